@@ -1,0 +1,53 @@
+// A file on disk for a processing run, opened for exclusive access: while a
+// run holds a file, a second open of the same file fails with
+// `sharingViolation`, so naming one file twice is refused rather than
+// corrupting it. On Windows the system enforces this (share mode 0); on POSIX
+// the class does it by file identity (device and inode).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "ByteStream.h"
+#include "FileFailure.h"
+
+namespace varnel {
+
+class File final : public ByteSource, public ByteSink {
+public:
+    enum class Mode {
+        Read,         // an existing file, read only
+        CreateWrite,  // created, or truncated when it exists; write only
+    };
+
+    File() = default;
+    ~File() override;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // On failure fills `failure` (cause and OS error) and leaves the file closed.
+    bool Open(const std::string& path, Mode mode, FileFailure& failure);
+    bool IsOpen() const;
+    // The length in bytes, or nothing when it cannot be measured.
+    std::optional<std::uint64_t> Length() const;
+    std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override;
+    bool Write(const std::uint8_t* data, std::size_t size) override;
+    // Why the last Read or Write failed.
+    const FileFailure& LastFailure() const { return m_lastFailure; }
+    // Returns false when the system reports that data written could not be
+    // stored (the failure goes to LastFailure). Closing a closed file is fine.
+    bool Close();
+
+private:
+#ifdef _WIN32
+    void* m_handle = nullptr;
+#else
+    int m_fd = -1;
+    std::uint64_t m_device = 0;
+    std::uint64_t m_inode = 0;
+#endif
+    FileFailure m_lastFailure;
+};
+
+}  // namespace varnel

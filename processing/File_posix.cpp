@@ -1,0 +1,166 @@
+#include "File.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <mutex>
+#include <set>
+#include <utility>
+
+namespace varnel {
+namespace {
+
+// Identities of the files this process holds open through File. POSIX has
+// no share modes, so exclusivity is kept here.
+class OpenFileRegistry {
+public:
+    bool Claim(std::uint64_t device, std::uint64_t inode) {
+        std::lock_guard lock(m_mutex);
+        return m_open.emplace(device, inode).second;
+    }
+    void Release(std::uint64_t device, std::uint64_t inode) {
+        std::lock_guard lock(m_mutex);
+        m_open.erase({device, inode});
+    }
+
+private:
+    std::mutex m_mutex;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> m_open;
+};
+
+OpenFileRegistry& Registry() {
+    static OpenFileRegistry registry;
+    return registry;
+}
+
+bool FolderOfExists(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return true;  // the current folder
+    const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+    struct stat status {};
+    return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+FileCause CauseOf(int error, const std::string& path) {
+    switch (error) {
+    case ENOENT: return FolderOfExists(path) ? FileCause::fileNotFound : FileCause::badPath;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return FileCause::badPath;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case EEXIST: return FileCause::accessDenied;
+    case EMFILE:
+    case ENFILE: return FileCause::tooManyOpenFiles;
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case EFBIG: return FileCause::diskFull;
+    case EIO: return FileCause::hardIO;
+    case ESPIPE: return FileCause::badSeek;
+    case ETXTBSY:
+    case EBUSY: return FileCause::sharingViolation;
+    case EAGAIN: return FileCause::lockViolation;
+    default: return FileCause::generic;
+    }
+}
+
+FileFailure FailureOf(int error, const std::string& path = {}) { return {CauseOf(error, path), error}; }
+
+}  // namespace
+
+File::~File() { Close(); }
+
+bool File::IsOpen() const { return m_fd >= 0; }
+
+bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
+    Close();
+    // The output is not truncated by open(): an output that turns out to be
+    // a file this process already holds must be left untouched.
+    const int flags = mode == Mode::Read ? O_RDONLY : O_WRONLY | O_CREAT;
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        failure = FailureOf(errno, path);
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        failure = FailureOf(errno, path);
+        ::close(fd);
+        return false;
+    }
+    if (S_ISDIR(status.st_mode)) {  // as Windows refuses to open a folder as a file
+        failure = {FileCause::accessDenied, EISDIR};
+        ::close(fd);
+        return false;
+    }
+    const auto device = static_cast<std::uint64_t>(status.st_dev);
+    const auto inode = static_cast<std::uint64_t>(status.st_ino);
+    if (!Registry().Claim(device, inode)) {
+        failure = {FileCause::sharingViolation, EBUSY};
+        ::close(fd);
+        return false;
+    }
+    if (mode == Mode::CreateWrite && S_ISREG(status.st_mode) && ::ftruncate(fd, 0) != 0) {
+        failure = FailureOf(errno, path);
+        Registry().Release(device, inode);
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    m_device = device;
+    m_inode = inode;
+    m_lastFailure = {};
+    return true;
+}
+
+std::optional<std::uint64_t> File::Length() const {
+    struct stat status {};
+    if (m_fd < 0 || ::fstat(m_fd, &status) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
+std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
+    std::size_t delivered = 0;
+    while (delivered < size) {
+        const ssize_t got = ::read(m_fd, buffer + delivered, size - delivered);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            m_lastFailure = FailureOf(errno);
+            return std::nullopt;
+        }
+        delivered += static_cast<std::size_t>(got);
+    }
+    return delivered;
+}
+
+bool File::Write(const std::uint8_t* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t put = ::write(m_fd, data + done, size - done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            m_lastFailure = put < 0 ? FailureOf(errno) : FileFailure{FileCause::diskFull, ENOSPC};
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool File::Close() {
+    if (m_fd < 0) return true;
+    const bool closed = ::close(m_fd) == 0 || errno == EINTR;
+    if (!closed) m_lastFailure = FailureOf(errno);
+    Registry().Release(m_device, m_inode);
+    m_fd = -1;
+    return closed;
+}
+
+}  // namespace varnel

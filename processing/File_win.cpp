@@ -1,0 +1,144 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "File.h"
+
+namespace varnel {
+namespace {
+
+FileCause CauseOf(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_NO_MORE_FILES:
+    case ERROR_DISK_CHANGE: return FileCause::fileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_NOT_SAME_DEVICE:
+    case ERROR_WRONG_DISK:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_DIRECTORY:
+    case ERROR_BUFFER_OVERFLOW: return FileCause::badPath;
+    case ERROR_TOO_MANY_OPEN_FILES:
+    case ERROR_SHARING_BUFFER_EXCEEDED:
+    case ERROR_NO_MORE_SEARCH_HANDLES: return FileCause::tooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_INVALID_ACCESS:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_NETWORK_ACCESS_DENIED:
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_CANNOT_MAKE:
+    case ERROR_BUSY: return FileCause::accessDenied;
+    case ERROR_INVALID_HANDLE:
+    case ERROR_BAD_FORMAT:
+    case ERROR_NOT_DOS_DISK:
+    case ERROR_BAD_EXE_FORMAT: return FileCause::invalidFile;
+    case ERROR_CURRENT_DIRECTORY:
+    case ERROR_DIR_NOT_EMPTY: return FileCause::removeCurrentDir;
+    case ERROR_NO_SPOOL_SPACE: return FileCause::directoryFull;
+    case ERROR_SEEK:
+    case ERROR_NEGATIVE_SEEK:
+    case ERROR_SEEK_ON_DEVICE:
+    case ERROR_SECTOR_NOT_FOUND:
+    case ERROR_READ_FAULT: return FileCause::badSeek;
+    case ERROR_NOT_READY:
+    case ERROR_CRC:
+    case ERROR_GEN_FAILURE:
+    case ERROR_IO_DEVICE:
+    case ERROR_NET_WRITE_FAULT: return FileCause::hardIO;
+    case ERROR_SHARING_VIOLATION: return FileCause::sharingViolation;
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_DRIVE_LOCKED:
+    case ERROR_LOCK_FAILED: return FileCause::lockViolation;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return FileCause::diskFull;
+    case ERROR_HANDLE_EOF: return FileCause::endOfFile;
+    default: return FileCause::generic;
+    }
+}
+
+FileFailure LastErrorFailure() {
+    const DWORD error = GetLastError();
+    return {CauseOf(error), static_cast<long>(error)};
+}
+
+// ReadFile and WriteFile take 32-bit counts; larger requests go in pieces.
+constexpr std::size_t kMaxTransfer = 1u << 30;
+
+}  // namespace
+
+File::~File() { Close(); }
+
+bool File::IsOpen() const { return m_handle != nullptr; }
+
+bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
+    Close();
+    const bool reading = mode == Mode::Read;
+    // Share mode 0: no second open of this file succeeds while we hold it.
+    HANDLE handle = CreateFileA(path.c_str(), reading ? GENERIC_READ : GENERIC_WRITE, 0, nullptr,
+                                reading ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        failure = LastErrorFailure();
+        return false;
+    }
+    m_handle = handle;
+    m_lastFailure = {};
+    return true;
+}
+
+std::optional<std::uint64_t> File::Length() const {
+    LARGE_INTEGER size{};
+    if (!m_handle || !GetFileSizeEx(static_cast<HANDLE>(m_handle), &size)) return std::nullopt;
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
+    std::size_t delivered = 0;
+    while (delivered < size) {
+        const auto request = static_cast<DWORD>(std::min(size - delivered, kMaxTransfer));
+        DWORD got = 0;
+        if (!ReadFile(static_cast<HANDLE>(m_handle), buffer + delivered, request, &got, nullptr)) {
+            if (GetLastError() == ERROR_HANDLE_EOF || GetLastError() == ERROR_BROKEN_PIPE) break;
+            m_lastFailure = LastErrorFailure();
+            return std::nullopt;
+        }
+        if (got == 0) break;
+        delivered += got;
+    }
+    return delivered;
+}
+
+bool File::Write(const std::uint8_t* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const auto request = static_cast<DWORD>(std::min(size - done, kMaxTransfer));
+        DWORD put = 0;
+        if (!WriteFile(static_cast<HANDLE>(m_handle), data + done, request, &put, nullptr)) {
+            m_lastFailure = LastErrorFailure();
+            return false;
+        }
+        if (put == 0) {
+            m_lastFailure = {FileCause::diskFull, ERROR_DISK_FULL};
+            return false;
+        }
+        done += put;
+    }
+    return true;
+}
+
+bool File::Close() {
+    if (!m_handle) return true;
+    const bool closed = CloseHandle(static_cast<HANDLE>(m_handle));
+    if (!closed) m_lastFailure = LastErrorFailure();
+    m_handle = nullptr;
+    return closed;
+}
+
+}  // namespace varnel

@@ -1,0 +1,156 @@
+#include "ProcessFunctions.h"
+
+#include <algorithm>
+#include <memory>
+#include <thread>
+
+#include "SampleKernels.h"
+
+namespace varnel {
+namespace {
+
+// The wait cursor for the whole function; at its end the progress bar goes
+// back to 0 and then the cursor is restored, whatever the outcome.
+class FunctionScope {
+public:
+    FunctionScope(std::uint64_t totalBytes, const ProcessingSettings& settings, RunObserver& observer)
+        : m_total(totalBytes), m_settings(settings), m_observer(observer) {
+        m_observer.BeginWait();
+    }
+    ~FunctionScope() {
+        m_observer.ResetProgress();
+        m_observer.EndWait();
+    }
+    FunctionScope(const FunctionScope&) = delete;
+    FunctionScope& operator=(const FunctionScope&) = delete;
+
+    void ChunkDone(std::uint64_t consumedBytes) {
+        m_done += consumedBytes;
+        m_observer.ShowProgress(m_done, m_total);
+        if (m_settings.pauseAfterChunk.count() > 0) std::this_thread::sleep_for(m_settings.pauseAfterChunk);
+    }
+
+private:
+    std::uint64_t m_total;
+    std::uint64_t m_done = 0;
+    const ProcessingSettings& m_settings;
+    RunObserver& m_observer;
+};
+
+std::size_t ChunkBytes(const FunctionBuffers& buffers) { return buffers.bufferSamples * kBytesPerSample; }
+
+// Reads the next chunk of both inputs in step; input 2 is read only after
+// input 1 delivered data. Returns the whole samples that both delivered, 0
+// at the end of either input or on a failure, which goes to `outcome`. An odd
+// trailing byte is never used.
+std::size_t ReadSamplePair(const FunctionStreams& streams, const FunctionBuffers& buffers,
+                           FunctionOutcome& outcome) {
+    const auto got1 = streams.input1.Read(buffers.buffer1, ChunkBytes(buffers));
+    if (!got1) {
+        outcome = FunctionOutcome::ReadingInput1Failed;
+        return 0;
+    }
+    if (*got1 == 0) return 0;
+    const auto got2 = streams.input2.Read(buffers.buffer2, ChunkBytes(buffers));
+    if (!got2) {
+        outcome = FunctionOutcome::ReadingInput2Failed;
+        return 0;
+    }
+    return std::min(*got1, *got2) / kBytesPerSample;
+}
+
+// Mono and stereo stop at the shorter input's last whole sample.
+std::uint64_t PairedBytes(InputLengths lengths) {
+    return std::min(lengths.input1, lengths.input2) / kBytesPerSample * kBytesPerSample;
+}
+
+FunctionResult Mono(const FunctionStreams& streams, const FunctionBuffers& buffers, InputLengths lengths,
+                    const ProcessingSettings& settings, RunObserver& observer) {
+    FunctionScope scope(PairedBytes(lengths), settings, observer);
+    FunctionResult result;
+    while (const std::size_t samples = ReadSamplePair(streams, buffers, result.outcome)) {
+        result.clippedSamples += MixWithClipping(buffers.buffer1, buffers.buffer2, buffers.buffer1, samples);
+        const std::size_t bytes = samples * kBytesPerSample;
+        if (!streams.output.Write(buffers.buffer1, bytes)) {
+            result.outcome = FunctionOutcome::WritingOutputFailed;
+            break;
+        }
+        result.outputBytes += bytes;
+        scope.ChunkDone(bytes);
+    }
+    return result;
+}
+
+FunctionResult Stereo(const FunctionStreams& streams, const FunctionBuffers& buffers, InputLengths lengths,
+                      const ProcessingSettings& settings, RunObserver& observer) {
+    FunctionScope scope(PairedBytes(lengths), settings, observer);
+    FunctionResult result;
+    const std::unique_ptr<std::uint8_t, void (*)(void*)> frames(
+        static_cast<std::uint8_t*>(settings.allocate(buffers.bufferSamples * kBytesPerStereoFrame)),
+        settings.release);
+    if (!frames) {
+        result.outcome = FunctionOutcome::StereoBufferRefused;
+        return result;
+    }
+    while (const std::size_t samples = ReadSamplePair(streams, buffers, result.outcome)) {
+        Interleave(buffers.buffer1, buffers.buffer2, frames.get(), samples);
+        if (!streams.output.Write(frames.get(), samples * kBytesPerStereoFrame)) {
+            result.outcome = FunctionOutcome::WritingOutputFailed;
+            break;
+        }
+        result.outputBytes += samples * kBytesPerStereoFrame;
+        scope.ChunkDone(samples * kBytesPerSample);
+    }
+    return result;
+}
+
+struct JoinPart {
+    ByteSource& source;
+    std::uint8_t* buffer;
+    FunctionOutcome readFailure;
+};
+
+// Copies whole chunks, an odd final byte included.
+FunctionResult Join(const JoinPart& first, const JoinPart& second, ByteSink& output, const FunctionBuffers& buffers,
+                    InputLengths lengths, const ProcessingSettings& settings, RunObserver& observer) {
+    FunctionScope scope(lengths.input1 + lengths.input2, settings, observer);
+    FunctionResult result;
+    for (const JoinPart* part : {&first, &second}) {
+        while (true) {
+            const auto got = part->source.Read(part->buffer, ChunkBytes(buffers));
+            if (!got) {
+                result.outcome = part->readFailure;
+                return result;
+            }
+            if (*got == 0) break;
+            if (!output.Write(part->buffer, *got)) {
+                result.outcome = FunctionOutcome::WritingOutputFailed;
+                return result;
+            }
+            result.outputBytes += *got;
+            scope.ChunkDone(*got);
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+FunctionResult RunFunction(ProcessFunction function, const FunctionStreams& streams,
+                           const FunctionBuffers& buffers, InputLengths lengths,
+                           const ProcessingSettings& settings, RunObserver& observer) {
+    const JoinPart input1{streams.input1, buffers.buffer1, FunctionOutcome::ReadingInput1Failed};
+    const JoinPart input2{streams.input2, buffers.buffer2, FunctionOutcome::ReadingInput2Failed};
+    switch (function) {
+    case ProcessFunction::Mono: return Mono(streams, buffers, lengths, settings, observer);
+    case ProcessFunction::Stereo: return Stereo(streams, buffers, lengths, settings, observer);
+    case ProcessFunction::Join1To2:
+        return Join(input1, input2, streams.output, buffers, lengths, settings, observer);
+    case ProcessFunction::Join2To1:
+        return Join(input2, input1, streams.output, buffers, lengths, settings, observer);
+    case ProcessFunction::None: break;
+    }
+    return {};
+}
+
+}  // namespace varnel

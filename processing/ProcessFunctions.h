@@ -1,0 +1,78 @@
+// The four functions that turn two sound files into a third: mix to mono
+// with clipping, interleave to stereo, and join in either order. Each works
+// chunk by chunk between streams and buffers that the run has opened and
+// taken, so it can be driven by the window (small chunks, a pause after
+// each) or by the command line (large chunks, no pause) alike.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "ByteStream.h"
+#include "RunObserver.h"
+#include "SoundFormat.h"
+
+namespace varnel {
+
+// How big a chunk is, from the input lengths (each rounded up to even).
+struct ChunkRule {
+    std::size_t smallSamples = 1024;
+    std::size_t largeSamples = 2000;
+    std::uint64_t largeAboveBytes = 128000;  // either input strictly longer: large chunks
+
+    std::size_t SamplesFor(std::uint64_t evenLength1, std::uint64_t evenLength2) const {
+        return evenLength1 > largeAboveBytes || evenLength2 > largeAboveBytes ? largeSamples : smallSamples;
+    }
+};
+
+struct ProcessingSettings {
+    ChunkRule chunks;
+    // Yields the processor after each chunk, so that a long run on the one
+    // user-interface thread leaves the machine usable.
+    std::chrono::milliseconds pauseAfterChunk{1};
+    // Where sample buffers come from; a failing allocator is how a refused
+    // buffer is exercised.
+    void* (*allocate)(std::size_t) = &std::malloc;
+    void (*release)(void*) = &std::free;
+};
+
+struct FunctionStreams {
+    ByteSource& input1;
+    ByteSource& input2;
+    ByteSink& output;
+};
+
+struct FunctionBuffers {
+    std::uint8_t* buffer1;  // bufferSamples samples each
+    std::uint8_t* buffer2;
+    std::size_t bufferSamples;
+};
+
+// The inputs' byte lengths as measured before processing.
+struct InputLengths {
+    std::uint64_t input1 = 0;
+    std::uint64_t input2 = 0;
+};
+
+enum class FunctionOutcome {
+    Completed,
+    ReadingInput1Failed,
+    ReadingInput2Failed,
+    WritingOutputFailed,
+    StereoBufferRefused,  // nothing was processed
+};
+
+struct FunctionResult {
+    FunctionOutcome outcome = FunctionOutcome::Completed;
+    std::uint64_t outputBytes = 0;
+    std::uint64_t clippedSamples = 0;  // mono only
+};
+
+// Performs `function`; any value but the four functions performs nothing.
+FunctionResult RunFunction(ProcessFunction function, const FunctionStreams& streams,
+                           const FunctionBuffers& buffers, InputLengths lengths,
+                           const ProcessingSettings& settings, RunObserver& observer);
+
+}  // namespace varnel

@@ -1,0 +1,125 @@
+#include "ProcessingRun.h"
+
+#include <array>
+#include <memory>
+#include <utility>
+
+#include "File.h"
+
+namespace varnel {
+namespace {
+
+// What a failed output open shows first, tested in this order; the text of
+// every cause not listed is left to the closing message.
+constexpr std::array<std::pair<FileCause, const char*>, 12> kOutputOpenCauseMessages{{
+    {FileCause::generic, "generic"},
+    {FileCause::badPath, "badPath "},
+    {FileCause::tooManyOpenFiles, "tooManyOpenFiles "},
+    {FileCause::invalidFile, "invalidFile"},
+    {FileCause::removeCurrentDir, "removeCurrentDir "},
+    {FileCause::directoryFull, "directoryFull "},
+    {FileCause::diskFull, "diskFull "},
+    {FileCause::sharingViolation, "sharingViolation "},
+    {FileCause::lockViolation, "lockViolation "},
+    {FileCause::accessDenied, "accessDenied "},
+    {FileCause::hardIO, "IO Error"},
+    {FileCause::badSeek, "Error Set Pointer"},
+}};
+
+void ReportOutputOpenFailure(FileCause cause, RunObserver& observer) {
+    for (const auto& [listed, text] : kOutputOpenCauseMessages) {
+        if (cause == listed) {
+            observer.ShowMessage(text);
+            break;
+        }
+    }
+    observer.ShowMessage(cause == FileCause::endOfFile ? "endOfFile" : "The Output Sound File was not created");
+}
+
+const char* MessageFor(FunctionOutcome outcome) {
+    switch (outcome) {
+    case FunctionOutcome::ReadingInput1Failed: return "Reading Sound File 1 Failed";
+    case FunctionOutcome::ReadingInput2Failed: return "Reading Sound File 2 Failed";
+    case FunctionOutcome::WritingOutputFailed: return "Writing The Output Sound File Failed";
+    case FunctionOutcome::StereoBufferRefused: return "Insufficient memory available for buffer 3\n";
+    case FunctionOutcome::Completed: break;
+    }
+    return nullptr;
+}
+
+// Opens an input; on failure shows "Sound File N Not Found" or "Opening
+// Sound File N Failed". Returns its length, or nothing.
+std::optional<std::uint64_t> OpenInput(File& file, const std::string& path, int number, RunObserver& observer) {
+    FileFailure failure;
+    std::optional<std::uint64_t> length;
+    if (file.Open(path, File::Mode::Read, failure)) length = file.Length();
+    if (!length) {
+        const std::string name = "Sound File " + std::to_string(number);
+        observer.ShowMessage(failure.cause == FileCause::fileNotFound ? name + " Not Found"
+                                                                      : "Opening " + name + " Failed");
+    }
+    return length;
+}
+
+std::uint64_t RoundedUpToEven(std::uint64_t length) { return length + (length & 1); }
+
+using SampleBuffer = std::unique_ptr<std::uint8_t, void (*)(void*)>;
+
+SampleBuffer TakeBuffer(std::size_t bytes, const ProcessingSettings& settings) {
+    return {static_cast<std::uint8_t*>(settings.allocate(bytes)), settings.release};
+}
+
+}  // namespace
+
+RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& settings, RunObserver& observer) {
+    RunResult result;
+    File input1, input2, output;
+
+    const auto length1 = OpenInput(input1, request.soundFile1, 1, observer);
+    if (!length1) return result;
+    const auto length2 = OpenInput(input2, request.soundFile2, 2, observer);
+    if (!length2) return result;
+    result.lengths = {*length1, *length2};
+
+    FileFailure failure;
+    if (!output.Open(request.outputFile, File::Mode::CreateWrite, failure)) {
+        ReportOutputOpenFailure(failure.cause, observer);
+        return result;
+    }
+    result.outputCreated = true;
+
+    result.bufferSamples = settings.chunks.SamplesFor(RoundedUpToEven(*length1), RoundedUpToEven(*length2));
+    const std::size_t bufferBytes = result.bufferSamples * kBytesPerSample;
+    const SampleBuffer buffer1 = TakeBuffer(bufferBytes, settings);
+    if (!buffer1) {
+        observer.ShowMessage("Insufficient memory available for buffer 1\n");
+        return result;
+    }
+    const SampleBuffer buffer2 = TakeBuffer(bufferBytes, settings);
+    if (!buffer2) {
+        observer.ShowMessage("Insufficient memory available for buffer 2\n");
+        return result;
+    }
+
+    const FunctionResult done = RunFunction(static_cast<ProcessFunction>(request.function),
+                                            {input1, input2, output}, {buffer1.get(), buffer2.get(), result.bufferSamples},
+                                            result.lengths, settings, observer);
+    result.outputBytes = done.outputBytes;
+    result.clippedSamples = done.clippedSamples;
+
+    input1.Close();
+    input2.Close();
+    const bool outputStored = output.Close();
+    if (const char* message = MessageFor(done.outcome)) {
+        observer.ShowMessage(message);
+        return result;
+    }
+    if (!outputStored) {
+        observer.ShowMessage(MessageFor(FunctionOutcome::WritingOutputFailed));
+        return result;
+    }
+    result.succeeded = true;
+    return result;
+}
+
+}  // namespace varnel

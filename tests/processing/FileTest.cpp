@@ -1,0 +1,96 @@
+#include "File.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/TempFolder.h"
+
+namespace varnel {
+namespace {
+
+using test::Bytes;
+using test::ReadBytes;
+using test::TempFolder;
+
+FileCause OpenFailure(const std::string& path, File::Mode mode) {
+    File file;
+    FileFailure failure;
+    EXPECT_FALSE(file.Open(path, mode, failure)) << path;
+    return failure.cause;
+}
+
+TEST(FileOpen, NamesWhyItFailed) {
+    TempFolder folder;
+    EXPECT_EQ(OpenFailure(folder / "missing.pcm", File::Mode::Read), FileCause::fileNotFound);
+    EXPECT_EQ(OpenFailure(folder / "no-such-folder/in.pcm", File::Mode::Read), FileCause::badPath);
+    EXPECT_EQ(OpenFailure(folder / "no-such-folder/out.pcm", File::Mode::CreateWrite), FileCause::badPath);
+    std::filesystem::create_directory(folder.Path() / "sub");
+    EXPECT_EQ(OpenFailure(folder / "sub", File::Mode::Read), FileCause::accessDenied);
+    EXPECT_EQ(OpenFailure(folder / "sub", File::Mode::CreateWrite), FileCause::accessDenied);
+}
+
+TEST(FileOpen, HoldsTheFileExclusivelyUntilClosed) {
+    TempFolder folder;
+    const std::string path = folder.Write("in.pcm", {1, 2, 3, 4});
+    File held;
+    FileFailure failure;
+    ASSERT_TRUE(held.Open(path, File::Mode::Read, failure));
+
+    EXPECT_EQ(OpenFailure(path, File::Mode::Read), FileCause::sharingViolation);
+    // The same file by another spelling of its path.
+    std::filesystem::create_directory(folder.Path() / "sub");
+    EXPECT_EQ(OpenFailure(folder / "sub/../in.pcm", File::Mode::Read), FileCause::sharingViolation);
+    EXPECT_EQ(OpenFailure(path, File::Mode::CreateWrite), FileCause::sharingViolation);
+
+    EXPECT_TRUE(held.Close());
+    EXPECT_EQ(ReadBytes(path), (Bytes{1, 2, 3, 4})) << "a refused output open must not truncate";
+    File again;
+    EXPECT_TRUE(again.Open(path, File::Mode::Read, failure));
+}
+
+TEST(FileOpen, CreatesOrTruncatesTheOutput) {
+    TempFolder folder;
+    const std::string path = folder.Write("out.pcm", {9, 9, 9});
+    {
+        File output;
+        FileFailure failure;
+        ASSERT_TRUE(output.Open(path, File::Mode::CreateWrite, failure));
+        EXPECT_TRUE(output.Write(Bytes{7}.data(), 1));
+    }
+    EXPECT_EQ(ReadBytes(path), Bytes{7});
+
+    File fresh;
+    FileFailure failure;
+    ASSERT_TRUE(fresh.Open(folder / "new.pcm", File::Mode::CreateWrite, failure));
+    EXPECT_EQ(fresh.Length(), 0u);
+}
+
+TEST(FileRead, DeliversEverythingThenZeroAtTheEnd) {
+    TempFolder folder;
+    const Bytes content = test::PatternBytes(10000);
+    File file;
+    FileFailure failure;
+    ASSERT_TRUE(file.Open(folder.Write("in.pcm", content), File::Mode::Read, failure));
+    EXPECT_EQ(file.Length(), 10000u);
+    Bytes buffer(8192);
+    EXPECT_EQ(file.Read(buffer.data(), buffer.size()), 8192u);
+    EXPECT_EQ(file.Read(buffer.data(), buffer.size()), 1808u);
+    EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 1808), Bytes(content.begin() + 8192, content.end()));
+    EXPECT_EQ(file.Read(buffer.data(), buffer.size()), 0u);
+}
+
+TEST(FileLength, MeasuresFilesBeyondFourGibibytes) {
+    TempFolder folder;
+    const std::string path = folder / "big.pcm";
+    folder.Write("big.pcm", {});
+    const std::uintmax_t size = (std::uintmax_t{4} << 30) + 6;  // sparse: no disk space used
+    std::filesystem::resize_file(path, size);
+    File file;
+    FileFailure failure;
+    ASSERT_TRUE(file.Open(path, File::Mode::Read, failure));
+    EXPECT_EQ(file.Length(), size);
+}
+
+}  // namespace
+}  // namespace varnel

@@ -1,0 +1,252 @@
+// Whole runs on real files on disk.
+#include "ProcessingRun.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/RecordingObserver.h"
+#include "support/TempFolder.h"
+
+namespace varnel {
+namespace {
+
+using test::Bytes;
+using test::PatternBytes;
+using test::ReadBytes;
+using test::RecordingObserver;
+using test::SampleBytes;
+using test::TempFolder;
+using Messages = std::vector<std::string>;
+
+class RunTest : public ::testing::Test {
+protected:
+    RunTest() { settings.pauseAfterChunk = std::chrono::milliseconds(0); }
+
+    RunResult Run(const Bytes& one, const Bytes& two, ProcessFunction function) {
+        return RunPaths(folder.Write("one.pcm", one), folder.Write("two.o22", two), folder / "out.pcm",
+                        static_cast<int>(function));
+    }
+    RunResult RunPaths(const std::string& one, const std::string& two, const std::string& out, int function = 0) {
+        return RunProcessing({one, two, out, function}, settings, observer);
+    }
+    Bytes Output() const { return ReadBytes(folder / "out.pcm"); }
+    bool OutputExists() const { return std::filesystem::exists(folder.Path() / "out.pcm"); }
+
+    TempFolder folder;
+    ProcessingSettings settings;
+    RecordingObserver observer;
+};
+
+// Independently computed expectations for multi-chunk inputs.
+Bytes ExpectedMono(const Bytes& a, const Bytes& b) {
+    Bytes out;
+    for (std::size_t i = 0; i + 1 < a.size() && i + 1 < b.size(); i += 2) {
+        const int sa = static_cast<std::int16_t>(a[i] | a[i + 1] << 8);
+        const int sb = static_cast<std::int16_t>(b[i] | b[i + 1] << 8);
+        const int sum = std::max(-32768, std::min(32767, sa + sb));
+        out.push_back(static_cast<std::uint8_t>(sum & 0xFF));
+        out.push_back(static_cast<std::uint8_t>((sum >> 8) & 0xFF));
+    }
+    return out;
+}
+
+Bytes ExpectedStereo(const Bytes& a, const Bytes& b) {
+    Bytes out;
+    for (std::size_t i = 0; i + 1 < a.size() && i + 1 < b.size(); i += 2) {
+        out.insert(out.end(), {a[i], a[i + 1], b[i], b[i + 1]});
+    }
+    return out;
+}
+
+Bytes Concatenated(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST_F(RunTest, MonoSumsWithClipping) {
+    const RunResult result = Run(SampleBytes({30000, -30000, 100, 32767}), SampleBytes({10000, -10000, -50, 0}),
+                                 ProcessFunction::Mono);
+    EXPECT_EQ(Output(), SampleBytes({32767, -32768, 50, 32767}));
+    EXPECT_TRUE(result.succeeded);
+    EXPECT_EQ(result.clippedSamples, 2u);
+    EXPECT_TRUE(observer.messages.empty());
+}
+
+TEST_F(RunTest, StereoInterleavesInput1LeftAndInput2Right) {
+    Run(SampleBytes({1, 2}), SampleBytes({3, 4}), ProcessFunction::Stereo);
+    EXPECT_EQ(Output(), SampleBytes({1, 3, 2, 4}));
+}
+
+TEST_F(RunTest, JoinsCopyEveryByteInTheChosenOrder) {
+    const Bytes three{1, 2, 3}, five{4, 5, 6, 7, 8};
+    Run(three, five, ProcessFunction::Join1To2);
+    EXPECT_EQ(Output(), (Bytes{1, 2, 3, 4, 5, 6, 7, 8}));
+    Run(three, five, ProcessFunction::Join2To1);
+    EXPECT_EQ(Output(), (Bytes{4, 5, 6, 7, 8, 1, 2, 3}));
+}
+
+TEST_F(RunTest, MonoAndStereoStopAtTheShorterInputsLastWholeSample) {
+    for (const auto& [one, two] : std::vector<std::pair<Bytes, Bytes>>{{PatternBytes(5), PatternBytes(8, 3)},
+                                                                        {PatternBytes(9, 1), PatternBytes(7)},
+                                                                        {PatternBytes(4100), PatternBytes(130001)},
+                                                                        {PatternBytes(300001), PatternBytes(4001)}}) {
+        Run(one, two, ProcessFunction::Mono);
+        EXPECT_EQ(Output(), ExpectedMono(one, two)) << one.size() << " + " << two.size();
+        Run(one, two, ProcessFunction::Stereo);
+        EXPECT_EQ(Output(), ExpectedStereo(one, two)) << one.size() << " + " << two.size();
+    }
+}
+
+TEST_F(RunTest, MultiChunkInputsComeOutWhole) {
+    // Sizes around both chunk sizes and the threshold between them.
+    for (const std::size_t size : {2047u, 2048u, 2049u, 3999u, 4000u, 4001u, 128000u, 128001u, 200003u}) {
+        const Bytes one = PatternBytes(size, 11), two = PatternBytes(size + 6, 200);
+        Run(one, two, ProcessFunction::Join1To2);
+        EXPECT_EQ(Output(), Concatenated(one, two)) << size;
+        Run(one, two, ProcessFunction::Join2To1);
+        EXPECT_EQ(Output(), Concatenated(two, one)) << size;
+        Run(one, two, ProcessFunction::Mono);
+        EXPECT_EQ(Output(), ExpectedMono(one, two)) << size;
+        Run(one, two, ProcessFunction::Stereo);
+        EXPECT_EQ(Output(), ExpectedStereo(one, two)) << size;
+    }
+}
+
+TEST_F(RunTest, EmptyInputsGiveAnEmptyOutput) {
+    for (const auto function :
+         {ProcessFunction::Mono, ProcessFunction::Stereo, ProcessFunction::Join1To2, ProcessFunction::Join2To1}) {
+        const RunResult result = Run({}, {}, function);
+        EXPECT_TRUE(result.succeeded);
+        EXPECT_TRUE(Output().empty());
+    }
+    Run({}, SampleBytes({5, 6}), ProcessFunction::Mono);
+    EXPECT_TRUE(Output().empty());
+}
+
+TEST_F(RunTest, NoFunctionCreatesAnEmptyOutputAndShowsNothing) {
+    folder.Write("out.pcm", {1, 2, 3});
+    const RunResult result = Run(SampleBytes({1}), SampleBytes({2}), ProcessFunction::None);
+    EXPECT_TRUE(result.succeeded);
+    EXPECT_TRUE(OutputExists());
+    EXPECT_TRUE(Output().empty());
+    EXPECT_TRUE(observer.events.empty());
+}
+
+TEST_F(RunTest, ChunkSizeFollowsTheEvenLengthsAgainstTheThreshold) {
+    EXPECT_EQ(Run(PatternBytes(128000), PatternBytes(128000), ProcessFunction::Mono).bufferSamples, 1024u);
+    EXPECT_EQ(Run(PatternBytes(127999), PatternBytes(5), ProcessFunction::Mono).bufferSamples, 1024u);
+    EXPECT_EQ(Run(PatternBytes(5), PatternBytes(128001), ProcessFunction::Mono).bufferSamples, 2000u);
+}
+
+TEST_F(RunTest, MissingInput1IsNamedAloneAndNothingIsCreated) {
+    RunPaths(folder / "missing.pcm", folder / "also-missing.pcm", folder / "out.pcm");
+    EXPECT_EQ(observer.messages, Messages{"Sound File 1 Not Found"});
+    EXPECT_FALSE(OutputExists());
+}
+
+TEST_F(RunTest, MissingInput2IsNamedAndNothingIsCreated) {
+    RunPaths(folder.Write("one.pcm", {1, 2}), folder / "missing.pcm", folder / "out.pcm");
+    EXPECT_EQ(observer.messages, Messages{"Sound File 2 Not Found"});
+    EXPECT_FALSE(OutputExists());
+}
+
+TEST_F(RunTest, InputsThatCannotBeOpenedForOtherReasons) {
+    std::filesystem::create_directory(folder.Path() / "sub");
+    const std::string one = folder.Write("one.pcm", {1, 2});
+    RunPaths(folder / "nowhere/one.pcm", one, folder / "out.pcm");
+    RunPaths(folder / "sub", one, folder / "out.pcm");
+    RunPaths(one, folder / "sub", folder / "out.pcm");
+    EXPECT_EQ(observer.messages,
+              (Messages{"Opening Sound File 1 Failed", "Opening Sound File 1 Failed", "Opening Sound File 2 Failed"}));
+    EXPECT_FALSE(OutputExists());
+}
+
+TEST_F(RunTest, TheSameFileForBothInputsIsRefused) {
+    const std::string one = folder.Write("one.pcm", {1, 2});
+    RunPaths(one, one, folder / "out.pcm");
+    EXPECT_EQ(observer.messages, Messages{"Opening Sound File 2 Failed"});
+    EXPECT_FALSE(OutputExists());
+}
+
+TEST_F(RunTest, AnOutputThatIsAnInputIsRefusedAndTheInputKept) {
+    const Bytes content = PatternBytes(1001);
+    const std::string one = folder.Write("one.pcm", content);
+    const std::string two = folder.Write("two.pcm", content);
+    RunPaths(one, two, one);
+    RunPaths(one, two, two);
+    EXPECT_EQ(observer.messages, (Messages{"sharingViolation ", "The Output Sound File was not created",
+                                           "sharingViolation ", "The Output Sound File was not created"}));
+    EXPECT_EQ(ReadBytes(one), content);
+    EXPECT_EQ(ReadBytes(two), content);
+}
+
+TEST_F(RunTest, AnOutputThatCannotBeCreatedNamesItsCauseFirst) {
+    const std::string one = folder.Write("one.pcm", {1, 2});
+    const std::string two = folder.Write("two.pcm", {3, 4});
+    std::filesystem::create_directory(folder.Path() / "sub");
+    RunPaths(one, two, folder / "nowhere/out.pcm");
+    RunPaths(one, two, folder / "sub");
+    EXPECT_EQ(observer.messages, (Messages{"badPath ", "The Output Sound File was not created", "accessDenied ",
+                                           "The Output Sound File was not created"}));
+}
+
+void* RefuseAll(std::size_t) { return nullptr; }
+
+TEST_F(RunTest, ARefusedSampleBufferEndsTheRunWithAnEmptyOutput) {
+    settings.allocate = &RefuseAll;
+    const RunResult result = Run(SampleBytes({1, 2}), SampleBytes({3, 4}), ProcessFunction::Join1To2);
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_EQ(observer.messages, Messages{"Insufficient memory available for buffer 1\n"});
+    EXPECT_TRUE(OutputExists());
+    EXPECT_TRUE(Output().empty());
+    EXPECT_TRUE(std::find(observer.events.begin(), observer.events.end(), "wait") == observer.events.end());
+}
+
+int g_allocations = 0;
+void* RefuseFromTheSecond(std::size_t size) { return ++g_allocations >= 2 ? nullptr : std::malloc(size); }
+void* RefuseTheThird(std::size_t size) { return ++g_allocations == 3 ? nullptr : std::malloc(size); }
+
+TEST_F(RunTest, ARefusedSecondOrStereoBufferIsNamed) {
+    settings.allocate = &RefuseFromTheSecond;
+    g_allocations = 0;
+    Run(SampleBytes({1, 2}), SampleBytes({3, 4}), ProcessFunction::Mono);
+    settings.allocate = &RefuseTheThird;
+    g_allocations = 0;
+    Run(SampleBytes({1, 2}), SampleBytes({3, 4}), ProcessFunction::Stereo);
+    EXPECT_EQ(observer.messages, (Messages{"Insufficient memory available for buffer 2\n",
+                                           "Insufficient memory available for buffer 3\n"}));
+    EXPECT_TRUE(Output().empty());
+}
+
+TEST_F(RunTest, TheWindowsPauseAfterEachChunkStillFinishes) {
+    settings = ProcessingSettings{};
+    EXPECT_EQ(settings.pauseAfterChunk, std::chrono::milliseconds(1));
+    const Bytes one = PatternBytes(10000), two = PatternBytes(10000, 5);
+    Run(one, two, ProcessFunction::Join2To1);
+    EXPECT_EQ(Output(), Concatenated(two, one));
+    EXPECT_EQ(observer.positions.back(), 0);
+}
+
+#ifndef _WIN32
+// Real failures from the system: a device that is always full, and a file
+// whose every read fails.
+TEST_F(RunTest, AFailedWriteIsReportedNotTakenForSuccess) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const RunResult result = RunPaths(folder.Write("one.pcm", PatternBytes(100)),
+                                      folder.Write("two.pcm", PatternBytes(100)), "/dev/full", 2);
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_EQ(observer.messages, Messages{"Writing The Output Sound File Failed"});
+}
+
+TEST_F(RunTest, AFailedReadIsReportedNotTakenForTheEnd) {
+    if (!std::filesystem::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem";
+    const std::string two = folder.Write("two.pcm", PatternBytes(100));
+    RunPaths("/proc/self/mem", two, folder / "out.pcm", 0);
+    RunPaths(two, "/proc/self/mem", folder / "out.pcm", 3);
+    EXPECT_EQ(observer.messages, (Messages{"Reading Sound File 1 Failed", "Reading Sound File 2 Failed"}));
+}
+#endif
+
+}  // namespace
+}  // namespace varnel
