@@ -12,14 +12,16 @@ const MessageEntry* FindEntry(MessageTable table, UINT msg, WPARAM wp) {
     return nullptr;
 }
 
-std::string Window::Text() const {
-    const int length = GetWindowTextLengthA(m_hwnd);
+std::string WindowText(HWND hwnd) {
+    const int length = GetWindowTextLengthA(hwnd);
     if (length <= 0) return {};
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(m_hwnd, text.data(), length + 1);
+    const int copied = GetWindowTextA(hwnd, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
     return text;
 }
+
+std::string Window::Text() const { return WindowText(m_hwnd); }
 
 void Window::SetText(const std::string& text) { SetWindowTextA(m_hwnd, text.c_str()); }
 

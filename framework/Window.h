@@ -10,6 +10,9 @@
 
 namespace varnel::framework {
 
+// The whole text of a window (a control's contents, a window's caption).
+std::string WindowText(HWND hwnd);
+
 class Window {
 public:
     Window() = default;

@@ -1,0 +1,37 @@
+#include "Application.h"
+
+#include "Module.h"
+
+namespace varnel::framework {
+namespace {
+
+Application* gApplication = nullptr;
+
+}  // namespace
+
+Application::Application() { gApplication = this; }
+
+Application::~Application() {
+    if (gApplication == this) gApplication = nullptr;
+}
+
+std::string Application::AppName() const { return ProgramName(); }
+
+HICON Application::LoadIconResource(UINT id) const {
+    return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
+}
+
+Application* GetApp() { return gApplication; }
+
+int RunApplication() {
+    Application* app = GetApp();
+    if (!app) return -1;
+    try {
+        app->InitInstance();
+        return app->ExitInstance();
+    } catch (...) {
+        return -1;
+    }
+}
+
+}  // namespace varnel::framework

@@ -1,0 +1,40 @@
+// The application object: exactly one, constructed before the entry runs,
+// whose start-up step runs the program and whose exit step ends it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace varnel::framework {
+
+class Window;
+
+class Application {
+public:
+    Application();
+    virtual ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Start-up. The program's window runs modally inside it; the result
+    // only says whether start-up succeeded (the entry has no message loop
+    // of its own to run afterwards).
+    virtual bool InitInstance() { return false; }
+    // Exit; returns the process exit code.
+    virtual int ExitInstance() { return 0; }
+
+    // The program file's name without extension: the message boxes' caption.
+    std::string AppName() const;
+    HICON LoadIconResource(UINT id) const;
+
+    Window* m_pMainWnd = nullptr;
+};
+
+// The one application object, or nullptr before it is constructed.
+Application* GetApp();
+
+// The program's entry: start-up, then exit; returns the exit code.
+int RunApplication();
+
+}  // namespace varnel::framework

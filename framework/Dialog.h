@@ -1,0 +1,44 @@
+// A modal dialog built from a dialog template: one static dialog procedure
+// stores the object in the window and hands each message to the class's
+// message table, with OK and Cancel defaults and data exchange.
+#pragma once
+
+#include <windows.h>
+
+#include "Window.h"
+
+namespace varnel::framework {
+
+class DataExchange;
+
+class Dialog : public Window {
+public:
+    Dialog(UINT templateId, HWND parent);
+
+    // Runs the dialog modally; the result given to EndDialog, or -1 when the
+    // window cannot be created.
+    INT_PTR DoModal();
+    void EndDialog(INT_PTR result);
+    // Read (true: controls into members) or write (false: members into
+    // controls) through DoDataExchange.
+    bool UpdateData(bool saveAndValidate = true);
+
+protected:
+    // The default writes the members into the controls; true lets the system
+    // set the focus.
+    virtual BOOL OnInitDialog();
+    virtual void DoDataExchange(DataExchange& dx);
+    // IDOK (Enter, a default button): read, then close with IDOK.
+    virtual void OnOK();
+    // IDCANCEL (Esc, the close box): close with IDCANCEL, nothing read.
+    virtual void OnCancel();
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+    UINT m_templateId;
+    HWND m_parent;
+};
+
+}  // namespace varnel::framework

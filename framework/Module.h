@@ -1,0 +1,14 @@
+// The program's own file, as the system knows it.
+#pragma once
+
+#include <string>
+
+namespace varnel::framework {
+
+// The full path of the running program (GetModuleFileNameA), whatever its
+// length.
+std::string ModuleFileName();
+// The program file's name without folder and extension ("varnel").
+std::string ProgramName();
+
+}  // namespace varnel::framework
