@@ -1,0 +1,263 @@
+// The drop field as the main window uses it: a real edit control in a real
+// window, attached to a CDropEdit, receiving WM_DROPFILES with real HDROP
+// blocks for real files, folders and shell shortcuts.
+#include "DropEdit.h"
+#include "DropTestSupport.h"
+#include "FileKind.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace varnel {
+namespace {
+
+using test::MakeDrop;
+using test::TempFolder;
+
+// A top-level window holding one edit control, as a dialog holds its fields.
+class FieldWindow {
+public:
+    explicit FieldWindow(DWORD editExStyle) {
+        m_parent = CreateWindowExA(0, "STATIC", "drop test", WS_OVERLAPPEDWINDOW, 0, 0, 400, 100, nullptr,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr);
+        m_edit = CreateWindowExA(editExStyle, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10,
+                                 10, 300, 20, m_parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1004)),
+                                 GetModuleHandleA(nullptr), nullptr);
+    }
+    ~FieldWindow() { DestroyWindow(m_parent); }
+    FieldWindow(const FieldWindow&) = delete;
+    FieldWindow& operator=(const FieldWindow&) = delete;
+
+    HWND Parent() const { return m_parent; }
+    HWND Edit() const { return m_edit; }
+
+private:
+    HWND m_parent = nullptr;
+    HWND m_edit = nullptr;
+};
+
+std::string TextOf(HWND hwnd) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+class Drop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(m_window.Edit(), nullptr);
+        ASSERT_TRUE(m_field.SubclassDlgItem(1004, m_window.Parent()));
+        m_field.SetAcceptDirectories(FALSE);
+        m_field.SetText("");
+    }
+
+    // Sends the drop of `names` to the field, as the shell does.
+    void DropNames(const std::vector<std::string>& names,
+                   test::NameEncoding encoding = test::NameEncoding::Ansi) {
+        const HDROP drop = MakeDrop(names, encoding);
+        ASSERT_NE(drop, nullptr);
+        SendMessageA(m_window.Edit(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    }
+    void Type(const std::string& text) {
+        for (const char c : text) SendMessageA(m_window.Edit(), WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+    std::string Shown() const { return TextOf(m_window.Edit()); }
+
+    std::string File(const std::string& name) const { return m_folder.Write(name, test::SampleBytes({7, -7})); }
+    std::string Folder(const std::string& name) const {
+        const std::string path = m_folder / name;
+        std::filesystem::create_directory(path);
+        return path;
+    }
+    std::string Shortcut(const std::string& name, const std::string& target) const {
+        const std::string link = m_folder / name;
+        EXPECT_TRUE(test::MakeShortcut(link, target)) << link;
+        return link;
+    }
+
+    test::ComApartment m_com;
+    TempFolder m_folder;
+    FieldWindow m_window{WS_EX_ACCEPTFILES};
+    CDropEdit m_field;
+};
+
+// --- which name counts, and of what kind ---------------------------------
+
+TEST_F(Drop, FileIsShownOnAFilesField) {
+    const std::string file = File("take.pcm");
+    DropNames({file});
+    EXPECT_EQ(Shown(), file);
+}
+
+TEST_F(Drop, FileFromAWideShellDropIsShown) {
+    const std::string file = File("take.o22");
+    DropNames({file}, test::NameEncoding::Wide);
+    EXPECT_EQ(Shown(), file);
+}
+
+TEST_F(Drop, OnlyTheFirstOfSeveralFilesIsShown) {
+    const std::string first = File("one.pcm");
+    DropNames({first, File("two.pcm"), File("three.pcm")});
+    EXPECT_EQ(Shown(), first);
+}
+
+TEST_F(Drop, RefusedFirstNameIsNotReplacedByALaterAcceptableOne) {
+    DropNames({Folder("takes"), File("two.pcm")});
+    EXPECT_EQ(Shown(), "");
+    DropNames({m_folder / "missing.pcm", File("three.pcm")});
+    EXPECT_EQ(Shown(), "");
+}
+
+TEST_F(Drop, FolderIsRefusedOnAFilesField) {
+    DropNames({Folder("takes")});
+    EXPECT_EQ(Shown(), "");
+}
+
+TEST_F(Drop, MissingPathIsRefused) {
+    DropNames({m_folder / "never-written.pcm"});
+    EXPECT_EQ(Shown(), "");
+}
+
+TEST_F(Drop, FolderIsShownAndFileRefusedOnADirectoriesField) {
+    m_field.SetAcceptDirectories(TRUE);
+    const std::string folder = Folder("takes");
+    DropNames({folder});
+    EXPECT_EQ(Shown(), folder);
+    DropNames({File("take.pcm")});
+    EXPECT_EQ(Shown(), folder);
+}
+
+TEST_F(Drop, FileOver4GiBIsShown) {
+    // Sound files can be big: the file status must not fail on the size.
+    const std::string file = m_folder / "long-session.pcm";
+    std::filesystem::resize_file(File("long-session.pcm"), (std::uintmax_t{1} << 32) + 2);
+    DropNames({file});
+    EXPECT_EQ(Shown(), file);
+}
+
+// --- what happens to the field's text ------------------------------------
+
+TEST_F(Drop, RefusedDropKeepsTypedText) {
+    Type("C:\\my take.pcm");
+    DropNames({Folder("takes")});
+    EXPECT_EQ(Shown(), "C:\\my take.pcm");
+    DropNames({m_folder / "missing.pcm"});
+    EXPECT_EQ(Shown(), "C:\\my take.pcm");
+}
+
+TEST_F(Drop, AcceptedDropReplacesTypedText) {
+    Type("C:\\my take.pcm");
+    const std::string file = File("take.pcm");
+    DropNames({file});
+    EXPECT_EQ(Shown(), file);
+}
+
+// --- the drop handle ------------------------------------------------------
+
+TEST_F(Drop, EveryDropIsEndedAndItsMemoryFreed) {
+    const std::vector<std::vector<std::string>> drops = {
+        {File("take.pcm")}, {Folder("takes")}, {m_folder / "missing.pcm", File("two.pcm")}, {}};
+    for (const auto& names : drops) {
+        const HDROP drop = MakeDrop(names);
+        ASSERT_FALSE(test::IsFreed(drop));
+        SendMessageA(m_window.Edit(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        EXPECT_TRUE(test::IsFreed(drop)) << names.size() << " names";
+    }
+}
+
+// --- shell shortcuts ------------------------------------------------------
+
+TEST_F(Drop, ShortcutToAFileShowsTheFile) {
+    const std::string file = File("take.pcm");
+    DropNames({Shortcut("take.lnk", file)});
+    EXPECT_EQ(Shown(), file);
+}
+
+TEST_F(Drop, ShortcutToAFolderIsRefusedOnAFilesField) {
+    DropNames({Shortcut("takes.lnk", Folder("takes"))});
+    EXPECT_EQ(Shown(), "");
+}
+
+TEST_F(Drop, ShortcutToAFolderShowsTheFolderOnADirectoriesField) {
+    m_field.SetAcceptDirectories(TRUE);
+    const std::string folder = Folder("takes");
+    DropNames({Shortcut("takes.lnk", folder)});
+    EXPECT_EQ(Shown(), folder);
+}
+
+TEST_F(Drop, ShortcutToAMissingFileIsRefused) {
+    const std::string file = File("gone.pcm");
+    const std::string link = Shortcut("gone.lnk", file);
+    std::filesystem::remove(file);
+    Type("C:\\my take.pcm");
+    DropNames({link});
+    EXPECT_EQ(Shown(), "C:\\my take.pcm");
+}
+
+TEST_F(Drop, ShortcutWithoutAFileSystemTargetShowsItself) {
+    const std::string link = m_folder / "computer.lnk";
+    if (!test::MakeShortcutWithoutPath(link)) GTEST_SKIP() << "the shell cannot save a shortcut to My Computer";
+    DropNames({link});
+    EXPECT_EQ(Shown(), link);
+}
+
+TEST_F(Drop, FileNamedLikeAShortcutShowsItself) {
+    const std::string file = File("take.lnk");
+    DropNames({file});
+    EXPECT_EQ(Shown(), file);
+}
+
+TEST_F(Drop, ShortcutAtAPathOf260CharactersOrMoreIsNotFollowed) {
+    std::string folder = m_folder / "";
+    while (folder.size() < 300) folder += std::string(40, 'd') + "\\";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    const std::string link = folder + "take.lnk";
+    if (error || !test::MakeShortcut(link, File("take.pcm")))
+        GTEST_SKIP() << "this system cannot write a file at a path of " << link.size() << " characters";
+
+    Type("C:\\my take.pcm");
+    DropNames({link});
+    // The shortcut file stands for itself: shown where the runtime can read
+    // its status at this length, refused where it cannot.
+    if (QueryPathKind(link) == PathKind::RegularFile)
+        EXPECT_EQ(Shown(), link);
+    else
+        EXPECT_EQ(Shown(), "C:\\my take.pcm");
+}
+
+// --- registering as a drop target -----------------------------------------
+
+TEST(DropTarget, FieldCreatedByTheProgramRegistersForDrops) {
+    test::ComApartment com;
+    TempFolder folder;
+    FieldWindow window(WS_EX_ACCEPTFILES);
+    CDropEdit field;
+    const RECT rect{10, 40, 310, 60};
+    ASSERT_TRUE(field.Create("EDIT", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 0, rect, window.Parent(),
+                             1005));
+    EXPECT_TRUE(GetWindowLongPtrA(field.GetSafeHwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+
+    const std::string file = folder.Write("take.pcm", test::SampleBytes({1}));
+    SendMessageA(field.GetSafeHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({file})), 0);
+    EXPECT_EQ(TextOf(field.GetSafeHwnd()), file);
+}
+
+TEST(DropTarget, AttachingLeavesTheControlsOwnRegistrationAlone) {
+    // The main window's fields get drops from their template's
+    // WS_EX_ACCEPTFILES; attaching a field changes nothing about that.
+    FieldWindow with(WS_EX_ACCEPTFILES);
+    FieldWindow without(0);
+    CDropEdit a, b;
+    ASSERT_TRUE(a.SubclassDlgItem(1004, with.Parent()));
+    ASSERT_TRUE(b.SubclassDlgItem(1004, without.Parent()));
+    EXPECT_TRUE(GetWindowLongPtrA(with.Edit(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    EXPECT_FALSE(GetWindowLongPtrA(without.Edit(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+}  // namespace
+}  // namespace varnel

@@ -1,0 +1,91 @@
+#include "DropTestSupport.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+
+namespace varnel::test {
+
+ComApartment::ComApartment() : m_result(CoInitialize(nullptr)) {}
+
+ComApartment::~ComApartment() {
+    if (SUCCEEDED(m_result)) CoUninitialize();
+}
+
+namespace {
+
+std::wstring Widen(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+    wide.resize(wide.size() - 1);  // the terminator
+    return wide;
+}
+
+template <typename Char>
+HDROP FillDrop(const std::vector<std::basic_string<Char>>& names, BOOL wide) {
+    std::size_t characters = 1;  // the list's final terminator
+    for (const auto& name : names) characters += name.size() + 1;
+    const std::size_t size = sizeof(DROPFILES) + characters * sizeof(Char);
+
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    if (!memory) return nullptr;
+    auto* bytes = static_cast<unsigned char*>(GlobalLock(memory));
+    DROPFILES header{};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = wide;
+    std::memcpy(bytes, &header, sizeof header);
+    auto* list = reinterpret_cast<Char*>(bytes + sizeof(DROPFILES));
+    for (const auto& name : names) {
+        std::memcpy(list, name.c_str(), (name.size() + 1) * sizeof(Char));
+        list += name.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+// Saves the shortcut object `link` describes to `linkPath`.
+bool SaveShortcut(IShellLinkA* link, const std::string& linkPath) {
+    IPersistFile* file = nullptr;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) return false;
+    const HRESULT saved = file->Save(Widen(linkPath).c_str(), TRUE);
+    file->Release();
+    return SUCCEEDED(saved);
+}
+
+}  // namespace
+
+HDROP MakeDrop(const std::vector<std::string>& names, NameEncoding encoding) {
+    if (encoding == NameEncoding::Ansi) return FillDrop(names, FALSE);
+    std::vector<std::wstring> wideNames;
+    for (const auto& name : names) wideNames.push_back(Widen(name));
+    return FillDrop(wideNames, TRUE);
+}
+
+bool IsFreed(HDROP drop) { return GlobalFlags(drop) == GMEM_INVALID_HANDLE; }
+
+bool MakeShortcut(const std::string& linkPath, const std::string& target) {
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return false;
+    const bool made = SUCCEEDED(link->SetPath(target.c_str())) && SaveShortcut(link, linkPath);
+    link->Release();
+    return made;
+}
+
+bool MakeShortcutWithoutPath(const std::string& linkPath) {
+    PIDLIST_ABSOLUTE computer = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer))) return false;
+    IShellLinkA* link = nullptr;
+    bool made = false;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        made = SUCCEEDED(link->SetIDList(computer)) && SaveShortcut(link, linkPath);
+        link->Release();
+    }
+    CoTaskMemFree(computer);
+    return made;
+}
+
+}  // namespace varnel::test
