@@ -19,6 +19,8 @@ public:
     enum class Mode {
         Read,         // an existing file, read only
         CreateWrite,  // created, or truncated when it exists; write only
+        CreateNew,    // created; fails when the path exists already; write only
+        WriteExisting,  // an existing file, write only, neither created nor truncated
     };
 
     File() = default;

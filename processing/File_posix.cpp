@@ -82,7 +82,10 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
     Close();
     // The output is not truncated by open(): an output that turns out to be
     // a file this process already holds must be left untouched.
-    const int flags = mode == Mode::Read ? O_RDONLY : O_WRONLY | O_CREAT;
+    int flags = O_WRONLY | O_CREAT;
+    if (mode == Mode::Read) flags = O_RDONLY;
+    if (mode == Mode::CreateNew) flags = O_WRONLY | O_CREAT | O_EXCL;
+    if (mode == Mode::WriteExisting) flags = O_WRONLY;
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
     if (fd < 0) {
         failure = FailureOf(errno, path);

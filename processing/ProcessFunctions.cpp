@@ -39,36 +39,53 @@ private:
 
 std::size_t ChunkBytes(const FunctionBuffers& buffers) { return buffers.bufferSamples * kBytesPerSample; }
 
+// Silence in place of the samples an input did not deliver, from its last
+// whole sample (an odd trailing byte is dropped) up to `samples`.
+void PadWithSilence(std::uint8_t* buffer, std::size_t gotBytes, std::size_t samples) {
+    const std::size_t wholeBytes = gotBytes / kBytesPerSample * kBytesPerSample;
+    const std::size_t neededBytes = samples * kBytesPerSample;
+    if (wholeBytes < neededBytes) std::fill(buffer + wholeBytes, buffer + neededBytes, std::uint8_t{0});
+}
+
 // Reads the next chunk of both inputs in step; input 2 is read only after
 // input 1 delivered data. Returns the whole samples that both delivered, 0
 // at the end of either input or on a failure, which goes to `outcome`. An odd
-// trailing byte is never used.
-std::size_t ReadSamplePair(const FunctionStreams& streams, const FunctionBuffers& buffers,
+// trailing byte is never used. When padding, both inputs are read to their
+// end and the whole samples of the longer one are returned, the shorter one's
+// missing samples turned to silence.
+std::size_t ReadSamplePair(const FunctionStreams& streams, const FunctionBuffers& buffers, bool pad,
                            FunctionOutcome& outcome) {
     const auto got1 = streams.input1.Read(buffers.buffer1, ChunkBytes(buffers));
     if (!got1) {
         outcome = FunctionOutcome::ReadingInput1Failed;
         return 0;
     }
-    if (*got1 == 0) return 0;
+    if (*got1 == 0 && !pad) return 0;
     const auto got2 = streams.input2.Read(buffers.buffer2, ChunkBytes(buffers));
     if (!got2) {
         outcome = FunctionOutcome::ReadingInput2Failed;
         return 0;
     }
-    return std::min(*got1, *got2) / kBytesPerSample;
+    if (!pad) return std::min(*got1, *got2) / kBytesPerSample;
+    const std::size_t samples = std::max(*got1, *got2) / kBytesPerSample;
+    PadWithSilence(buffers.buffer1, *got1, samples);
+    PadWithSilence(buffers.buffer2, *got2, samples);
+    return samples;
 }
 
-// Mono and stereo stop at the shorter input's last whole sample.
-std::uint64_t PairedBytes(InputLengths lengths) {
-    return std::min(lengths.input1, lengths.input2) / kBytesPerSample * kBytesPerSample;
+// Mono and stereo stop at the shorter input's last whole sample, or with
+// padding at the longer one's.
+std::uint64_t PairedBytes(InputLengths lengths, bool pad) {
+    const std::uint64_t covered = pad ? std::max(lengths.input1, lengths.input2)
+                                      : std::min(lengths.input1, lengths.input2);
+    return covered / kBytesPerSample * kBytesPerSample;
 }
 
 FunctionResult Mono(const FunctionStreams& streams, const FunctionBuffers& buffers, InputLengths lengths,
                     const ProcessingSettings& settings, RunObserver& observer) {
-    FunctionScope scope(PairedBytes(lengths), settings, observer);
+    FunctionScope scope(PairedBytes(lengths, settings.padShorterInput), settings, observer);
     FunctionResult result;
-    while (const std::size_t samples = ReadSamplePair(streams, buffers, result.outcome)) {
+    while (const std::size_t samples = ReadSamplePair(streams, buffers, settings.padShorterInput, result.outcome)) {
         result.clippedSamples += MixWithClipping(buffers.buffer1, buffers.buffer2, buffers.buffer1, samples);
         const std::size_t bytes = samples * kBytesPerSample;
         if (!streams.output.Write(buffers.buffer1, bytes)) {
@@ -83,7 +100,7 @@ FunctionResult Mono(const FunctionStreams& streams, const FunctionBuffers& buffe
 
 FunctionResult Stereo(const FunctionStreams& streams, const FunctionBuffers& buffers, InputLengths lengths,
                       const ProcessingSettings& settings, RunObserver& observer) {
-    FunctionScope scope(PairedBytes(lengths), settings, observer);
+    FunctionScope scope(PairedBytes(lengths, settings.padShorterInput), settings, observer);
     FunctionResult result;
     const std::unique_ptr<std::uint8_t, void (*)(void*)> frames(
         static_cast<std::uint8_t*>(settings.allocate(buffers.bufferSamples * kBytesPerStereoFrame)),
@@ -92,7 +109,7 @@ FunctionResult Stereo(const FunctionStreams& streams, const FunctionBuffers& buf
         result.outcome = FunctionOutcome::StereoBufferRefused;
         return result;
     }
-    while (const std::size_t samples = ReadSamplePair(streams, buffers, result.outcome)) {
+    while (const std::size_t samples = ReadSamplePair(streams, buffers, settings.padShorterInput, result.outcome)) {
         Interleave(buffers.buffer1, buffers.buffer2, frames.get(), samples);
         if (!streams.output.Write(frames.get(), samples * kBytesPerStereoFrame)) {
             result.outcome = FunctionOutcome::WritingOutputFailed;

@@ -32,6 +32,9 @@ struct ProcessingSettings {
     // Yields the processor after each chunk, so that a long run on the one
     // user-interface thread leaves the machine usable.
     std::chrono::milliseconds pauseAfterChunk{1};
+    // Mono and stereo: cover the longer input, taking the missing samples of
+    // the shorter one as silence, instead of stopping at the shorter input.
+    bool padShorterInput = false;
     // Where sample buffers come from; a failing allocator is how a refused
     // buffer is exercised.
     void* (*allocate)(std::size_t) = &std::malloc;

@@ -71,7 +71,8 @@ SampleBuffer TakeBuffer(std::size_t bytes, const ProcessingSettings& settings) {
 
 }  // namespace
 
-RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& settings, RunObserver& observer) {
+RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& settings, RunObserver& observer,
+                        OutputOpener* outputOpener) {
     RunResult result;
     File input1, input2, output;
 
@@ -82,7 +83,9 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
     result.lengths = {*length1, *length2};
 
     FileFailure failure;
-    if (!output.Open(request.outputFile, File::Mode::CreateWrite, failure)) {
+    const bool opened = outputOpener ? outputOpener->Open(request.outputFile, output, failure)
+                                     : output.Open(request.outputFile, File::Mode::CreateWrite, failure);
+    if (!opened) {
         ReportOutputOpenFailure(failure.cause, observer);
         return result;
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "File.h"
 #include "ProcessFunctions.h"
 #include "RunObserver.h"
 
@@ -28,6 +29,18 @@ struct RunResult {
     std::uint64_t clippedSamples = 0;
 };
 
-RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& settings, RunObserver& observer);
+// How a run opens its output once both inputs are open. Without one, the run
+// creates the output file, or truncates it when it exists; the command line
+// writes to a new temporary file instead and puts it in place only once the
+// run has succeeded. A refusal fills `failure`, whose cause picks the
+// messages the user sees, and leaves `output` closed.
+class OutputOpener {
+public:
+    virtual ~OutputOpener() = default;
+    virtual bool Open(const std::string& outputFile, File& output, FileFailure& failure) = 0;
+};
+
+RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& settings, RunObserver& observer,
+                        OutputOpener* outputOpener = nullptr);
 
 }  // namespace varnel

@@ -66,6 +66,33 @@ TEST(FileOpen, CreatesOrTruncatesTheOutput) {
     EXPECT_EQ(fresh.Length(), 0u);
 }
 
+TEST(FileOpen, CreatesANewFileOnlyWhereNoneExists) {
+    TempFolder folder;
+    const std::string existing = folder.Write("out.pcm", {9, 9, 9});
+    EXPECT_EQ(OpenFailure(existing, File::Mode::CreateNew), FileCause::accessDenied);
+    EXPECT_EQ(ReadBytes(existing), (Bytes{9, 9, 9}));
+    EXPECT_EQ(OpenFailure(folder / "no-such-folder/new.pcm", File::Mode::CreateNew), FileCause::badPath);
+
+    File fresh;
+    FileFailure failure;
+    ASSERT_TRUE(fresh.Open(folder / "new.pcm", File::Mode::CreateNew, failure));
+    EXPECT_TRUE(fresh.Write(Bytes{5, 6}.data(), 2));
+    EXPECT_TRUE(fresh.Close());
+    EXPECT_EQ(ReadBytes(folder / "new.pcm"), (Bytes{5, 6}));
+}
+
+TEST(FileOpen, OpensAnExistingFileForWritingWithoutTruncatingIt) {
+    TempFolder folder;
+    const std::string existing = folder.Write("out.pcm", {9, 9, 9});
+    File file;
+    FileFailure failure;
+    ASSERT_TRUE(file.Open(existing, File::Mode::WriteExisting, failure));
+    EXPECT_TRUE(file.Close());
+    EXPECT_EQ(ReadBytes(existing), (Bytes{9, 9, 9}));
+    EXPECT_EQ(OpenFailure(folder / "missing.pcm", File::Mode::WriteExisting), FileCause::fileNotFound);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "missing.pcm"));
+}
+
 TEST(FileRead, DeliversEverythingThenZeroAtTheEnd) {
     TempFolder folder;
     const Bytes content = test::PatternBytes(10000);

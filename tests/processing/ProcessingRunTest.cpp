@@ -191,6 +191,89 @@ TEST_F(RunTest, AnOutputThatCannotBeCreatedNamesItsCauseFirst) {
                                            "The Output Sound File was not created"}));
 }
 
+// Independently computed: the longer input's whole samples, the shorter
+// one's missing samples taken as silence.
+Bytes Padded(Bytes bytes, std::size_t length) {
+    bytes.resize(bytes.size() / 2 * 2);
+    bytes.resize(std::max(bytes.size(), length / 2 * 2), 0);
+    return bytes;
+}
+
+TEST_F(RunTest, PaddingCoversTheLongerInputWithSilenceForTheShorter) {
+    settings.padShorterInput = true;
+    Run(SampleBytes({30000, 1, 2}), SampleBytes({10000}), ProcessFunction::Mono);
+    EXPECT_EQ(Output(), SampleBytes({32767, 1, 2}));
+    Run(SampleBytes({1}), SampleBytes({3, 4, 5}), ProcessFunction::Stereo);
+    EXPECT_EQ(Output(), SampleBytes({1, 3, 0, 4, 0, 5}));
+    // An empty input 1 no longer ends the run: input 2 is read to its end.
+    Run({}, SampleBytes({7, 8}), ProcessFunction::Mono);
+    EXPECT_EQ(Output(), SampleBytes({7, 8}));
+    // Sizes around the chunk sizes, odd lengths and either input longer.
+    for (const auto& [size1, size2] : std::vector<std::pair<std::size_t, std::size_t>>{
+             {0, 0}, {5, 0}, {0, 7}, {2047, 2049}, {4001, 3999}, {130001, 4000}, {4096, 300003}}) {
+        const Bytes one = PatternBytes(size1, 11), two = PatternBytes(size2, 200);
+        const std::size_t longer = std::max(size1, size2);
+        Run(one, two, ProcessFunction::Mono);
+        EXPECT_EQ(Output(), ExpectedMono(Padded(one, longer), Padded(two, longer))) << size1 << " + " << size2;
+        Run(one, two, ProcessFunction::Stereo);
+        EXPECT_EQ(Output(), ExpectedStereo(Padded(one, longer), Padded(two, longer))) << size1 << " + " << size2;
+    }
+    // Joins have nothing to pad.
+    Run(Bytes{1, 2, 3}, Bytes{4}, ProcessFunction::Join2To1);
+    EXPECT_EQ(Output(), (Bytes{4, 1, 2, 3}));
+}
+
+TEST_F(RunTest, PaddedProgressRunsOverTheLongerInput) {
+    settings.padShorterInput = true;
+    settings.chunks = {1024, 1024, 0};
+    Run(PatternBytes(2048), PatternBytes(8192), ProcessFunction::Mono);
+    EXPECT_EQ(observer.positions, (std::vector<int>{25, 50, 75, 100, 0}));
+}
+
+// Opens the output where the run says, refusing when asked to.
+class RedirectingOpener : public OutputOpener {
+public:
+    explicit RedirectingOpener(std::string target) : m_target(std::move(target)) {}
+    bool Open(const std::string& outputFile, File& output, FileFailure& failure) override {
+        asked.push_back(outputFile);
+        if (refuseWith != FileCause::none) {
+            failure = {refuseWith, -1};
+            return false;
+        }
+        return output.Open(m_target, File::Mode::CreateNew, failure);
+    }
+    FileCause refuseWith = FileCause::none;
+    std::vector<std::string> asked;
+
+private:
+    std::string m_target;
+};
+
+TEST_F(RunTest, AnOutputOpenerDecidesWhereTheOutputGoes) {
+    RedirectingOpener opener(folder / "elsewhere.pcm");
+    const RunResult result = RunProcessing({folder.Write("one.pcm", SampleBytes({1, 2})),
+                                            folder.Write("two.pcm", SampleBytes({3, 4})), folder / "out.pcm", 1},
+                                           settings, observer, &opener);
+    EXPECT_TRUE(result.succeeded);
+    EXPECT_EQ(opener.asked, std::vector<std::string>{folder / "out.pcm"});
+    EXPECT_FALSE(OutputExists());
+    EXPECT_EQ(ReadBytes(folder / "elsewhere.pcm"), SampleBytes({1, 3, 2, 4}));
+}
+
+TEST_F(RunTest, AnOutputOpenersRefusalShowsTheWindowsMessages) {
+    RedirectingOpener opener(folder / "elsewhere.pcm");
+    opener.refuseWith = FileCause::sharingViolation;
+    const std::string one = folder.Write("one.pcm", SampleBytes({1}));
+    RunProcessing({folder / "missing.pcm", one, one, 0}, settings, observer, &opener);
+    EXPECT_TRUE(opener.asked.empty()) << "inputs are opened first";
+    const RunResult result = RunProcessing({one, folder.Write("two.pcm", SampleBytes({2})), one, 0}, settings,
+                                           observer, &opener);
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_FALSE(result.outputCreated);
+    EXPECT_EQ(observer.messages, (Messages{"Sound File 1 Not Found", "sharingViolation ",
+                                           "The Output Sound File was not created"}));
+}
+
 void* RefuseAll(std::size_t) { return nullptr; }
 
 TEST_F(RunTest, ARefusedSampleBufferEndsTheRunWithAnEmptyOutput) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -34,6 +35,27 @@ TEST(Interleave, PutsInput1LeftAndInput2Right) {
     Bytes out(12);
     Interleave(left.data(), right.data(), out.data(), 3);
     EXPECT_EQ(out, SampleBytes({1, 3, 2, 4, -32768, 32767}));
+}
+
+// The kernels work in blocks of samples; every length around a block edge
+// must give what one sample at a time gives.
+TEST(Kernels, EveryLengthAroundTheirBlocksComesOutRight) {
+    for (std::size_t samples = 0; samples <= 100; ++samples) {
+        std::vector<std::int16_t> left(samples), right(samples), mixed(samples), frames;
+        for (std::size_t i = 0; i < samples; ++i) {
+            left[i] = static_cast<std::int16_t>(i % 2 ? 32000 - static_cast<int>(i) : -31000 + static_cast<int>(i) * 3);
+            right[i] = static_cast<std::int16_t>(i % 3 ? 2000 + static_cast<int>(i) : -2500);
+            mixed[i] = static_cast<std::int16_t>(std::clamp(left[i] + right[i], -32768, 32767));
+            frames.push_back(left[i]);
+            frames.push_back(right[i]);
+        }
+        const Bytes a = SampleBytes(left), b = SampleBytes(right);
+        Bytes out(2 * samples), stereo(4 * samples);
+        MixWithClipping(a.data(), b.data(), out.data(), samples);
+        EXPECT_EQ(out, SampleBytes(mixed)) << samples;
+        Interleave(a.data(), b.data(), stereo.data(), samples);
+        EXPECT_EQ(stereo, SampleBytes(frames)) << samples;
+    }
 }
 
 }  // namespace

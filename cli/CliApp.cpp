@@ -1,0 +1,71 @@
+#include "CliApp.h"
+
+#include <chrono>
+
+#include "CommandLine.h"
+#include "ConsoleObserver.h"
+#include "ProcessingRun.h"
+#include "ProgressBar.h"
+#include "SafeOutput.h"
+#include "Summary.h"
+
+namespace varnel::cli {
+namespace {
+
+// Large chunks and no pause: the run goes at the speed of the disk, while
+// memory stays small and constant (two 1 MiB sample buffers, and 2 MiB of
+// stereo frames), whatever the size of the files.
+constexpr std::size_t kChunkSamples = std::size_t{1} << 19;
+
+ProcessingSettings CommandLineSettings(const CliOptions& options) {
+    ProcessingSettings settings;
+    settings.chunks = {kChunkSamples, kChunkSamples, 0};
+    settings.pauseAfterChunk = std::chrono::milliseconds(0);
+    settings.padShorterInput = options.pad;
+    return settings;
+}
+
+int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+    ProgressBar bar(err, options.progress == ProgressChoice::Forced || (options.progress == ProgressChoice::Auto && errIsTerminal),
+                    options.progress == ProgressChoice::Forced);
+    ConsoleObserver observer(err, bar);
+    SafeOutput output(options.input1, options.input2);
+
+    const RunResult result = RunProcessing(
+        {options.input1, options.input2, options.output, static_cast<int>(options.function)},
+        CommandLineSettings(options), observer, &output);
+    bool succeeded = result.succeeded;
+    if (succeeded && !output.Commit()) {
+        observer.ShowMessage("Writing The Output Sound File Failed");
+        succeeded = false;
+    }
+    output.Discard();
+    bar.Clear();
+
+    const RunSummary summary = SummaryOf(options, result, succeeded, observer.Messages());
+    if (options.json) out << SummaryJson(summary) << '\n' << std::flush;
+    if (succeeded && !options.quiet) {
+        for (const std::string& line : SummaryLines(summary)) err << kProgramName << ": " << line << '\n';
+        err << std::flush;
+    }
+    return succeeded ? kExitSuccess : kExitRunFailed;
+}
+
+}  // namespace
+
+int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& err, bool errIsTerminal) {
+    const ParsedCommandLine parsed = ParseCommandLine(argc, argv);
+    switch (parsed.kind) {
+    case ParsedCommandLine::Kind::Help: out << parsed.text << std::flush; return kExitSuccess;
+    case ParsedCommandLine::Kind::Version: out << parsed.text << '\n' << std::flush; return kExitSuccess;
+    case ParsedCommandLine::Kind::UsageError:
+        err << kProgramName << ": " << parsed.text << '\n'
+            << "Run '" << kProgramName << " --help' for the usage.\n"
+            << std::flush;
+        return kExitUsage;
+    case ParsedCommandLine::Kind::Run: break;
+    }
+    return Run(parsed.options, out, err, errIsTerminal);
+}
+
+}  // namespace varnel::cli

@@ -1,0 +1,93 @@
+#include "CommandLine.h"
+
+#include <CLI/CLI.hpp>
+
+#include <array>
+#include <utility>
+
+#include "CliVersion.h"
+
+namespace varnel::cli {
+namespace {
+
+constexpr std::array<std::pair<const char*, ProcessFunction>, 4> kFunctions{{
+    {"mono", ProcessFunction::Mono},
+    {"stereo", ProcessFunction::Stereo},
+    {"join12", ProcessFunction::Join1To2},
+    {"join21", ProcessFunction::Join2To1},
+}};
+
+constexpr const char* kDescription =
+    "Combines two headerless sound files of signed 16-bit little-endian samples into a third.";
+
+constexpr const char* kFooter =
+    "FUNCTION:\n"
+    "  mono    add the inputs sample by sample, clipped to the 16-bit range\n"
+    "  stereo  interleave: input 1 left, input 2 right\n"
+    "  join12  INPUT1 followed by INPUT2, byte for byte\n"
+    "  join21  INPUT2 followed by INPUT1, byte for byte\n"
+    "\n"
+    "Mono and stereo stop at the shorter input unless --pad is given. OUTPUT is\n"
+    "written to a temporary file beside it and put in place only when the run\n"
+    "succeeds; an OUTPUT that is one of the inputs is refused.\n"
+    "Exit status: 0 done, 1 the run failed, 2 wrong command line.";
+
+}  // namespace
+
+ProcessFunction FunctionNamed(const std::string& name) {
+    for (const auto& [word, function] : kFunctions) {
+        if (name == word) return function;
+    }
+    return ProcessFunction::None;
+}
+
+ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
+    ParsedCommandLine parsed;
+    CliOptions& options = parsed.options;
+
+    CLI::App app(kDescription, kProgramName);
+    app.footer(kFooter);
+    app.set_version_flag("--version", std::string(kProgramName) + " " + kVersion);
+    app.add_option("FUNCTION", options.functionName, "mono, stereo, join12 or join21")
+        ->required()
+        ->check(CLI::IsMember({"mono", "stereo", "join12", "join21"}));
+    app.add_option("INPUT1", options.input1, "the first input sound file")->required();
+    app.add_option("INPUT2", options.input2, "the second input sound file")->required();
+    app.add_option("OUTPUT", options.output, "the output sound file, created or replaced")->required();
+    auto* quiet = app.add_flag("-q,--quiet", options.quiet, "no progress bar and no summary; failures are still shown");
+    bool forceProgress = false;
+    auto* progress =
+        app.add_flag("--progress", forceProgress, "show the progress bar even when stderr is not a terminal");
+    progress->excludes(quiet);
+    app.add_flag("--json", options.json, "print the summary as one JSON object on stdout");
+    app.add_flag("--pad", options.pad,
+                 "mono and stereo: cover the longer input, the shorter one padded with silence");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        parsed.kind = ParsedCommandLine::Kind::Help;
+        parsed.text = app.help();
+        return parsed;
+    } catch (const CLI::CallForVersion& version) {
+        parsed.kind = ParsedCommandLine::Kind::Version;
+        parsed.text = version.what();
+        return parsed;
+    } catch (const CLI::ParseError& error) {
+        parsed.text = error.what();
+        return parsed;
+    }
+
+    options.function = FunctionNamed(options.functionName);
+    if (options.pad && options.function != ProcessFunction::Mono && options.function != ProcessFunction::Stereo) {
+        parsed.text = "--pad works with mono and stereo only";
+        return parsed;
+    }
+    options.progress = options.quiet ? ProgressChoice::Off
+                       : forceProgress ? ProgressChoice::Forced
+                                     : ProgressChoice::Auto;
+    parsed.kind = ParsedCommandLine::Kind::Run;
+    return parsed;
+}
+
+}  // namespace varnel::cli

@@ -1,0 +1,47 @@
+// The command line: varnel-cli [options] FUNCTION INPUT1 INPUT2 OUTPUT.
+#pragma once
+
+#include <string>
+
+#include "SoundFormat.h"
+
+namespace varnel::cli {
+
+inline constexpr const char* kProgramName = "varnel-cli";
+
+enum class ProgressChoice {
+    Auto,    // when stderr is a terminal and the run lasts
+    Forced,  // --progress
+    Off,     // --quiet
+};
+
+struct CliOptions {
+    ProcessFunction function = ProcessFunction::None;
+    std::string functionName;  // as typed: mono, stereo, join12, join21
+    std::string input1;
+    std::string input2;
+    std::string output;
+    ProgressChoice progress = ProgressChoice::Auto;
+    bool quiet = false;  // no progress bar and no summary; failures are still shown
+    bool json = false;
+    bool pad = false;
+};
+
+struct ParsedCommandLine {
+    enum class Kind {
+        Run,         // `options` holds what to do
+        Help,        // `text` is the help to print
+        Version,     // `text` is the version line
+        UsageError,  // `text` says what is wrong, in one line
+    };
+    Kind kind = Kind::UsageError;
+    CliOptions options;
+    std::string text;
+};
+
+ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]);
+
+// The function named on the command line, or None for any other word.
+ProcessFunction FunctionNamed(const std::string& name);
+
+}  // namespace varnel::cli

@@ -1,0 +1,38 @@
+// Ctrl-C (and the other requests to end the program) must not leave a
+// partial temporary output behind: the file named here is removed before the
+// program ends as interrupted.
+#pragma once
+
+#include <string>
+
+namespace varnel::cli {
+
+// Once per process, before any run.
+void InstallInterruptCleanup();
+
+// The temporary file to remove when interrupted; an empty path disarms.
+void RemoveOnInterrupt(const std::string& path);
+
+// Puts a finished temporary file in place with `commit` while no interrupt
+// can remove it half-way; the cleanup is disarmed afterwards.
+template <typename Commit>
+bool CommitUninterrupted(Commit commit);
+
+// Blocks the cleanup for the lifetime of the object.
+class InterruptGuard {
+public:
+    InterruptGuard();
+    ~InterruptGuard();
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+};
+
+template <typename Commit>
+bool CommitUninterrupted(Commit commit) {
+    const InterruptGuard guard;
+    const bool done = commit();
+    RemoveOnInterrupt({});
+    return done;
+}
+
+}  // namespace varnel::cli

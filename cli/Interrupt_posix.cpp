@@ -1,0 +1,67 @@
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+#include "Interrupt.h"
+
+namespace varnel::cli {
+namespace {
+
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Read by the signal handler, so a plain C string behind an atomic pointer.
+std::atomic<char*> g_pathToRemove{nullptr};
+
+void OnInterrupt(int signal) {
+    if (const char* path = g_pathToRemove.load()) ::unlink(path);  // async-signal-safe
+    // End the way the signal would have ended us, so that the shell and
+    // scripts see an interrupted program: SA_RESETHAND restored the default
+    // action, and the signal, blocked while we are here, fires on return.
+    ::raise(signal);
+}
+
+sigset_t InterruptSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kSignals) sigaddset(&set, signal);
+    return set;
+}
+
+}  // namespace
+
+void InstallInterruptCleanup() {
+    struct sigaction action {};
+    action.sa_handler = &OnInterrupt;
+    action.sa_mask = InterruptSignals();
+    action.sa_flags = static_cast<int>(SA_RESETHAND);  // the macro is an unsigned constant
+    for (const int signal : kSignals) {
+        struct sigaction previous {};
+        // A signal ignored by whoever started us (nohup) stays ignored.
+        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+void RemoveOnInterrupt(const std::string& path) {
+    char* copy = nullptr;
+    if (!path.empty()) {
+        copy = static_cast<char*>(std::malloc(path.size() + 1));
+        if (copy) std::memcpy(copy, path.c_str(), path.size() + 1);
+    }
+    std::free(g_pathToRemove.exchange(copy));
+}
+
+InterruptGuard::InterruptGuard() {
+    const sigset_t set = InterruptSignals();
+    ::sigprocmask(SIG_BLOCK, &set, nullptr);
+}
+
+InterruptGuard::~InterruptGuard() {
+    const sigset_t set = InterruptSignals();
+    ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+}  // namespace varnel::cli

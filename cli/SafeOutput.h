@@ -1,0 +1,48 @@
+// Writes a run's output safely. The output goes to a new temporary file in
+// OUTPUT's folder, which is put in place over OUTPUT only once the run has
+// succeeded: a failed or interrupted run leaves an existing OUTPUT as it was
+// and no partial file behind. An OUTPUT that is one of the inputs, however
+// its path is spelled, is refused as the window refuses it (a sharing
+// violation) before anything is touched.
+#pragma once
+
+#include <string>
+
+#include "ProcessingRun.h"
+
+namespace varnel::cli {
+
+class SafeOutput final : public OutputOpener {
+public:
+    SafeOutput(std::string input1, std::string input2);
+    ~SafeOutput() override;  // a temporary file not put in place is removed
+    SafeOutput(const SafeOutput&) = delete;
+    SafeOutput& operator=(const SafeOutput&) = delete;
+
+    // Called by the run once both inputs are open.
+    bool Open(const std::string& outputFile, File& output, FileFailure& failure) override;
+    // After a successful run: puts the output in place. On false OUTPUT is
+    // as it was and the temporary file is gone.
+    bool Commit();
+    // After a failed run: removes the temporary file.
+    void Discard();
+
+    // Where the output is being written ("" before Open or when it is
+    // written in place).
+    const std::string& TemporaryPath() const { return m_temporary; }
+
+private:
+    std::string m_input1;
+    std::string m_input2;
+    std::string m_target;     // OUTPUT, its symbolic links followed
+    std::string m_temporary;  // the file being written, until put in place
+};
+
+// Platform parts.
+// OUTPUT with its symbolic links followed, so that the file they point to is
+// the one replaced, as the window would write through them.
+std::string ResolvedOutputPath(const std::string& output);
+// Moves `from` over `to` in one step, keeping `to`'s permissions when it exists.
+bool ReplaceWith(const std::string& from, const std::string& to);
+
+}  // namespace varnel::cli

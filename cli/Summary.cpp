@@ -1,0 +1,142 @@
+#include "Summary.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace varnel::cli {
+namespace {
+
+bool IsMerge(ProcessFunction function) {
+    return function == ProcessFunction::Mono || function == ProcessFunction::Stereo;
+}
+
+std::uint64_t Samples(std::uint64_t bytes) { return bytes / kBytesPerSample; }
+
+std::string Plural(std::uint64_t count, const char* word) {
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+std::string Length(std::uint64_t bytes) {
+    std::string text = Plural(Samples(bytes), "sample");
+    if (bytes % 2) text += " and 1 byte";
+    return text;
+}
+
+std::string OddByteNote(const RunSummary& summary, int input) {
+    const std::string name = "input " + std::to_string(input);
+    if (IsMerge(summary.function)) return name + " ends in an odd byte, which was not used";
+    // A join copies bytes: an odd byte in the middle puts every later sample
+    // one byte out of step.
+    const bool oneFirst = summary.function == ProcessFunction::Join1To2;
+    const bool isFirst = (input == 1) == oneFirst;
+    const std::uint64_t followingBytes = isFirst ? (input == 1 ? summary.input2Bytes : summary.input1Bytes) : 0;
+    std::string note = name + " ends in an odd byte, copied as it is";
+    if (followingBytes > 0) {
+        note += "; the samples of input " + std::to_string(input == 1 ? 2 : 1) + " after it are one byte out of step";
+    }
+    return note;
+}
+
+std::string JsonString(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        switch (c) {
+        case '"': quoted += "\\\""; break;
+        case '\\': quoted += "\\\\"; break;
+        case '\n': quoted += "\\n"; break;
+        case '\r': quoted += "\\r"; break;
+        case '\t': quoted += "\\t"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                static constexpr char kHex[] = "0123456789abcdef";
+                quoted += "\\u00";
+                quoted += kHex[(c >> 4) & 0xF];
+                quoted += kHex[c & 0xF];
+            } else {
+                quoted += c;
+            }
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string JsonInput(const RunSummary& summary, int input, std::uint64_t bytes) {
+    return "{\"bytes\":" + std::to_string(bytes) + ",\"samples\":" + std::to_string(Samples(bytes)) +
+           ",\"oddByte\":" + (bytes % 2 ? "true" : "false") +
+           ",\"unusedSamples\":" + std::to_string(UnusedSamples(summary, input)) + "}";
+}
+
+}  // namespace
+
+RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool succeeded,
+                     std::vector<std::string> failures) {
+    RunSummary summary;
+    summary.functionName = options.functionName;
+    summary.function = options.function;
+    summary.padded = options.pad;
+    summary.succeeded = succeeded;
+    summary.input1Bytes = result.lengths.input1;
+    summary.input2Bytes = result.lengths.input2;
+    summary.outputBytes = result.outputBytes;
+    summary.clippedSamples = result.clippedSamples;
+    summary.failures = std::move(failures);
+    return summary;
+}
+
+std::uint64_t UnusedSamples(const RunSummary& summary, int input) {
+    if (!IsMerge(summary.function) || summary.padded) return 0;
+    const std::uint64_t mine = Samples(input == 1 ? summary.input1Bytes : summary.input2Bytes);
+    const std::uint64_t other = Samples(input == 1 ? summary.input2Bytes : summary.input1Bytes);
+    return mine > other ? mine - other : 0;
+}
+
+std::vector<std::string> SummaryLines(const RunSummary& summary) {
+    std::string line = summary.functionName + ": input 1 " + Length(summary.input1Bytes) + ", input 2 " +
+                       Length(summary.input2Bytes) + ", output ";
+    if (summary.function == ProcessFunction::Stereo) {
+        line += Plural(summary.outputBytes / kBytesPerStereoFrame, "stereo frame");
+    } else {
+        line += Length(summary.outputBytes);
+    }
+    if (summary.function == ProcessFunction::Mono) line += ", " + Plural(summary.clippedSamples, "sample") + " clipped";
+    if (summary.padded) line += ", shorter input padded with silence";
+
+    std::vector<std::string> lines{line};
+    for (const int input : {1, 2}) {
+        if ((input == 1 ? summary.input1Bytes : summary.input2Bytes) % 2) {
+            lines.push_back("note: " + OddByteNote(summary, input));
+        }
+    }
+    for (const int input : {1, 2}) {
+        if (const std::uint64_t unused = UnusedSamples(summary, input)) {
+            lines.push_back("note: the last " + Plural(unused, "sample") + " of input " + std::to_string(input) +
+                            " were not used (--pad covers them)");
+        }
+    }
+    return lines;
+}
+
+std::string SummaryJson(const RunSummary& summary) {
+    std::string json = "{\"function\":" + JsonString(summary.functionName) +
+                       ",\"succeeded\":" + (summary.succeeded ? "true" : "false");
+    if (!summary.succeeded) {
+        json += ",\"failures\":[";
+        for (std::size_t i = 0; i < summary.failures.size(); ++i) {
+            json += (i ? "," : "") + JsonString(summary.failures[i]);
+        }
+        return json + "]}";
+    }
+    json += ",\"padded\":" + std::string(summary.padded ? "true" : "false");
+    json += ",\"input1\":" + JsonInput(summary, 1, summary.input1Bytes);
+    json += ",\"input2\":" + JsonInput(summary, 2, summary.input2Bytes);
+    json += ",\"output\":{\"bytes\":" + std::to_string(summary.outputBytes) +
+            ",\"samples\":" + std::to_string(Samples(summary.outputBytes));
+    if (summary.function == ProcessFunction::Stereo) {
+        json += ",\"frames\":" + std::to_string(summary.outputBytes / kBytesPerStereoFrame);
+    }
+    json += "}";
+    if (summary.function == ProcessFunction::Mono) json += ",\"clippedSamples\":" + std::to_string(summary.clippedSamples);
+    return json + "}";
+}
+
+}  // namespace varnel::cli

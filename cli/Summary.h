@@ -1,0 +1,40 @@
+// What a finished run tells the user: one summary line on stderr (and notes
+// for what deserves a second look), or one JSON object on stdout.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "CommandLine.h"
+#include "ProcessingRun.h"
+
+namespace varnel::cli {
+
+struct RunSummary {
+    std::string functionName;
+    ProcessFunction function = ProcessFunction::None;
+    bool padded = false;
+    bool succeeded = false;
+    std::uint64_t input1Bytes = 0;
+    std::uint64_t input2Bytes = 0;
+    std::uint64_t outputBytes = 0;
+    std::uint64_t clippedSamples = 0;
+    std::vector<std::string> failures;  // the messages shown, trimmed
+};
+
+RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool succeeded,
+                     std::vector<std::string> failures);
+
+// Whole samples of each input that mono or stereo left unused (0 for the
+// joins and when padding).
+std::uint64_t UnusedSamples(const RunSummary& summary, int input);
+
+// "mono: input 1 1000 samples, input 2 800 samples, output 800 samples,
+// 12 samples clipped", then one line per note, each without a newline.
+std::vector<std::string> SummaryLines(const RunSummary& summary);
+
+// One line of JSON, without a newline.
+std::string SummaryJson(const RunSummary& summary);
+
+}  // namespace varnel::cli

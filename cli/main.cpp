@@ -1,0 +1,12 @@
+// varnel-cli: two sound files into a third, from a shell or a script.
+#include <cstdio>
+#include <iostream>
+
+#include "CliApp.h"
+#include "Console.h"
+#include "Interrupt.h"
+
+int main(int argc, char* argv[]) {
+    varnel::cli::InstallInterruptCleanup();
+    return varnel::cli::RunCli(argc, argv, std::cout, std::cerr, varnel::cli::IsTerminal(stderr));
+}
