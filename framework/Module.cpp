@@ -27,4 +27,18 @@ std::string ProgramName() {
     return name;
 }
 
+std::string LoadStringResource(unsigned id) {
+    std::string text(256, '\0');
+    for (;;) {
+        const int length = LoadStringA(GetModuleHandleA(nullptr), id, text.data(), static_cast<int>(text.size()));
+        if (length <= 0) return {};
+        // A text that fills the buffer may have been cut: try a larger one.
+        if (static_cast<std::size_t>(length) + 1 < text.size()) {
+            text.resize(static_cast<std::size_t>(length));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
+}
+
 }  // namespace varnel::framework

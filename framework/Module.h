@@ -10,5 +10,7 @@ namespace varnel::framework {
 std::string ModuleFileName();
 // The program file's name without folder and extension ("varnel").
 std::string ProgramName();
+// String resource `id` of the program, whole; "" when it has none.
+std::string LoadStringResource(unsigned id);
 
 }  // namespace varnel::framework

@@ -1,0 +1,74 @@
+#include "SoundEditorDiscovery.h"
+
+#include <windows.h>
+
+#include <optional>
+
+#include "SoundEditorSetting.h"
+
+namespace varnel {
+namespace {
+
+// A registry key opened for reading, closed when the object ends.
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    ~RegistryKey() {
+        if (m_key) RegCloseKey(m_key);
+    }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    bool Open(HKEY parent, const char* name) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(parent, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+        m_key = key;
+        return true;
+    }
+    HKEY Get() const { return m_key; }
+
+private:
+    HKEY m_key = nullptr;
+};
+
+// The text of value `name`, however long: its size is asked first. The type
+// is not looked at; the text ends at its first zero, or with the data when
+// the value was stored without one.
+std::optional<std::string> ReadText(HKEY key, const char* name) {
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+    std::string data;
+    for (int attempt = 0; attempt < 4; ++attempt) {  // the value may grow between the two calls
+        data.assign(static_cast<std::size_t>(size) + 1, '\0');
+        DWORD received = size;
+        const LONG result =
+            RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &received);
+        if (result == ERROR_MORE_DATA) {
+            size = received > size ? received : size * 2 + 1;
+            continue;
+        }
+        if (result != ERROR_SUCCESS) return std::nullopt;
+        data.resize(received);
+        const std::size_t zero = data.find('\0');
+        if (zero != std::string::npos) data.resize(zero);
+        return data;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string FindSoundEditor() {
+    // One key at a time, read access only; declared outermost first, so the
+    // keys that were opened close innermost first on every path.
+    RegistryKey software, syntrillium, ce2000, state;
+    if (!software.Open(HKEY_LOCAL_MACHINE, "SOFTWARE")) return kNoSoundProgram;
+    if (!syntrillium.Open(software.Get(), "Syntrillium")) return kNoSoundProgram;
+    if (!ce2000.Open(syntrillium.Get(), "CE2000")) return kNoSoundProgram;
+    if (!state.Open(ce2000.Get(), "State")) return kNoSoundProgram;
+    const std::optional<std::string> location = ReadText(state.Get(), "Location");
+    if (!location) return kNoSoundProgram;
+    return *location + "\\cool2000.exe";
+}
+
+}  // namespace varnel

@@ -1,0 +1,71 @@
+#include "VarnelDlg.h"
+
+#include "Application.h"
+#include "DataExchange.h"
+#include "FileStatus.h"
+#include "Module.h"
+#include "SoundEditorDiscovery.h"
+#include "SoundEditorSetting.h"
+#include "VarnelApp.h"
+#include "resource.h"
+
+namespace varnel {
+
+CVarnelDlg::CVarnelDlg(HWND pParent)
+    : framework::Dialog(IDD_VARNEL_DIALOG, pParent), m_nFunction(-1), m_hIcon(nullptr) {
+    if (const framework::Application* app = framework::GetApp()) m_hIcon = app->LoadIconResource(IDR_MAINFRAME);
+}
+
+void CVarnelDlg::DoDataExchange(framework::DataExchange& dx) {
+    Dialog::DoDataExchange(dx);
+    dx.Control(IDC_PROGRESS, m_progress);
+    dx.Text(IDC_SOUND_FILE_1, m_strSoundFile1);
+    dx.Text(IDC_SOUND_FILE_2, m_strSoundFile2);
+    dx.Text(IDC_OUTPUT_FILE, m_strOutputFile);
+    dx.Radio(IDC_MONO, m_nFunction);
+}
+
+BOOL CVarnelDlg::OnInitDialog() {
+    Dialog::OnInitDialog();
+
+    AddAboutToSystemMenu();
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    constexpr int kPathFields[] = {IDC_SOUND_FILE_1, IDC_SOUND_FILE_2, IDC_OUTPUT_FILE};
+    for (int i = 0; i < 3; ++i) {
+        m_dropEdit[i].SubclassDlgItem(kPathFields[i], *this);
+        m_dropEdit[i].SetAcceptDirectories(FALSE);
+        m_dropEdit[i].SetText("");
+    }
+
+    const auto* app = static_cast<const CVarnelApp*>(framework::GetApp());
+    if (app) m_strIniFile = app->m_strIniFile;
+    if (!framework::GetFileStatus(m_strIniFile)) DetectSoundEditor();
+
+    m_strSoundFile1 = "c:\\ap1-10.pcm";
+    m_strSoundFile2 = "c:\\M20101.o22";
+    m_strOutputFile = "c:\\output.pcm";
+    m_strSpace = " ";
+    m_strQuote = "\"";
+    m_nFunction = 0;
+    UpdateData(false);
+    SendDlgItemMessageA(m_hwnd, IDC_MONO, BM_SETCHECK, BST_CHECKED, 0);
+    return TRUE;
+}
+
+void CVarnelDlg::AddAboutToSystemMenu() {
+    const HMENU systemMenu = GetSystemMenu(m_hwnd, FALSE);
+    if (!systemMenu) return;
+    const std::string about = framework::LoadStringResource(IDS_ABOUTBOX);
+    if (about.empty()) return;
+    AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+}
+
+void CVarnelDlg::DetectSoundEditor() {
+    m_szEditorProgram = FindSoundEditor();
+    WriteSoundEditorSetting(m_strIniFile, m_szEditorProgram);
+}
+
+}  // namespace varnel
