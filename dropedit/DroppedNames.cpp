@@ -20,11 +20,25 @@ private:
     char* m_p;
 };
 
+// Ends the drop when it goes, so that the handle is freed even if reading
+// the names fails half-way.
+class DropEnd {
+public:
+    explicit DropEnd(HDROP drop) : m_drop(drop) {}
+    ~DropEnd() { DragFinish(m_drop); }
+    DropEnd(const DropEnd&) = delete;
+    DropEnd& operator=(const DropEnd&) = delete;
+
+private:
+    HDROP m_drop;
+};
+
 constexpr UINT kCountQuery = 0xFFFFFFFF;  // DragQueryFileA's "how many names"
 
 }  // namespace
 
 std::string TakeFirstDroppedName(HDROP drop) {
+    const DropEnd end(drop);
     // Count and lengths stay in the API's own 32-bit type: a count of 65536
     // names cut to 16 bits would read none, and a length cut short would read
     // a shortened name, which could name a different object.
@@ -37,7 +51,6 @@ std::string TakeFirstDroppedName(HDROP drop) {
         DragQueryFileA(drop, i, block.Get(), length + 1);
         if (first.empty()) first = block.Get();
     }
-    DragFinish(drop);
     return first;
 }
 

@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace varnel {
@@ -245,18 +247,6 @@ TEST(DropTarget, FieldCreatedByTheProgramRegistersForDrops) {
     const std::string file = folder.Write("take.pcm", test::SampleBytes({1}));
     SendMessageA(field.GetSafeHwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({file})), 0);
     EXPECT_EQ(TextOf(field.GetSafeHwnd()), file);
-}
-
-TEST(DropTarget, AttachingLeavesTheControlsOwnRegistrationAlone) {
-    // The main window's fields get drops from their template's
-    // WS_EX_ACCEPTFILES; attaching a field changes nothing about that.
-    FieldWindow with(WS_EX_ACCEPTFILES);
-    FieldWindow without(0);
-    CDropEdit a, b;
-    ASSERT_TRUE(a.SubclassDlgItem(1004, with.Parent()));
-    ASSERT_TRUE(b.SubclassDlgItem(1004, without.Parent()));
-    EXPECT_TRUE(GetWindowLongPtrA(with.Edit(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    EXPECT_FALSE(GetWindowLongPtrA(without.Edit(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <thread>
 
 namespace varnel {
