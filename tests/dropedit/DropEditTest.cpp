@@ -101,6 +101,17 @@ TEST_F(Drop, FileFromAWideShellDropIsShown) {
     EXPECT_EQ(Shown(), file);
 }
 
+TEST_F(Drop, FileWithAnAccentedNameIsShown) {
+    // The shell drops wide names; the field shows them in the ANSI code page,
+    // the code page the runtime's file status reads them in.
+    const std::filesystem::path wide = m_folder.Path() / L"t\u00eate.pcm";
+    test::WriteEmptyFile(wide);
+    const std::string narrow = test::ToAnsi(wide.wstring());
+    if (narrow.empty()) GTEST_SKIP() << "the ANSI code page has no \u00ea";
+    DropNames({narrow}, test::NameEncoding::Wide);
+    EXPECT_EQ(Shown(), narrow);
+}
+
 TEST_F(Drop, OnlyTheFirstOfSeveralFilesIsShown) {
     const std::string first = File("one.pcm");
     DropNames({first, File("two.pcm"), File("three.pcm")});

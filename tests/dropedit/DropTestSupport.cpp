@@ -62,6 +62,21 @@ HDROP MakeDrop(const std::vector<std::string>& names, NameEncoding encoding) {
     return FillDrop(wideNames, TRUE);
 }
 
+std::string ToAnsi(const std::wstring& text) {
+    BOOL lossy = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, &lossy);
+    if (length <= 0 || lossy) return "";
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.data(), length, nullptr, nullptr);
+    narrow.resize(narrow.size() - 1);  // the terminator
+    return narrow;
+}
+
+void WriteEmptyFile(const std::filesystem::path& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
 bool IsFreed(HDROP drop) { return GlobalFlags(drop) == GMEM_INVALID_HANDLE; }
 
 bool MakeShortcut(const std::string& linkPath, const std::string& target) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,12 @@ enum class NameEncoding { Ansi, Wide };
 // names, each terminated, and one more terminator, in movable global memory.
 // The receiver owns it (DragFinish frees it).
 HDROP MakeDrop(const std::vector<std::string>& names, NameEncoding encoding = NameEncoding::Ansi);
+
+// `text` in the ANSI code page, or "" when the code page cannot hold it.
+std::string ToAnsi(const std::wstring& text);
+
+// Creates an empty file (for names a narrow string may not hold).
+void WriteEmptyFile(const std::filesystem::path& path);
 
 // Whether the global memory of a drop handle has been freed.
 bool IsFreed(HDROP drop);
