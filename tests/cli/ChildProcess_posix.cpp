@@ -1,0 +1,78 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <stdexcept>
+
+#include "ChildProcess.h"
+#include "support/TempFolder.h"
+
+namespace varnel::test {
+namespace {
+
+std::string ReadText(const std::string& path) {
+    const Bytes bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// Beside the test's folder, so that the program's folder holds only what
+// it writes itself.
+std::string CapturePath(const std::string& folder, const char* stream) {
+    static std::atomic<int> counter{0};
+    return folder + "/../" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-child." + stream;
+}
+
+}  // namespace
+
+std::string CliProgram() { return VARNEL_CLI_PROGRAM; }
+
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& folder)
+    : m_outPath(CapturePath(folder, "out")),
+      m_errPath(CapturePath(folder, "err")) {
+    std::vector<std::string> all{CliProgram()};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& argument : all) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    const pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        const int out = ::open(m_outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(m_errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || ::chdir(folder.c_str()) != 0) ::_exit(127);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    m_process = pid;
+}
+
+ChildProcess::~ChildProcess() {
+    if (!m_waited) Wait();
+    ::unlink(m_outPath.c_str());
+    ::unlink(m_errPath.c_str());
+}
+
+void ChildProcess::Signal(int signal) { ::kill(static_cast<pid_t>(m_process), signal); }
+
+ProgramOutcome ChildProcess::Wait() {
+    int status = 0;
+    while (::waitpid(static_cast<pid_t>(m_process), &status, 0) < 0) {
+    }
+    m_waited = true;
+    ProgramOutcome outcome;
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    outcome.out = ReadText(m_outPath);
+    outcome.err = ReadText(m_errPath);
+    return outcome;
+}
+
+ProgramOutcome RunCliProgram(const std::vector<std::string>& arguments, const std::string& folder) {
+    return ChildProcess(arguments, folder).Wait();
+}
+
+}  // namespace varnel::test

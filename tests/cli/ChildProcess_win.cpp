@@ -1,0 +1,118 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <stdexcept>
+
+#include "ChildProcess.h"
+#include "support/TempFolder.h"
+
+namespace varnel::test {
+namespace {
+
+std::string ReadText(const std::string& path) {
+    const Bytes bytes = ReadBytes(path);
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+        text += static_cast<char>(bytes[i]);
+    }
+    return text;
+}
+
+// The command-line quoting that the C runtime's argument parser undoes.
+std::string Quoted(const std::string& argument) {
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"') quoted += std::string(2 * backslashes + 1, '\\');
+        else quoted += std::string(backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    return quoted + std::string(2 * backslashes, '\\') + "\"";
+}
+
+HANDLE InheritableFile(const std::string& path) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + path);
+    return file;
+}
+
+// Beside the test's folder, so that the program's folder holds only what
+// it writes itself.
+std::string CapturePath(const std::string& folder, const char* stream) {
+    static std::atomic<int> counter{0};
+    return folder + "\\..\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++) + "-child." + stream;
+}
+
+}  // namespace
+
+// The build knows the program by its Linux path; under Wine the Linux root
+// is drive Z:.
+std::string CliProgram() {
+    std::string path = VARNEL_CLI_PROGRAM;
+    if (!path.empty() && path[0] == '/') {
+        path = "Z:" + path;
+        std::replace(path.begin(), path.end(), '/', '\\');
+    }
+    return path;
+}
+
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& folder)
+    : m_outPath(CapturePath(folder, "out")),
+      m_errPath(CapturePath(folder, "err")) {
+    std::string commandLine = Quoted(CliProgram());
+    for (const std::string& argument : arguments) commandLine += " " + Quoted(argument);
+
+    HANDLE out = InheritableFile(m_outPath);
+    HANDLE err = InheritableFile(m_errPath);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        folder.c_str(), &startup, &process);
+    CloseHandle(out);
+    CloseHandle(err);
+    if (!started) throw std::runtime_error("cannot start " + commandLine);
+    CloseHandle(process.hThread);
+    m_process = reinterpret_cast<long long>(process.hProcess);
+}
+
+ChildProcess::~ChildProcess() {
+    if (!m_waited) Wait();
+    DeleteFileA(m_outPath.c_str());
+    DeleteFileA(m_errPath.c_str());
+}
+
+void ChildProcess::Signal(int) {}
+
+ProgramOutcome ChildProcess::Wait() {
+    const auto process = reinterpret_cast<HANDLE>(m_process);
+    WaitForSingleObject(process, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    m_waited = true;
+    ProgramOutcome outcome;
+    outcome.exitCode = static_cast<int>(code);
+    outcome.out = ReadText(m_outPath);
+    outcome.err = ReadText(m_errPath);
+    return outcome;
+}
+
+ProgramOutcome RunCliProgram(const std::vector<std::string>& arguments, const std::string& folder) {
+    return ChildProcess(arguments, folder).Wait();
+}
+
+}  // namespace varnel::test

@@ -1,0 +1,61 @@
+#include "CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace varnel::cli {
+namespace {
+
+ParsedCommandLine Parse(std::vector<const char*> arguments) {
+    arguments.insert(arguments.begin(), "varnel-cli");
+    return ParseCommandLine(static_cast<int>(arguments.size()), arguments.data());
+}
+
+TEST(CommandLine, NamesEachFunctionByItsWord) {
+    EXPECT_EQ(FunctionNamed("mono"), ProcessFunction::Mono);
+    EXPECT_EQ(FunctionNamed("stereo"), ProcessFunction::Stereo);
+    EXPECT_EQ(FunctionNamed("join12"), ProcessFunction::Join1To2);
+    EXPECT_EQ(FunctionNamed("join21"), ProcessFunction::Join2To1);
+    EXPECT_EQ(FunctionNamed("Mono"), ProcessFunction::None);
+}
+
+TEST(CommandLine, TakesTheFourArgumentsAndTheOptionsAnywhere) {
+    const ParsedCommandLine parsed = Parse({"stereo", "a.pcm", "--pad", "b.o22", "out.pcm", "--json"});
+    ASSERT_EQ(parsed.kind, ParsedCommandLine::Kind::Run) << parsed.text;
+    EXPECT_EQ(parsed.options.function, ProcessFunction::Stereo);
+    EXPECT_EQ(parsed.options.input1, "a.pcm");
+    EXPECT_EQ(parsed.options.input2, "b.o22");
+    EXPECT_EQ(parsed.options.output, "out.pcm");
+    EXPECT_TRUE(parsed.options.pad);
+    EXPECT_TRUE(parsed.options.json);
+    EXPECT_EQ(parsed.options.progress, ProgressChoice::Auto);
+}
+
+TEST(CommandLine, QuietAndProgressChooseTheBar) {
+    EXPECT_EQ(Parse({"-q", "mono", "a", "b", "c"}).options.progress, ProgressChoice::Off);
+    EXPECT_TRUE(Parse({"--quiet", "mono", "a", "b", "c"}).options.quiet);
+    EXPECT_EQ(Parse({"--progress", "mono", "a", "b", "c"}).options.progress, ProgressChoice::Forced);
+    EXPECT_EQ(Parse({"-q", "--progress", "mono", "a", "b", "c"}).kind, ParsedCommandLine::Kind::UsageError);
+}
+
+TEST(CommandLine, SaysWhatIsWrongInOneLine) {
+    for (const auto& arguments : std::vector<std::vector<const char*>>{
+             {}, {"mono"}, {"mono", "a", "b"}, {"average", "a", "b", "c"}, {"mono", "a", "b", "c", "d"},
+             {"--volume", "mono", "a", "b", "c"}, {"--pad", "join21", "a", "b", "c"}}) {
+        const ParsedCommandLine parsed = Parse(arguments);
+        EXPECT_EQ(parsed.kind, ParsedCommandLine::Kind::UsageError);
+        EXPECT_FALSE(parsed.text.empty());
+        EXPECT_EQ(parsed.text.find('\n'), std::string::npos) << parsed.text;
+    }
+}
+
+TEST(CommandLine, HelpAndVersionNeedNoArguments) {
+    EXPECT_EQ(Parse({"--help"}).kind, ParsedCommandLine::Kind::Help);
+    const ParsedCommandLine version = Parse({"--version"});
+    EXPECT_EQ(version.kind, ParsedCommandLine::Kind::Version);
+    EXPECT_EQ(version.text, "varnel-cli 1.0.0");
+}
+
+}  // namespace
+}  // namespace varnel::cli

@@ -1,0 +1,65 @@
+#include "ProgressBar.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "ConsoleObserver.h"
+
+namespace varnel::cli {
+namespace {
+
+using std::chrono::duration;
+
+TEST(ProgressBar, LineShowsPercentageBytesThroughputAndTimeLeft) {
+    EXPECT_EQ(FormatProgressLine(64u << 20, 256u << 20, duration<double>(0.5)),
+              " 25% [#####               ] 64.0 MiB of 256.0 MiB, 128.0 MiB/s, 0:02 left");
+    EXPECT_EQ(FormatProgressLine(256u << 20, 256u << 20, duration<double>(2.0)),
+              "100% [####################] 256.0 MiB of 256.0 MiB, 128.0 MiB/s");
+    EXPECT_EQ(FormatProgressLine(0, 0, duration<double>(0.0)), "  0% [                    ] 0 B of 0 B, 0 B/s");
+    const std::string slow = FormatProgressLine(1u << 20, 8000ull << 20, duration<double>(1.0));
+    EXPECT_NE(slow.find(", 1.0 MiB/s, 2:13:19 left"), std::string::npos) << slow;
+}
+
+TEST(ProgressBar, BytesInBinaryUnits) {
+    EXPECT_EQ(FormatBytes(512), "512 B");
+    EXPECT_EQ(FormatBytes(3072), "3.0 KiB");
+    EXPECT_EQ(FormatBytes(1.5 * (1 << 30)), "1.5 GiB");
+}
+
+TEST(ProgressBar, StaysSilentForShortRunsAndWhenNotShown) {
+    std::ostringstream err;
+    ProgressBar hidden(err, false, true);
+    hidden.Update(1, 2);
+    ProgressBar delayed(err, true, false, std::chrono::hours(1));
+    delayed.Update(1, 2);
+    delayed.Clear();
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST(ProgressBar, IsTakenOffTheLineBeforeAMessage) {
+    std::ostringstream err;
+    ProgressBar bar(err, true, true);
+    ConsoleObserver observer(err, bar);
+    observer.ShowProgress(100, 100);
+    const std::string drawn = err.str();
+    EXPECT_EQ(drawn.substr(0, 6), "\r100% ");
+    observer.ShowMessage("sharingViolation ");
+    observer.ShowMessage("Insufficient memory available for buffer 1\n");
+    EXPECT_EQ(err.str().substr(drawn.size()), "\r" + std::string(drawn.size() - 1, ' ') + "\r" +
+                                                  "varnel-cli: sharingViolation\n"
+                                                  "varnel-cli: Insufficient memory available for buffer 1\n");
+    EXPECT_EQ(observer.Messages(),
+              (std::vector<std::string>{"sharingViolation", "Insufficient memory available for buffer 1"}));
+}
+
+TEST(ProgressBar, MessagesLoseOnlyTrailingBlanksAndNewlines) {
+    EXPECT_EQ(TrimmedMessage("badPath "), "badPath");
+    EXPECT_EQ(TrimmedMessage("Insufficient memory available for buffer 3\n"),
+              "Insufficient memory available for buffer 3");
+    EXPECT_EQ(TrimmedMessage("IO Error"), "IO Error");
+    EXPECT_EQ(TrimmedMessage(" \n"), "");
+}
+
+}  // namespace
+}  // namespace varnel::cli

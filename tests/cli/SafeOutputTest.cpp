@@ -1,0 +1,157 @@
+// The pieces that keep files safe, in-process: file identity and the
+// temporary output.
+#include "SafeOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+
+#include "FileIdentity.h"
+#include "support/TempFolder.h"
+
+namespace varnel::cli {
+namespace {
+
+using test::Bytes;
+using test::PatternBytes;
+using test::ReadBytes;
+using test::TempFolder;
+
+bool SameFile(const std::string& a, const std::string& b) {
+    const auto first = IdentityOf(a), second = IdentityOf(b);
+    return first && second && first->SameFileAs(*second);
+}
+
+TEST(FileIdentity, KnowsOneFileByAnyOfItsNames) {
+    TempFolder folder;
+    const std::string one = folder.Write("one.pcm", {1});
+    folder.Write("two.pcm", {1});
+    std::filesystem::create_directory(folder.Path() / "sub");
+    EXPECT_TRUE(SameFile(one, folder / "sub/../one.pcm"));
+    EXPECT_TRUE(SameFile(one, (folder.Path() / "." / "one.pcm").string()));
+    EXPECT_FALSE(SameFile(one, folder / "two.pcm"));
+    std::error_code error;
+    std::filesystem::create_hard_link(one, folder.Path() / "hard.pcm", error);
+    EXPECT_FALSE(error) << error.message();
+    if (!error) {
+        EXPECT_TRUE(SameFile(one, folder / "hard.pcm"));
+    }
+#ifdef _WIN32
+    EXPECT_TRUE(SameFile(one, folder / "ONE.PCM"));
+#else
+    std::filesystem::create_symlink(one, folder.Path() / "soft.pcm");
+    EXPECT_TRUE(SameFile(one, folder / "soft.pcm"));
+#endif
+    EXPECT_TRUE(IdentityOf(one)->regular);
+    EXPECT_FALSE(IdentityOf(folder / "sub")->regular);
+    EXPECT_FALSE(IdentityOf(folder / "missing.pcm"));
+}
+
+TEST(FileIdentity, WorksOnAFileHeldOpenExclusively) {
+    TempFolder folder;
+    const std::string one = folder.Write("one.pcm", {1, 2});
+    File held;
+    FileFailure failure;
+    ASSERT_TRUE(held.Open(one, File::Mode::Read, failure));
+    EXPECT_TRUE(IdentityOf(one));
+}
+
+// Calls `step` at the first chunk of a run, while the output is being written.
+class MidRun : public RunObserver {
+public:
+    explicit MidRun(std::function<void()> step) : m_step(std::move(step)) {}
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowProgress(std::uint64_t, std::uint64_t) override {
+        if (m_step) std::exchange(m_step, nullptr)();
+    }
+    std::vector<std::string> messages;
+
+private:
+    std::function<void()> m_step;
+};
+
+class SafeOutputRun : public ::testing::Test {
+protected:
+    SafeOutputRun() {
+        settings.pauseAfterChunk = std::chrono::milliseconds(0);
+        one = folder.Write("one.pcm", PatternBytes(10000));
+        two = folder.Write("two.pcm", PatternBytes(10000, 1));
+        out = folder.Write("out.pcm", previous);
+    }
+    RunResult Run(SafeOutput& output, RunObserver& observer) {
+        return RunProcessing({one, two, out, static_cast<int>(ProcessFunction::Join1To2)}, settings, observer,
+                             &output);
+    }
+    std::size_t FilesInFolder() const {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                                                      std::filesystem::directory_iterator()));
+    }
+
+    TempFolder folder;
+    ProcessingSettings settings;
+    const Bytes previous = PatternBytes(33, 9);
+    std::string one, two, out;
+};
+
+TEST_F(SafeOutputRun, WritesBesideTheOutputAndPutsItInPlaceOnlyOnCommit) {
+    SafeOutput output(one, two);
+    std::string temporary;
+    MidRun observer([&] {
+        temporary = output.TemporaryPath();
+        EXPECT_EQ(std::filesystem::path(temporary).parent_path(), std::filesystem::path(out).parent_path());
+        EXPECT_TRUE(std::filesystem::exists(temporary));
+        EXPECT_EQ(ReadBytes(out), previous);
+    });
+    ASSERT_TRUE(Run(output, observer).succeeded);
+    EXPECT_FALSE(temporary.empty());
+    EXPECT_EQ(ReadBytes(out), previous) << "not before the commit";
+    EXPECT_TRUE(output.Commit());
+    EXPECT_EQ(ReadBytes(out).size(), 20000u);
+    EXPECT_FALSE(std::filesystem::exists(temporary));
+    EXPECT_EQ(FilesInFolder(), 3u);
+}
+
+TEST_F(SafeOutputRun, ADiscardedRunLeavesNothingBehind) {
+    {
+        SafeOutput output(one, two);
+        MidRun observer(nullptr);
+        ASSERT_TRUE(Run(output, observer).succeeded);
+        EXPECT_EQ(FilesInFolder(), 4u);
+        output.Discard();
+        EXPECT_EQ(FilesInFolder(), 3u);
+    }
+    {
+        SafeOutput output(one, two);  // abandoned: the destructor cleans up
+        MidRun observer(nullptr);
+        Run(output, observer);
+    }
+    EXPECT_EQ(FilesInFolder(), 3u);
+    EXPECT_EQ(ReadBytes(out), previous);
+}
+
+// What Ctrl-C does: the temporary file is removed while the run still holds
+// it open (Windows allows this only because it is opened sharing deletion).
+TEST_F(SafeOutputRun, ATemporaryFileRemovedMidRunLeavesTheOutputAsItWas) {
+    SafeOutput output(one, two);
+    MidRun observer([&] { EXPECT_EQ(std::remove(output.TemporaryPath().c_str()), 0); });
+    Run(output, observer);
+    EXPECT_FALSE(output.Commit());
+    EXPECT_EQ(ReadBytes(out), previous);
+    EXPECT_EQ(FilesInFolder(), 3u);
+}
+
+TEST_F(SafeOutputRun, AnOutputThatIsAnInputIsRefusedBeforeAnythingIsWritten) {
+    SafeOutput output(one, two);
+    MidRun observer(nullptr);
+    const RunResult result = RunProcessing({one, two, (folder.Path() / "." / "two.pcm").string(), 0}, settings, observer, &output);
+    EXPECT_FALSE(result.outputCreated);
+    EXPECT_EQ(observer.messages,
+              (std::vector<std::string>{"sharingViolation ", "The Output Sound File was not created"}));
+    EXPECT_EQ(ReadBytes(two), PatternBytes(10000, 1));
+    EXPECT_EQ(FilesInFolder(), 3u);
+}
+
+}  // namespace
+}  // namespace varnel::cli
