@@ -1,0 +1,35 @@
+// The application's message box: the program's name as caption, the text
+// as given, the pressed button as result.
+#include "MessageBox.h"
+#include "WinTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace varnel::framework {
+namespace {
+
+TEST(AppMessageBox, CaptionIsTheProgramNameAndTheAnswerComesBack) {
+    test::BoxContents shown;
+    test::ModalScript script;
+    script.Then([&](HWND box) {
+        shown = test::ReadBox(box);
+        test::PressButton(box, IDNO);
+    });
+    EXPECT_EQ(AppMessageBox("Select A Sound Editor", MB_YESNO | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(shown.caption, "framework_tests");
+    EXPECT_EQ(shown.text, "Select A Sound Editor");
+}
+
+TEST(AppMessageBox, OkBoxReturnsOk) {
+    test::BoxContents shown;
+    test::ModalScript script;
+    script.Then([&](HWND box) {
+        shown = test::ReadBox(box);
+        test::PressButton(box, IDOK);
+    });
+    EXPECT_EQ(AppMessageBox("Input File 1 not found"), IDOK);
+    EXPECT_EQ(shown.text, "Input File 1 not found");
+}
+
+}  // namespace
+}  // namespace varnel::framework
