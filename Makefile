@@ -9,9 +9,10 @@ JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 # Debian packages the builds and tests need.
 PACKAGES := cmake make g++ libgtest-dev googletest \
             g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
-            wine wine64 xvfb xauth python3
+            wine wine64 xvfb xauth python3 \
+            libcli11-dev libbenchmark-dev sox
 
-.PHONY: all deps native win test test-native test-win run clean
+.PHONY: all deps native win test test-native test-win run bench clean
 
 all: native win
 
@@ -47,6 +48,17 @@ run: deps
 	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel
 	WINEPREFIX=$(CURDIR)/$(WIN_BUILD)/wineprefix tools/wine-run $(WIN_BUILD)/varnel.exe
+
+# varnel-cli against SoX and a minimal read-transform-write loop, all built
+# with -O3, on inputs of 16 and 256 MiB kept in the bench build; then the
+# mono and stereo kernels alone. Takes a few minutes.
+BENCH_BUILD := build/bench
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVARNEL_BUILD_TESTS=OFF
+	cmake --build $(BENCH_BUILD) -j$(JOBS) --target varnel_cli bench_minimal_loop bench_driver bench_kernels
+	$(BENCH_BUILD)/bench/bench_driver --cli $(BENCH_BUILD)/cli/varnel-cli \
+	    --loop $(BENCH_BUILD)/bench/bench_minimal_loop --work $(BENCH_BUILD)/data --rounds 7 --sizes 16,256
+	$(BENCH_BUILD)/bench/bench_kernels --benchmark_min_time=0.5
 
 clean:
 	rm -rf build

@@ -122,7 +122,8 @@ std::string SummaryJson(const RunSummary& summary) {
     if (!summary.succeeded) {
         json += ",\"failures\":[";
         for (std::size_t i = 0; i < summary.failures.size(); ++i) {
-            json += (i ? "," : "") + JsonString(summary.failures[i]);
+            if (i > 0) json += ',';
+            json += JsonString(summary.failures[i]);
         }
         return json + "]}";
     }

@@ -1,0 +1,246 @@
+// `make bench`: times varnel-cli, SoX and the minimal loop on the same
+// generated inputs, for all four functions, and prints a table of median
+// times with each one's ratio to the minimal loop. It also checks that
+// varnel-cli writes the same bytes as SoX and as the loop.
+//
+//   bench_driver --cli PATH --loop PATH --work FOLDER [--rounds N] [--sizes 16,256] [--touch-mib 1024]
+//
+// How it measures, and why:
+// - The tools run round by round, interleaved (loop, varnel-cli, SoX for one
+//   function, then the next, in an order that turns each round), so that a
+//   slow phase of the machine hits all three alike; each cell is the median
+//   of the rounds.
+// - The virtual machine hands memory that stays free for about 2 s back to
+//   its host, and touching it again is slow: before each timed run the
+//   driver touches more memory than the run will need for its output in the
+//   page cache (1 GiB) and frees it, so that the tool finds memory the guest
+//   already holds.
+// - Inputs are read once before the rounds (page cache warmed); each output
+//   is deleted before and after its run, so no tool pays for truncating the
+//   previous one and dirty pages never pile up into writeback.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+
+struct Options {
+    std::string cli;
+    std::string loop;
+    std::string work;
+    int rounds = 5;
+    // More than a run's output, which lands in the page cache: 512 MiB for
+    // stereo and the joins at 256 MiB per input.
+    std::size_t touchMiB = 1024;
+    std::vector<std::size_t> sizesMiB{16, 256};
+};
+
+const std::array<std::string, 4> kFunctions{"mono", "stereo", "join12", "join21"};
+const std::array<std::string, 3> kTools{"loop", "varnel-cli", "sox"};
+
+std::vector<std::string> SoxRaw(int channels) {
+    return {"-t", "raw", "-e", "signed", "-b", "16", "-L", "-r", "22050", "-c", std::to_string(channels)};
+}
+
+// The command line of `tool` for `function`. SoX gets -v 1 before each mixed
+// input, so that it neither halves the sum nor dithers.
+std::vector<std::string> Command(const Options& options, const std::string& tool, const std::string& function,
+                                 const std::string& in1, const std::string& in2, const std::string& out) {
+    if (tool == "loop") return {options.loop, function, in1, in2, out};
+    if (tool == "varnel-cli") return {options.cli, "-q", function, in1, in2, out};
+    std::vector<std::string> command{"sox"};
+    auto input = [&](const std::string& path, bool volume) {
+        if (volume) command.insert(command.end(), {"-v", "1"});
+        const auto raw = SoxRaw(1);
+        command.insert(command.end(), raw.begin(), raw.end());
+        command.push_back(path);
+    };
+    if (function == "mono") command.push_back("-m");
+    if (function == "stereo") command.push_back("-M");
+    const bool first12 = function != "join21";
+    input(first12 ? in1 : in2, function == "mono");
+    input(first12 ? in2 : in1, function == "mono");
+    const auto raw = SoxRaw(function == "stereo" ? 2 : 1);
+    command.insert(command.end(), raw.begin(), raw.end());
+    command.push_back(out);
+    return command;
+}
+
+// Runs `command` with its output streams sent to /dev/null; returns the wall
+// time in seconds, or a negative number when it failed.
+double TimedRun(const std::vector<std::string>& command) {
+    std::vector<char*> argv;
+    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? elapsed.count() : -1;
+}
+
+void TouchMemory(std::size_t bytes) {
+    auto* memory = static_cast<volatile char*>(std::malloc(bytes));
+    if (!memory) return;
+    for (std::size_t i = 0; i < bytes; i += 4096) memory[i] = static_cast<char>(i);
+    std::free(const_cast<char*>(memory));
+}
+
+std::uint64_t FileSize(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+}
+
+// Loud noise, so that mono clips often: samples spread over the whole range.
+void MakeInput(const std::string& path, std::size_t bytes, std::uint32_t seed) {
+    if (FileSize(path) == bytes) return;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::vector<char> buffer(kMiB);
+    for (std::size_t done = 0; done < bytes; done += buffer.size()) {
+        for (char& byte : buffer) {
+            seed ^= seed << 13;
+            seed ^= seed >> 17;
+            seed ^= seed << 5;
+            byte = static_cast<char>(seed);
+        }
+        out.write(buffer.data(), static_cast<std::streamsize>(std::min(buffer.size(), bytes - done)));
+    }
+}
+
+void WarmPageCache(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> buffer(kMiB);
+    while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
+    }
+}
+
+bool SameBytes(const std::string& a, const std::string& b) {
+    std::ifstream first(a, std::ios::binary), second(b, std::ios::binary);
+    if (!first || !second || FileSize(a) != FileSize(b)) return false;
+    std::vector<char> x(kMiB), y(kMiB);
+    while (true) {
+        first.read(x.data(), static_cast<std::streamsize>(x.size()));
+        second.read(y.data(), static_cast<std::streamsize>(y.size()));
+        if (first.gcount() != second.gcount()) return false;
+        if (first.gcount() == 0) return true;
+        if (std::memcmp(x.data(), y.data(), static_cast<std::size_t>(first.gcount())) != 0) return false;
+    }
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+bool ParseOptions(int argc, char* argv[], Options& options) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string name = argv[i], value = argv[i + 1];
+        if (name == "--cli") options.cli = value;
+        else if (name == "--loop") options.loop = value;
+        else if (name == "--work") options.work = value;
+        else if (name == "--rounds") options.rounds = std::max(1, std::atoi(value.c_str()));
+        else if (name == "--touch-mib") options.touchMiB = std::strtoull(value.c_str(), nullptr, 10);
+        else if (name == "--sizes") {
+            options.sizesMiB.clear();
+            for (std::size_t start = 0; start < value.size();) {
+                const std::size_t comma = std::min(value.find(',', start), value.size());
+                options.sizesMiB.push_back(std::strtoull(value.substr(start, comma - start).c_str(), nullptr, 10));
+                start = comma + 1;
+            }
+        } else return false;
+    }
+    return !options.cli.empty() && !options.loop.empty() && !options.work.empty() && argc % 2 == 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: %s --cli PATH --loop PATH --work FOLDER [--rounds N] [--sizes 16,256] [--touch-mib 1024]\n", argv[0]);
+        return 2;
+    }
+    mkdir(options.work.c_str(), 0755);
+    bool allIdentical = true, allRan = true;
+    std::printf("%-8s %6s | %10s | %10s %6s | %10s %6s | %s\n", "function", "MiB", "loop -O3", "varnel-cli", "ratio",
+                "SoX", "ratio", "varnel-cli output = SoX's, = loop's");
+    for (const std::size_t mib : options.sizesMiB) {
+        const std::string in1 = options.work + "/in1-" + std::to_string(mib) + "MiB.raw";
+        const std::string in2 = options.work + "/in2-" + std::to_string(mib) + "MiB.raw";
+        std::fprintf(stderr, "bench: %zu MiB per input, %d rounds...\n", mib, options.rounds);
+        MakeInput(in1, mib * kMiB, 0x12345678u);
+        MakeInput(in2, mib * kMiB, 0x9abcdef1u);
+        WarmPageCache(in1);
+        WarmPageCache(in2);
+
+        std::map<std::string, std::map<std::string, std::vector<double>>> times;  // function, tool
+        std::map<std::string, std::string> identical;
+        for (int round = 0; round < options.rounds; ++round) {
+            for (const std::string& function : kFunctions) {
+                // The order turns from round to round, so that no tool is
+                // always the one that runs first after another's output.
+                for (std::size_t turn = 0; turn < kTools.size(); ++turn) {
+                    const std::string& tool = kTools[(turn + static_cast<std::size_t>(round)) % kTools.size()];
+                    const std::string out = options.work + "/out-" + tool + ".raw";
+                    std::remove(out.c_str());
+                    TouchMemory(options.touchMiB * kMiB);
+                    const double seconds = TimedRun(Command(options, tool, function, in1, in2, out));
+                    if (seconds < 0) {
+                        std::fprintf(stderr, "bench: %s %s failed\n", tool.c_str(), function.c_str());
+                        allRan = false;
+                    }
+                    times[function][tool].push_back(seconds);
+                }
+                const std::string cliOut = options.work + "/out-varnel-cli.raw";
+                if (round == 0) {
+                    const bool asSox = SameBytes(cliOut, options.work + "/out-sox.raw");
+                    const bool asLoop = SameBytes(cliOut, options.work + "/out-loop.raw");
+                    identical[function] = std::string(asSox ? "yes" : "NO") + ", " + (asLoop ? "yes" : "NO");
+                    allIdentical = allIdentical && asSox && asLoop;
+                }
+                for (const std::string& tool : kTools) std::remove((options.work + "/out-" + tool + ".raw").c_str());
+            }
+        }
+        for (const std::string& function : kFunctions) {
+            const double loop = Median(times[function]["loop"]);
+            const double cli = Median(times[function]["varnel-cli"]);
+            const double sox = Median(times[function]["sox"]);
+            std::printf("%-8s %6zu | %8.1f ms | %8.1f ms %5.2fx | %8.1f ms %5.1fx | %s\n", function.c_str(), mib,
+                        loop * 1e3, cli * 1e3, cli / loop, sox * 1e3, sox / loop, identical[function].c_str());
+        }
+        std::fflush(stdout);
+    }
+    std::printf("Medians of %d interleaved rounds; ratio = time / the minimal loop's time.\n", options.rounds);
+    if (!allRan || !allIdentical) {
+        std::fprintf(stderr, "bench: %s\n", allRan ? "outputs differ" : "a run failed");
+        return 1;
+    }
+    return 0;
+}

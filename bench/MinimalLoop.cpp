@@ -1,0 +1,97 @@
+// The yardstick for `make bench`: the least a program can do for each
+// function, a read-transform-write loop over 1 MiB buffers with nothing else
+// (no checks, no messages, no temporary file). Native little-endian samples.
+//
+//   bench_minimal_loop FUNCTION INPUT1 INPUT2 OUTPUT
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kBufferBytes = std::size_t{1} << 20;
+
+// Reads until `size` bytes or the end.
+std::size_t ReadFull(int fd, void* buffer, std::size_t size) {
+    auto* bytes = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, bytes + done, size - done);
+        if (got <= 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+bool WriteFull(int fd, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t put = ::write(fd, bytes, size);
+        if (put <= 0) return false;
+        bytes += put;
+        size -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool Mono(int in1, int in2, int out) {
+    std::vector<std::int16_t> a(kBufferBytes / 2), b(kBufferBytes / 2);
+    while (true) {
+        const std::size_t n = std::min(ReadFull(in1, a.data(), kBufferBytes), ReadFull(in2, b.data(), kBufferBytes)) / 2;
+        if (n == 0) return true;
+        for (std::size_t i = 0; i < n; ++i) {
+            a[i] = static_cast<std::int16_t>(std::clamp(a[i] + b[i], -32768, 32767));
+        }
+        if (!WriteFull(out, a.data(), n * 2)) return false;
+    }
+}
+
+bool Stereo(int in1, int in2, int out) {
+    std::vector<std::int16_t> a(kBufferBytes / 2), b(kBufferBytes / 2), frames(kBufferBytes);
+    while (true) {
+        const std::size_t n = std::min(ReadFull(in1, a.data(), kBufferBytes), ReadFull(in2, b.data(), kBufferBytes)) / 2;
+        if (n == 0) return true;
+        for (std::size_t i = 0; i < n; ++i) {
+            frames[2 * i] = a[i];
+            frames[2 * i + 1] = b[i];
+        }
+        if (!WriteFull(out, frames.data(), n * 4)) return false;
+    }
+}
+
+bool Copy(int in, int out) {
+    std::vector<char> buffer(kBufferBytes);
+    while (const std::size_t n = ReadFull(in, buffer.data(), kBufferBytes)) {
+        if (!WriteFull(out, buffer.data(), n)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: %s mono|stereo|join12|join21 INPUT1 INPUT2 OUTPUT\n", argv[0]);
+        return 2;
+    }
+    const int in1 = ::open(argv[2], O_RDONLY);
+    const int in2 = ::open(argv[3], O_RDONLY);
+    const int out = ::open(argv[4], O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in1 < 0 || in2 < 0 || out < 0) {
+        std::perror("open");
+        return 1;
+    }
+    const std::string_view function = argv[1];
+    bool done = false;
+    if (function == "mono") done = Mono(in1, in2, out);
+    if (function == "stereo") done = Stereo(in1, in2, out);
+    if (function == "join12") done = Copy(in1, out) && Copy(in2, out);
+    if (function == "join21") done = Copy(in2, out) && Copy(in1, out);
+    return done && ::close(out) == 0 ? 0 : 1;
+}
