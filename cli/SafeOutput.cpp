@@ -42,6 +42,8 @@ SafeOutput::SafeOutput(std::string input1, std::string input2)
 SafeOutput::~SafeOutput() { Discard(); }
 
 bool SafeOutput::Open(const std::string& outputFile, File& output, FileFailure& failure) {
+    // No name, no folder to write beside: refused by the open as in the window.
+    if (outputFile.empty()) return output.Open(outputFile, File::Mode::CreateWrite, failure);
     m_target = ResolvedOutputPath(outputFile);
     if (const auto existing = IdentityOf(m_target)) {
         // Devices, pipes and folders are opened as the window opens them:

@@ -11,6 +11,7 @@ struct ProgramOutcome {
     int exitCode = -1;  // the exit status; 128 + the signal when one ended it
     std::string out;
     std::string err;    // with Windows' "\r\n" turned into "\n"
+    long peakMemoryKiB = 0;  // POSIX: the most memory the program held (resident)
 };
 
 class ChildProcess {

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,10 +62,12 @@ void ChildProcess::Signal(int signal) { ::kill(static_cast<pid_t>(m_process), si
 
 ProgramOutcome ChildProcess::Wait() {
     int status = 0;
-    while (::waitpid(static_cast<pid_t>(m_process), &status, 0) < 0) {
+    struct rusage usage {};
+    while (::wait4(static_cast<pid_t>(m_process), &status, 0, &usage) < 0) {
     }
     m_waited = true;
     ProgramOutcome outcome;
+    outcome.peakMemoryKiB = usage.ru_maxrss;
     outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     outcome.out = ReadText(m_outPath);
     outcome.err = ReadText(m_errPath);

@@ -254,7 +254,31 @@ TEST_F(CliProgram, QuietLeavesOnlyFailuresAndTheProgressBarIsShownWhenForced) {
     EXPECT_NE(forced.find("varnel-cli: join12: input 1"), std::string::npos) << forced;
 }
 
+TEST_F(CliProgram, AnEmptyOutputNameIsRefusedAsTheWindowRefusesIt) {
+    folder.Write("one.pcm", SampleBytes({1}));
+    folder.Write("two.pcm", SampleBytes({2}));
+    const ProgramOutcome outcome = Cli({"mono", "one.pcm", "two.pcm", ""});
+    EXPECT_EQ(outcome.exitCode, 1);
+    const std::string last = "varnel-cli: The Output Sound File was not created\n";
+    ASSERT_GE(outcome.err.size(), last.size());
+    EXPECT_EQ(outcome.err.substr(outcome.err.size() - last.size()), last) << outcome.err;
+    EXPECT_EQ(Entries(), (Names{"one.pcm", "two.pcm"}));
+}
+
 #ifndef _WIN32
+TEST_F(CliProgram, MemoryStaysSmallWhateverTheFileSize) {
+    // Sparse inputs: 64 MiB each without using the disk.
+    for (const char* name : {"one.pcm", "two.pcm"}) {
+        folder.Write(name, {});
+        std::filesystem::resize_file(folder.Path() / name, 64 * kChunkBytes);
+    }
+    for (const char* function : {"mono", "stereo", "join21"}) {
+        const ProgramOutcome outcome = Cli({"-q", function, "one.pcm", "two.pcm", "out.pcm"});
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_LT(outcome.peakMemoryKiB, 16 * 1024) << function;
+    }
+}
+
 TEST_F(CliProgram, WritesStraightIntoDevices) {
     folder.Write("one.pcm", SampleBytes({1, 2}));
     folder.Write("two.pcm", SampleBytes({3, 4}));
