@@ -43,7 +43,8 @@ bool WriteFull(int fd, const void* data, std::size_t size) {
 bool Mono(int in1, int in2, int out) {
     std::vector<std::int16_t> a(kBufferBytes / 2), b(kBufferBytes / 2);
     while (true) {
-        const std::size_t n = std::min(ReadFull(in1, a.data(), kBufferBytes), ReadFull(in2, b.data(), kBufferBytes)) / 2;
+        const std::size_t got1 = ReadFull(in1, a.data(), kBufferBytes);
+        const std::size_t n = std::min(got1, ReadFull(in2, b.data(), kBufferBytes)) / 2;
         if (n == 0) return true;
         for (std::size_t i = 0; i < n; ++i) {
             a[i] = static_cast<std::int16_t>(std::clamp(a[i] + b[i], -32768, 32767));
@@ -55,7 +56,8 @@ bool Mono(int in1, int in2, int out) {
 bool Stereo(int in1, int in2, int out) {
     std::vector<std::int16_t> a(kBufferBytes / 2), b(kBufferBytes / 2), frames(kBufferBytes);
     while (true) {
-        const std::size_t n = std::min(ReadFull(in1, a.data(), kBufferBytes), ReadFull(in2, b.data(), kBufferBytes)) / 2;
+        const std::size_t got1 = ReadFull(in1, a.data(), kBufferBytes);
+        const std::size_t n = std::min(got1, ReadFull(in2, b.data(), kBufferBytes)) / 2;
         if (n == 0) return true;
         for (std::size_t i = 0; i < n; ++i) {
             frames[2 * i] = a[i];

@@ -26,8 +26,8 @@ ProcessingSettings CommandLineSettings(const CliOptions& options) {
 }
 
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
-    ProgressBar bar(err, options.progress == ProgressChoice::Forced || (options.progress == ProgressChoice::Auto && errIsTerminal),
-                    options.progress == ProgressChoice::Forced);
+    const bool forced = options.progress == ProgressChoice::Forced;
+    ProgressBar bar(err, forced || (options.progress == ProgressChoice::Auto && errIsTerminal), forced);
     ConsoleObserver observer(err, bar);
     SafeOutput output(options.input1, options.input2);
 

@@ -13,11 +13,6 @@ void InstallInterruptCleanup();
 // The temporary file to remove when interrupted; an empty path disarms.
 void RemoveOnInterrupt(const std::string& path);
 
-// Puts a finished temporary file in place with `commit` while no interrupt
-// can remove it half-way; the cleanup is disarmed afterwards.
-template <typename Commit>
-bool CommitUninterrupted(Commit commit);
-
 // Blocks the cleanup for the lifetime of the object.
 class InterruptGuard {
 public:
@@ -27,6 +22,8 @@ public:
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 };
 
+// Puts a finished temporary file in place with `commit` while no interrupt
+// can remove it half-way; the cleanup is disarmed afterwards.
 template <typename Commit>
 bool CommitUninterrupted(Commit commit) {
     const InterruptGuard guard;

@@ -136,7 +136,9 @@ std::string SummaryJson(const RunSummary& summary) {
         json += ",\"frames\":" + std::to_string(summary.outputBytes / kBytesPerStereoFrame);
     }
     json += "}";
-    if (summary.function == ProcessFunction::Mono) json += ",\"clippedSamples\":" + std::to_string(summary.clippedSamples);
+    if (summary.function == ProcessFunction::Mono) {
+        json += ",\"clippedSamples\":" + std::to_string(summary.clippedSamples);
+    }
     return json + "}";
 }
 

@@ -49,7 +49,8 @@ HANDLE InheritableFile(const std::string& path) {
 // it writes itself.
 std::string CapturePath(const std::string& folder, const char* stream) {
     static std::atomic<int> counter{0};
-    return folder + "\\..\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++) + "-child." + stream;
+    return folder + "\\..\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++) + "-child." +
+           stream;
 }
 
 }  // namespace

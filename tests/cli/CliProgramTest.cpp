@@ -246,7 +246,8 @@ TEST_F(CliProgram, QuietLeavesOnlyFailuresAndTheProgressBarIsShownWhenForced) {
     folder.Write("one.pcm", PatternBytes(3 * kChunkBytes));
     folder.Write("two.pcm", PatternBytes(kChunkBytes));
     EXPECT_EQ(Cli({"-q", "join12", "one.pcm", "two.pcm", "out.pcm"}).err, "");
-    EXPECT_EQ(Cli({"--quiet", "mono", "one.pcm", "missing.pcm", "out.pcm"}).err, "varnel-cli: Sound File 2 Not Found\n");
+    EXPECT_EQ(Cli({"--quiet", "mono", "one.pcm", "missing.pcm", "out.pcm"}).err,
+              "varnel-cli: Sound File 2 Not Found\n");
     // Not a terminal: no bar unless forced.
     EXPECT_EQ(Cli({"join12", "one.pcm", "two.pcm", "out.pcm"}).err.find('%'), std::string::npos);
     const std::string forced = Cli({"--progress", "join12", "one.pcm", "two.pcm", "out.pcm"}).err;

@@ -14,7 +14,9 @@ inline int SampleAt(const Bytes& bytes, std::size_t i) {
 }
 
 // Whole samples of `bytes`, as many as `samples`, silence past its end.
-inline int SampleOrSilence(const Bytes& bytes, std::size_t i) { return 2 * i + 1 < bytes.size() ? SampleAt(bytes, i) : 0; }
+inline int SampleOrSilence(const Bytes& bytes, std::size_t i) {
+    return 2 * i + 1 < bytes.size() ? SampleAt(bytes, i) : 0;
+}
 
 inline std::size_t CoveredSamples(const Bytes& a, const Bytes& b, bool pad) {
     return pad ? std::max(a.size(), b.size()) / 2 : std::min(a.size(), b.size()) / 2;

@@ -145,7 +145,8 @@ TEST_F(SafeOutputRun, ATemporaryFileRemovedMidRunLeavesTheOutputAsItWas) {
 TEST_F(SafeOutputRun, AnOutputThatIsAnInputIsRefusedBeforeAnythingIsWritten) {
     SafeOutput output(one, two);
     MidRun observer(nullptr);
-    const RunResult result = RunProcessing({one, two, (folder.Path() / "." / "two.pcm").string(), 0}, settings, observer, &output);
+    const std::string sameAsTwo = (folder.Path() / "." / "two.pcm").string();
+    const RunResult result = RunProcessing({one, two, sameAsTwo, 0}, settings, observer, &output);
     EXPECT_FALSE(result.outputCreated);
     EXPECT_EQ(observer.messages,
               (std::vector<std::string>{"sharingViolation ", "The Output Sound File was not created"}));
