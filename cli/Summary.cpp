@@ -110,7 +110,7 @@ std::vector<std::string> SummaryLines(const RunSummary& summary) {
     for (const int input : {1, 2}) {
         if (const std::uint64_t unused = UnusedSamples(summary, input)) {
             lines.push_back("note: the last " + Plural(unused, "sample") + " of input " + std::to_string(input) +
-                            " were not used (--pad covers them)");
+                            (unused == 1 ? " was" : " were") + " not used (--pad covers them)");
         }
     }
     return lines;

@@ -212,7 +212,7 @@ TEST_F(CliProgram, SummaryNamesTheLengthsTheClippingAndWhatWasLeftOut) {
     EXPECT_EQ(outcome.err,
               "varnel-cli: mono: input 1 3 samples and 1 byte, input 2 2 samples, output 2 samples, 1 sample clipped\n"
               "varnel-cli: note: input 1 ends in an odd byte, which was not used\n"
-              "varnel-cli: note: the last 1 sample of input 1 were not used (--pad covers them)\n");
+              "varnel-cli: note: the last 1 sample of input 1 was not used (--pad covers them)\n");
     outcome = Cli({"--pad", "stereo", "one.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(outcome.err,
               "varnel-cli: stereo: input 1 3 samples and 1 byte, input 2 2 samples, output 3 stereo frames, shorter "
