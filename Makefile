@@ -38,16 +38,27 @@ test-win: win
 test: deps
 	@$(MAKE) --no-print-directory -k test-native test-win
 
-# The program under Wine on this machine's display, in the Windows build's
-# own Wine prefix.
+# The window under Wine on this machine's display, in the Windows build's
+# own Wine prefix (natively on Windows), with sample sounds made by the build
+# at its default inputs c:\ap1-10.pcm and c:\M20101.o22. Without a display,
+# varnel-cli does the same job on the same samples.
+ifeq ($(OS),Windows_NT)
+run:
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel varnel_samples
+	tools/run-window $(WIN_BUILD)
+else ifneq ($(DISPLAY),)
 run: deps
-	@if [ -z "$$DISPLAY" ]; then \
-	    echo "make run: no display (DISPLAY is not set): the window needs one"; exit 1; \
-	fi
 	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
 	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
-	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel
-	WINEPREFIX=$(CURDIR)/$(WIN_BUILD)/wineprefix tools/wine-run $(WIN_BUILD)/varnel.exe
+	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel varnel_samples
+	@tools/run-window $(WIN_BUILD)
+else
+run: deps
+	cmake -S . -B $(NATIVE_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake --build $(NATIVE_BUILD) -j$(JOBS) --target varnel_cli varnel_samples
+	@tools/run-headless $(NATIVE_BUILD)
+endif
 
 # varnel-cli against SoX and a minimal read-transform-write loop, all built
 # with -O3, on inputs of 16 and 256 MiB kept in the bench build; then the
