@@ -12,7 +12,7 @@ PACKAGES := cmake make g++ libgtest-dev googletest \
             wine wine64 xvfb xauth python3 \
             libcli11-dev libbenchmark-dev sox
 
-.PHONY: all deps native win test test-native test-win run bench clean
+.PHONY: all deps native win test test-native test-win run dist screenshots bench clean
 
 all: native win
 
@@ -59,6 +59,24 @@ run: deps
 	cmake --build $(NATIVE_BUILD) -j$(JOBS) --target varnel_cli varnel_samples
 	@tools/run-headless $(NATIVE_BUILD)
 endif
+
+# The Windows release: build/win/varnel-VERSION-win64.zip with varnel.exe,
+# varnel-cli.exe and README.txt; VERSION is the project's (CMakeLists.txt).
+dist: deps
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel_dist
+	@sed -n 's/^VARNEL_DIST_ZIP:INTERNAL=/Release: /p' $(WIN_BUILD)/CMakeCache.txt
+
+# The README's pictures (docs/), taken from the real varnel.exe under Wine on
+# a virtual display by tools/take-screenshots; commit them when they change.
+SCREENSHOT_PACKAGES := imagemagick
+screenshots: deps
+	@tools/install-packages $(SCREENSHOT_PACKAGES)
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel varnel_window_command
+	tools/take-screenshots $(WIN_BUILD) docs
 
 # varnel-cli against SoX and a minimal read-transform-write loop, all built
 # with -O3, on inputs of 16 and 256 MiB kept in the bench build; then the
