@@ -87,6 +87,8 @@ BoxContents ReadBox(HWND box) {
 
 void PressButton(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
+void Cancel(HWND dialog) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0); }
+
 HDROP MakeDrop(const std::vector<std::string>& names) {
     std::size_t size = sizeof(DROPFILES) + 1;
     for (const std::string& name : names) size += name.size() + 1;

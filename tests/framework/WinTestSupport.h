@@ -52,6 +52,8 @@ struct BoxContents {
 BoxContents ReadBox(HWND box);
 // Presses a dialog's button the way a click does.
 void PressButton(HWND dialog, int id);
+// IDCANCEL, as Esc gives it to a dialog (which may have no Cancel button).
+void Cancel(HWND dialog);
 // The whole text of a window or of a dialog's control.
 std::string TextOf(HWND hwnd);
 std::string TextOf(HWND dialog, int id);

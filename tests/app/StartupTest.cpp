@@ -1,0 +1,184 @@
+// The real program started as a separate process, from a copy in a fresh
+// folder: where its settings file appears, and what start-up leaves in it.
+#include "WinTestSupport.h"
+#include "support/TempFolder.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace varnel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The built varnel.exe, found from this test program's own folder.
+std::string BuiltProgram() {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string relative = (fs::path(self).parent_path() / VARNEL_EXE_FROM_TESTS).string();
+    char full[MAX_PATH] = {};
+    GetFullPathNameA(relative.c_str(), MAX_PATH, full, nullptr);
+    return full;
+}
+
+std::string FileText(const fs::path& path) {
+    const test::Bytes bytes = test::ReadBytes(path.string());
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// One run of the program: started, its window found, closed as the close
+// box does.
+class ProgramRun {
+public:
+    ProgramRun(const std::wstring& application, const std::wstring& commandLine, const fs::path& folder) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        std::wstring line = commandLine;
+        // A relative program name is looked for from the starting process's
+        // own current folder, as a shell started in `folder` would.
+        wchar_t previous[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, previous);
+        SetCurrentDirectoryW(folder.wstring().c_str());
+        m_started = CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr,
+                                   nullptr, FALSE, 0, nullptr, folder.wstring().c_str(), &startup, &m_process);
+        SetCurrentDirectoryW(previous);
+    }
+    ~ProgramRun() {
+        if (!m_started) return;
+        if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_process.hProcess, 99);
+        CloseHandle(m_process.hThread);
+        CloseHandle(m_process.hProcess);
+    }
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+
+    bool Started() const { return m_started; }
+
+    // The program's main window, once it waits for the user.
+    HWND WaitForWindow() {
+        WaitForInputIdle(m_process.hProcess, 60000);
+        for (int attempt = 0; attempt < 600 && !m_window; ++attempt) {
+            EnumWindows(&ProgramRun::Match, reinterpret_cast<LPARAM>(this));
+            if (!m_window) Sleep(100);
+        }
+        return m_window;
+    }
+
+    // Closes the window; the program's exit code.
+    DWORD Close() {
+        PostMessageA(m_window, WM_CLOSE, 0, 0);
+        WaitForSingleObject(m_process.hProcess, 60000);
+        DWORD code = 0;
+        GetExitCodeProcess(m_process.hProcess, &code);
+        return code;
+    }
+
+private:
+    static BOOL CALLBACK Match(HWND hwnd, LPARAM lp) {
+        auto* self = reinterpret_cast<ProgramRun*>(lp);
+        DWORD process = 0;
+        GetWindowThreadProcessId(hwnd, &process);
+        if (process != self->m_process.dwProcessId || !IsWindowVisible(hwnd)) return TRUE;
+        if (test::TextOf(hwnd) != "Varnel") return TRUE;
+        self->m_window = hwnd;
+        return FALSE;
+    }
+
+    PROCESS_INFORMATION m_process{};
+    bool m_started = false;
+    HWND m_window = nullptr;
+};
+
+class Startup : public ::testing::Test {
+protected:
+    // A copy of the program at `relative` inside the test's folder.
+    fs::path Install(const fs::path& relative) {
+        const fs::path target = m_folder.Path() / relative;
+        fs::create_directories(target.parent_path());
+        EXPECT_TRUE(CopyFileW(fs::path(BuiltProgram()).wstring().c_str(), target.wstring().c_str(), FALSE))
+            << BuiltProgram();
+        return target;
+    }
+    // Runs the program until its window shows, then closes it.
+    void RunOnce(const std::wstring& application, const std::wstring& commandLine, const fs::path& folder) {
+        ProgramRun run(application, commandLine, folder);
+        ASSERT_TRUE(run.Started()) << GetLastError();
+        ASSERT_NE(run.WaitForWindow(), nullptr);
+        EXPECT_EQ(run.Close(), 0u);
+    }
+    static std::wstring Quoted(const fs::path& path) { return L"\"" + path.wstring() + L"\""; }
+
+    test::TempFolder m_folder;
+};
+
+TEST_F(Startup, StartedByFullPathFindsItsSettingsBesideItself) {
+    const fs::path program = Install("Apps\\varnel.exe");
+    const fs::path elsewhere = m_folder.Path() / "elsewhere";
+    fs::create_directories(elsewhere);
+    RunOnce(L"", Quoted(program), elsewhere);
+    EXPECT_TRUE(fs::exists(m_folder.Path() / "Apps\\varnel.ini"));
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+}
+
+TEST_F(Startup, StartedByRelativePathFromAnotherFolderStillUsesItsOwnFolder) {
+    Install("sub\\varnel.exe");
+    RunOnce(L"", L"sub\\varnel.exe", m_folder.Path());
+    EXPECT_TRUE(fs::exists(m_folder.Path() / "sub\\varnel.ini"));
+    EXPECT_FALSE(fs::exists(m_folder.Path() / "varnel.ini"));
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    EXPECT_FALSE(fs::exists(fs::path(windows) / "sub\\varnel.ini"));
+}
+
+TEST_F(Startup, RenamedCopyUsesItsNewName) {
+    Install("mixer.exe");
+    RunOnce(L"", Quoted(m_folder.Path() / "mixer.exe"), m_folder.Path());
+    EXPECT_TRUE(fs::exists(m_folder.Path() / "mixer.ini"));
+    EXPECT_FALSE(fs::exists(m_folder.Path() / "varnel.ini"));
+}
+
+TEST_F(Startup, CopyWithoutExtensionKeepsItsWholeName) {
+    const fs::path program = Install("mixer");
+    RunOnce(program.wstring(), Quoted(program), m_folder.Path());
+    EXPECT_TRUE(fs::exists(m_folder.Path() / "mixer.ini"));
+    EXPECT_FALSE(fs::exists(m_folder.Path() / "m.ini"));
+}
+
+TEST_F(Startup, FolderNameOutsideTheOldCodePageStillWorks) {
+    // UTF-8 as the program's code page (its manifest) keeps such names whole.
+    const fs::path program = Install(L"\u97f3\u58f0 \u0397\u03c7\u03bf\u03c2\\varnel.exe");
+    RunOnce(L"", Quoted(program), m_folder.Path());
+    EXPECT_TRUE(fs::exists(program.parent_path() / "varnel.ini"));
+}
+
+TEST_F(Startup, MissingSettingsFileIsCreatedWithTheDiscoveredEditor) {
+    test::CoolEditRegistry registry;
+    ASSERT_TRUE(registry.SetLocation("C:\\CE2000"));
+    Install("varnel.exe");
+    RunOnce(L"", Quoted(m_folder.Path() / "varnel.exe"), m_folder.Path());
+    EXPECT_EQ(FileText(m_folder.Path() / "varnel.ini"), "[execution]\r\nprogram=C:\\CE2000\\cool2000.exe\r\n");
+}
+
+TEST_F(Startup, MissingSettingsFileWithoutCoolEditHoldsTheSentinel) {
+    test::CoolEditRegistry registry;
+    Install("varnel.exe");
+    RunOnce(L"", Quoted(m_folder.Path() / "varnel.exe"), m_folder.Path());
+    EXPECT_EQ(FileText(m_folder.Path() / "varnel.ini"), "[execution]\r\nprogram=No Sound Program Selected\r\n");
+}
+
+TEST_F(Startup, PresentSettingsFileIsLeftAlone) {
+    test::CoolEditRegistry registry;
+    ASSERT_TRUE(registry.SetLocation("C:\\CE2000"));
+    Install("varnel.exe");
+    const std::string text = "[execution]\r\nprogram=No Sound Program Selected\r\n; mine\r\n";
+    m_folder.Write("varnel.ini", test::Bytes(text.begin(), text.end()));
+    RunOnce(L"", Quoted(m_folder.Path() / "varnel.exe"), m_folder.Path());
+    EXPECT_EQ(FileText(m_folder.Path() / "varnel.ini"), text);
+}
+
+}  // namespace
+}  // namespace varnel

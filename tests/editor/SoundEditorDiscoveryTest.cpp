@@ -1,0 +1,95 @@
+// Cool Edit 2000's discovery through the real registry of the Wine prefix:
+// keys made by the test under HKEY_LOCAL_MACHINE and removed afterwards.
+#include "SoundEditorDiscovery.h"
+#include "SoundEditorSetting.h"
+#include "WinTestSupport.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace varnel {
+namespace {
+
+using test::CoolEditRegistry;
+
+TEST(CoolEditDiscovery, InstalledEditorGivesItsProgramPath) {
+    CoolEditRegistry registry;
+    ASSERT_TRUE(registry.SetLocation("C:\\CE2000"));
+    EXPECT_EQ(FindSoundEditor(), "C:\\CE2000\\cool2000.exe");
+}
+
+TEST(CoolEditDiscovery, FolderWithBlanksIsKeptAsItIs) {
+    CoolEditRegistry registry;
+    ASSERT_TRUE(registry.SetLocation("C:\\Program Files\\Syntrillium\\Cool Edit 2000"));
+    EXPECT_EQ(FindSoundEditor(), "C:\\Program Files\\Syntrillium\\Cool Edit 2000\\cool2000.exe");
+}
+
+TEST(CoolEditDiscovery, EachMissingKeyGivesTheSentinel) {
+    CoolEditRegistry registry;
+    EXPECT_EQ(FindSoundEditor(), kNoSoundProgram);  // no Syntrillium
+    ASSERT_TRUE(registry.CreateKeys(1));
+    EXPECT_EQ(FindSoundEditor(), kNoSoundProgram);  // no CE2000
+    ASSERT_TRUE(registry.CreateKeys(2));
+    EXPECT_EQ(FindSoundEditor(), kNoSoundProgram);  // no State
+}
+
+TEST(CoolEditDiscovery, MissingLocationValueGivesTheSentinel) {
+    CoolEditRegistry registry;
+    ASSERT_TRUE(registry.CreateKeys(3));
+    EXPECT_EQ(FindSoundEditor(), kNoSoundProgram);
+}
+
+TEST(CoolEditDiscovery, EmptyLocationGivesTheBareProgramName) {
+    CoolEditRegistry registry;
+    ASSERT_TRUE(registry.SetLocation(""));
+    EXPECT_EQ(FindSoundEditor(), "\\cool2000.exe");
+}
+
+TEST(CoolEditDiscovery, TrailingBackslashIsNotRemoved) {
+    CoolEditRegistry registry;
+    ASSERT_TRUE(registry.SetLocation("C:\\CE2000\\"));
+    EXPECT_EQ(FindSoundEditor(), "C:\\CE2000\\\\cool2000.exe");
+}
+
+TEST(CoolEditDiscovery, LongInstallFolderIsKeptWhole) {
+    CoolEditRegistry registry;
+    // 86 characters fit the old 100-byte buffer with the program name; these
+    // do not.
+    for (const std::size_t length : {87u, 99u, 100u, 150u, 600u}) {
+        const std::string folder = "C:\\" + std::string(length - 3, 'd');
+        ASSERT_TRUE(registry.SetLocation(folder));
+        EXPECT_EQ(FindSoundEditor(), folder + "\\cool2000.exe") << length << " characters";
+    }
+}
+
+TEST(CoolEditDiscovery, LocationStoredWithoutTerminatorIsReadWhole) {
+    CoolEditRegistry registry;
+    ASSERT_TRUE(registry.SetLocation("C:\\CE2000", false));
+    EXPECT_EQ(FindSoundEditor(), "C:\\CE2000\\cool2000.exe");
+}
+
+TEST(CoolEditDiscovery, TheRegistryIsLeftAsItWas) {
+    CoolEditRegistry registry;
+    ASSERT_TRUE(registry.SetLocation("C:\\CE2000"));
+    FindSoundEditor();
+    HKEY state = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Syntrillium\\CE2000\\State", 0, KEY_READ, &state),
+              ERROR_SUCCESS);
+    char value[64] = {};
+    DWORD size = sizeof(value);
+    DWORD values = 0;
+    EXPECT_EQ(RegQueryInfoKeyA(state, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                               nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(values, 1u);
+    EXPECT_EQ(RegQueryValueExA(state, "Location", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(value, "C:\\CE2000");
+    RegCloseKey(state);
+}
+
+}  // namespace
+}  // namespace varnel
