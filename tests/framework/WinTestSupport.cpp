@@ -85,7 +85,11 @@ BoxContents ReadBox(HWND box) {
     return contents;
 }
 
-void PressButton(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void PressButton(HWND dialog, int id) {
+    const HWND button = GetDlgItem(dialog, id);
+    if (!button && id == IDCANCEL) return Cancel(dialog);  // a dialog without a Cancel button: Esc
+    SendMessageA(button, BM_CLICK, 0, 0);
+}
 
 void Cancel(HWND dialog) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0); }
 

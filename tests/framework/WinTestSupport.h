@@ -50,7 +50,8 @@ struct BoxContents {
 
 // The caption and text of a message box (or any dialog: its first static).
 BoxContents ReadBox(HWND box);
-// Presses a dialog's button the way a click does.
+// Presses a dialog's button the way a click does. IDCANCEL on a dialog
+// without a Cancel button (the main window) comes as Esc gives it.
 void PressButton(HWND dialog, int id);
 // IDCANCEL, as Esc gives it to a dialog (which may have no Cancel button).
 void Cancel(HWND dialog);
