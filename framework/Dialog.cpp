@@ -1,5 +1,6 @@
 #include "Dialog.h"
 
+#include "Application.h"
 #include "DataExchange.h"
 
 namespace varnel::framework {
@@ -7,7 +8,15 @@ namespace varnel::framework {
 Dialog::Dialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent) {}
 
 INT_PTR Dialog::DoModal() {
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), m_parent,
+    // Without a parent the dialog belongs to the application's main window,
+    // which it disables while it runs; an ownerless dialog would leave that
+    // window usable behind it.
+    HWND parent = m_parent;
+    if (!parent) {
+        const Application* app = GetApp();
+        if (app && app->m_pMainWnd && app->m_pMainWnd != this) parent = app->m_pMainWnd->GetSafeHwnd();
+    }
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent,
                            &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 

@@ -15,8 +15,9 @@ class Dialog : public Window {
 public:
     Dialog(UINT templateId, HWND parent);
 
-    // Runs the dialog modally; the result given to EndDialog, or -1 when the
-    // window cannot be created.
+    // Runs the dialog modally, owned by the parent given or else by the
+    // application's main window; the result given to EndDialog, or -1 when
+    // the window cannot be created.
     INT_PTR DoModal();
     void EndDialog(INT_PTR result);
     // Read (true: controls into members) or write (false: members into

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "DataExchange.h"
 #include "FileStatus.h"
+#include "MessageTable.h"
 #include "Module.h"
 #include "SoundEditorDiscovery.h"
 #include "SoundEditorSetting.h"
@@ -14,6 +15,38 @@ namespace varnel {
 CVarnelDlg::CVarnelDlg(HWND pParent)
     : framework::Dialog(IDD_VARNEL_DIALOG, pParent), m_nFunction(-1), m_hIcon(nullptr) {
     if (const framework::Application* app = framework::GetApp()) m_hIcon = app->LoadIconResource(IDR_MAINFRAME);
+}
+
+framework::MessageTable CVarnelDlg::Messages() const {
+    using framework::OnCommand;
+    using framework::OnMessage;
+    static constexpr framework::MessageEntry kTable[] = {
+        OnMessage<WM_SYSCOMMAND, &CVarnelDlg::OnSysCommand>(),
+        OnMessage<WM_PAINT, &CVarnelDlg::OnPaint>(),
+        OnMessage<WM_QUERYDRAGICON, &CVarnelDlg::OnQueryDragIcon>(),
+        OnCommand<IDC_BROWSE_SOUND_FILE_1, &CVarnelDlg::OnBrowseSoundFile1>(),
+        OnCommand<IDC_BROWSE_SOUND_FILE_2, &CVarnelDlg::OnBrowseSoundFile2>(),
+        OnCommand<IDC_BROWSE_OUTPUT_FILE, &CVarnelDlg::OnBrowseOutputFile>(),
+        OnCommand<IDC_RUN, &CVarnelDlg::OnRun>(),
+        OnCommand<IDC_MONO, &CVarnelDlg::OnRadioMono>(),
+        OnCommand<IDC_STEREO, &CVarnelDlg::OnRadioStereo>(),
+        OnCommand<IDC_JOIN_1_TO_2, &CVarnelDlg::OnRadioJoin1To2>(),
+        OnCommand<IDC_JOIN_2_TO_1, &CVarnelDlg::OnRadioJoin2To1>(),
+        OnCommand<IDC_BROWSE_EDITOR, &CVarnelDlg::OnBrowseEditor>(),
+        OnCommand<IDC_LAUNCH_EDITOR, &CVarnelDlg::OnLaunchEditor>(),
+        OnCommand<IDM_HELP_ABOUT, &CVarnelDlg::OnAbout>(),
+        OnCommand<IDM_FUNCTION_MONO, &CVarnelDlg::OnFunctionMono>(),
+        OnCommand<IDM_FUNCTION_STEREO, &CVarnelDlg::OnFunctionStereo>(),
+        OnCommand<IDM_FUNCTION_JOIN_1_TO_2, &CVarnelDlg::OnFunctionJoin1To2>(),
+        OnCommand<IDM_FUNCTION_JOIN_2_TO_1, &CVarnelDlg::OnFunctionJoin2To1>(),
+        OnCommand<IDM_FILE_EXIT, &CVarnelDlg::OnFileExit>(),
+        // File > Run... starts a run as the "Run..." button does.
+        OnCommand<IDM_FILE_RUN, &CVarnelDlg::OnRun>(),
+        OnCommand<IDM_SELECT_SOUND_FILE_1, &CVarnelDlg::OnSelectSoundFile1>(),
+        OnCommand<IDM_SELECT_SOUND_FILE_2, &CVarnelDlg::OnSelectSoundFile2>(),
+        OnCommand<IDM_SELECT_OUTPUT_FILE, &CVarnelDlg::OnSelectOutputFile>(),
+    };
+    return kTable;
 }
 
 void CVarnelDlg::DoDataExchange(framework::DataExchange& dx) {

@@ -39,12 +39,52 @@ public:
     CDropEdit m_dropEdit[3];
     HICON m_hIcon;
 
+    // The position of an icon of `iconSize` centred in `clientSize` (one
+    // axis): (client - icon + 1) / 2, truncated toward zero.
+    static int CentredIconOrigin(int clientSize, int iconSize);
+
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(framework::DataExchange& dx) override;
+    framework::MessageTable Messages() const override;
+
+    // The About box and the icon (VarnelDlgAbout.cpp).
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnAbout();
+
+    // Files, function and run (VarnelDlgCommands.cpp).
+    void OnBrowseSoundFile1();
+    void OnBrowseSoundFile2();
+    void OnBrowseOutputFile();
+    void OnSelectSoundFile1();
+    void OnSelectSoundFile2();
+    void OnSelectOutputFile();
+    void OnRadioMono();
+    void OnRadioStereo();
+    void OnRadioJoin1To2();
+    void OnRadioJoin2To1();
+    void OnFunctionMono();
+    void OnFunctionStereo();
+    void OnFunctionJoin1To2();
+    void OnFunctionJoin2To1();
+    void OnRun();
+    void OnFileExit();
+
+    // The sound editor (VarnelDlgEditor.cpp).
+    void OnLaunchEditor();
+    void OnBrowseEditor();
 
 private:
     void AddAboutToSystemMenu();
+    void ShowAboutBox();
+    // Reads the fields, lets the user choose a file for `member` in a file
+    // dialog, and writes the members back.
+    void BrowseFor(std::string& member, bool openDialog);
+    void SelectFunctionByMenu(int function);
+    // Moves the Function menu's check mark to m_nFunction.
+    void CheckFunctionMenuItem();
 };
 
 }  // namespace varnel

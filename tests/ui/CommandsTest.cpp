@@ -1,0 +1,366 @@
+// The main window's commands on the real window: runs of each function with
+// their outputs compared byte for byte and every failure message in order,
+// the three browse dialogs, the function by radio button and by menu with
+// the checks they leave, and the File menu.
+#include "WindowTestSupport.h"
+#include "resource.h"
+
+#include <dlgs.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace varnel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::BoxContents;
+using test::Bytes;
+using test::PressButton;
+using test::TextOf;
+
+Bytes Mixed(const Bytes& a, const Bytes& b) {
+    Bytes out;
+    for (std::size_t i = 0; i + 1 < a.size() && i + 1 < b.size(); i += 2) {
+        const int sum = static_cast<std::int16_t>(a[i] | a[i + 1] << 8) + static_cast<std::int16_t>(b[i] | b[i + 1] << 8);
+        const int clipped = std::clamp(sum, -32768, 32767);
+        out.push_back(static_cast<std::uint8_t>(clipped & 0xFF));
+        out.push_back(static_cast<std::uint8_t>((clipped >> 8) & 0xFF));
+    }
+    return out;
+}
+
+Bytes Interleaved(const Bytes& a, const Bytes& b) {
+    Bytes out;
+    for (std::size_t i = 0; i + 1 < a.size() && i + 1 < b.size(); i += 2) out.insert(out.end(), {a[i], a[i + 1], b[i], b[i + 1]});
+    return out;
+}
+
+Bytes Joined(const Bytes& first, const Bytes& second) {
+    Bytes out = first;
+    out.insert(out.end(), second.begin(), second.end());
+    return out;
+}
+
+std::vector<std::string> Texts(const std::vector<BoxContents>& boxes) {
+    std::vector<std::string> texts;
+    for (const BoxContents& box : boxes) texts.push_back(box.text);
+    return texts;
+}
+
+// A window with two inputs on disk, typed into the fields (not yet read:
+// the run reads them itself).
+class WindowRun : public test::VarnelWindow {
+protected:
+    WindowRun() {
+        m_one = m_folder.Write("one.pcm", test::SampleBytes({100, -200, 32000, -32000, 7, 0}));
+        m_two = m_folder.Write("two words.o22", test::SampleBytes({50, 50, 1000, -1000, -7, 1}));
+        m_out = m_folder / "out.pcm";
+    }
+
+    static void Type(HWND hwnd, const std::string& one, const std::string& two, const std::string& out) {
+        SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, one.c_str());
+        SetDlgItemTextA(hwnd, IDC_SOUND_FILE_2, two.c_str());
+        SetDlgItemTextA(hwnd, IDC_OUTPUT_FILE, out.c_str());
+    }
+
+    // Runs `function` (a radio button) on the three paths from the window;
+    // returns the messages shown, each answered with OK.
+    std::vector<BoxContents> RunFromWindow(const std::string& one, const std::string& two, const std::string& out,
+                                           int radio = IDC_MONO) {
+        std::vector<BoxContents> shown;
+        CVarnelDlg dlg;
+        Open(dlg, [&](HWND hwnd) {
+            Type(hwnd, one, two, out);
+            PressButton(hwnd, radio);
+            for (int i = 0; i < 3; ++i) Answer(shown);  // more than any run shows
+            PressButton(hwnd, IDC_RUN);
+            m_progressAfter = static_cast<int>(SendDlgItemMessageA(hwnd, IDC_PROGRESS, PBM_GETPOS, 0, 0));
+            m_fieldsAfter = {TextOf(hwnd, IDC_SOUND_FILE_1), TextOf(hwnd, IDC_SOUND_FILE_2),
+                             TextOf(hwnd, IDC_OUTPUT_FILE)};
+            PressButton(hwnd, IDCANCEL);
+        });
+        EXPECT_EQ(m_unusedSteps, 3 - shown.size());
+        for (const BoxContents& box : shown) EXPECT_EQ(box.caption, test::AppCaption());
+        return shown;
+    }
+
+    std::string m_one, m_two, m_out;
+    int m_progressAfter = -1;
+    std::vector<std::string> m_fieldsAfter;
+};
+
+TEST_F(WindowRun, EachFunctionWritesItsOutputAndShowsNothing) {
+    const Bytes a = test::ReadBytes(m_one), b = test::ReadBytes(m_two);
+    const std::pair<int, Bytes> cases[] = {
+        {IDC_MONO, Mixed(a, b)},
+        {IDC_STEREO, Interleaved(a, b)},
+        {IDC_JOIN_1_TO_2, Joined(a, b)},
+        {IDC_JOIN_2_TO_1, Joined(b, a)},
+    };
+    ASSERT_EQ(Mixed(a, b), test::SampleBytes({150, -150, 32767, -32768, 0, 1}));
+    for (const auto& [radio, expected] : cases) {
+        EXPECT_TRUE(RunFromWindow(m_one, m_two, m_out, radio).empty()) << radio;
+        EXPECT_EQ(test::ReadBytes(m_out), expected) << radio;
+        EXPECT_EQ(m_progressAfter, 0);
+        EXPECT_EQ(m_fieldsAfter, (std::vector<std::string>{m_one, m_two, m_out}));
+    }
+}
+
+TEST_F(WindowRun, LongInputsTakeManyChunksAndComeOutWhole) {
+    const Bytes a = test::PatternBytes(130001, 3), b = test::PatternBytes(64000, 11);
+    const std::string one = m_folder.Write("long one.pcm", a), two = m_folder.Write("long two.pcm", b);
+    EXPECT_TRUE(RunFromWindow(one, two, m_out, IDC_JOIN_2_TO_1).empty());
+    EXPECT_EQ(test::ReadBytes(m_out), Joined(b, a));
+    EXPECT_TRUE(RunFromWindow(one, two, m_out, IDC_STEREO).empty());
+    EXPECT_EQ(test::ReadBytes(m_out), Interleaved(a, b));
+    EXPECT_TRUE(RunFromWindow(one, two, m_out, IDC_MONO).empty());
+    EXPECT_EQ(test::ReadBytes(m_out), Mixed(a, b));
+}
+
+TEST_F(WindowRun, MissingInput1IsNamedAndNothingIsCreated) {
+    const auto shown = RunFromWindow(m_folder / "missing.pcm", m_two, m_out);
+    EXPECT_EQ(Texts(shown), std::vector<std::string>{"Sound File 1 Not Found"});
+    EXPECT_FALSE(fs::exists(m_out));
+}
+
+TEST_F(WindowRun, MissingInput2IsNamedAndNothingIsCreated) {
+    const auto shown = RunFromWindow(m_one, m_folder / "missing.o22", m_out);
+    EXPECT_EQ(Texts(shown), std::vector<std::string>{"Sound File 2 Not Found"});
+    EXPECT_FALSE(fs::exists(m_out));
+}
+
+TEST_F(WindowRun, Input1ThatCannotBeOpenedIsReported) {
+    fs::create_directories(m_folder / "a folder");
+    const auto shown = RunFromWindow(m_folder / "a folder", m_two, m_out);
+    EXPECT_EQ(Texts(shown), std::vector<std::string>{"Opening Sound File 1 Failed"});
+    EXPECT_FALSE(fs::exists(m_out));
+}
+
+TEST_F(WindowRun, SameFileAsBothInputsIsRefused) {
+    const auto shown = RunFromWindow(m_one, m_one, m_out);
+    EXPECT_EQ(Texts(shown), std::vector<std::string>{"Opening Sound File 2 Failed"});
+    EXPECT_FALSE(fs::exists(m_out));
+}
+
+TEST_F(WindowRun, OutputEqualToAnInputIsRefusedAndTheInputKept) {
+    const Bytes before = test::ReadBytes(m_two);
+    const auto shown = RunFromWindow(m_one, m_two, m_two);
+    EXPECT_EQ(Texts(shown), (std::vector<std::string>{"sharingViolation ", "The Output Sound File was not created"}));
+    EXPECT_EQ(test::ReadBytes(m_two), before);
+}
+
+TEST_F(WindowRun, OutputInAMissingFolderIsReportedTwice) {
+    const auto shown = RunFromWindow(m_one, m_two, m_folder / "no such folder\\out.pcm");
+    EXPECT_EQ(Texts(shown), (std::vector<std::string>{"badPath ", "The Output Sound File was not created"}));
+    EXPECT_EQ(m_fieldsAfter[2], m_folder / "no such folder\\out.pcm");
+}
+
+TEST_F(WindowRun, FileMenuRunStartsARunLikeTheButton) {
+    CVarnelDlg dlg;
+    std::vector<BoxContents> shown;
+    Open(dlg, [&](HWND hwnd) {
+        Type(hwnd, m_one, m_two, m_out);
+        PressButton(hwnd, IDC_JOIN_1_TO_2);
+        Answer(shown);
+        SendMessageA(hwnd, WM_COMMAND, IDM_FILE_RUN, 0);
+        PressButton(hwnd, IDCANCEL);
+    });
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(test::ReadBytes(m_out), Joined(test::ReadBytes(m_one), test::ReadBytes(m_two)));
+}
+
+TEST_F(WindowRun, NoFunctionSelectedCreatesAnEmptyOutput) {
+    CVarnelDlg dlg;
+    std::vector<BoxContents> shown;
+    Open(dlg, [&](HWND hwnd) {
+        Type(hwnd, m_one, m_two, m_out);
+        CheckRadioButton(hwnd, IDC_MONO, IDC_JOIN_2_TO_1, 0);  // none checked: -1
+        SendDlgItemMessageA(hwnd, IDC_MONO, BM_SETCHECK, BST_UNCHECKED, 0);
+        Answer(shown);
+        PressButton(hwnd, IDC_RUN);
+        PressButton(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(dlg.m_nFunction, -1);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(fs::exists(m_out));
+    EXPECT_EQ(fs::file_size(m_out), 0u);
+}
+
+// The file dialogs of the three browse buttons and their menu items.
+struct SeenDialog {
+    std::string caption;
+    std::vector<std::string> types;
+    std::string folder;
+};
+
+SeenDialog Look(HWND dialog) {
+    SeenDialog seen{TextOf(dialog), {}, {}};
+    const HWND typeList = GetDlgItem(dialog, cmb1);
+    const auto count = SendMessageA(typeList, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[256] = {};
+        SendMessageA(typeList, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        seen.types.emplace_back(text);
+    }
+    char folder[MAX_PATH] = {};
+    SendMessageA(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+    seen.folder = folder;
+    return seen;
+}
+
+HWND NameField(HWND dialog) { return GetDlgItem(dialog, cmb13) ? GetDlgItem(dialog, cmb13) : GetDlgItem(dialog, edt1); }
+
+const std::vector<std::string> kOpenTypes{"16 Bit Sound File (*.pcm)", "PCM Raw Data (*.o22)", "All Files (*.*)"};
+const std::vector<std::string> kSaveTypes{"16 Bit Sound File (*.pcm)", "PCM Raw Data (*.o22)"};
+
+struct BrowseCase {
+    int field;
+    UINT button;
+    UINT menuItem;
+    const char* caption;
+    const std::vector<std::string>* types;
+};
+const BrowseCase kBrowseCases[] = {
+    {IDC_SOUND_FILE_1, IDC_BROWSE_SOUND_FILE_1, IDM_SELECT_SOUND_FILE_1, "Open", &kOpenTypes},
+    {IDC_SOUND_FILE_2, IDC_BROWSE_SOUND_FILE_2, IDM_SELECT_SOUND_FILE_2, "Open", &kOpenTypes},
+    {IDC_OUTPUT_FILE, IDC_BROWSE_OUTPUT_FILE, IDM_SELECT_OUTPUT_FILE, "Save As", &kSaveTypes},
+};
+
+using Browsing = test::VarnelWindow;
+
+TEST_F(Browsing, EachButtonAndMenuItemOpensItsDialogInCWithItsFilters) {
+    for (const BrowseCase& c : kBrowseCases) {
+        for (const bool byMenu : {false, true}) {
+            CVarnelDlg dlg;
+            SeenDialog seen;
+            Open(dlg, [&](HWND hwnd) {
+                Then([&](HWND dialog) {
+                    seen = Look(dialog);
+                    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                });
+                if (byMenu) SendMessageA(hwnd, WM_COMMAND, c.menuItem, 0);
+                else PressButton(hwnd, static_cast<int>(c.button));
+                PressButton(hwnd, IDCANCEL);
+            });
+            EXPECT_EQ(m_unusedSteps, 0u);
+            EXPECT_EQ(seen.caption, c.caption) << c.button << byMenu;
+            EXPECT_EQ(seen.types, *c.types) << c.button << byMenu;
+            EXPECT_EQ(CharUpperA(seen.folder.data()), std::string("C:\\")) << c.button << byMenu;
+        }
+    }
+}
+
+TEST_F(Browsing, TypedTextSurvivesACancelledDialog) {
+    for (const BrowseCase& c : kBrowseCases) {
+        CVarnelDlg dlg;
+        std::vector<std::string> after;
+        Open(dlg, [&](HWND hwnd) {
+            SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, "c:\\typed one.pcm");
+            SetDlgItemTextA(hwnd, IDC_SOUND_FILE_2, "c:\\typed two.pcm");
+            SetDlgItemTextA(hwnd, IDC_OUTPUT_FILE, "c:\\typed out.pcm");
+            Then([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+            PressButton(hwnd, static_cast<int>(c.button));
+            after = {TextOf(hwnd, IDC_SOUND_FILE_1), TextOf(hwnd, IDC_SOUND_FILE_2), TextOf(hwnd, IDC_OUTPUT_FILE)};
+            PressButton(hwnd, IDCANCEL);
+        });
+        EXPECT_EQ(after, (std::vector<std::string>{"c:\\typed one.pcm", "c:\\typed two.pcm", "c:\\typed out.pcm"}));
+        EXPECT_EQ(dlg.m_strSoundFile2, "c:\\typed two.pcm");
+    }
+}
+
+TEST_F(Browsing, ChosenFileGoesIntoItsFieldAndTheOthersKeepTheirText) {
+    const std::string chosen = m_folder.Write("chosen.pcm", {1, 2});
+    const std::string newOutput = m_folder / "new output.pcm";
+    for (const BrowseCase& c : kBrowseCases) {
+        const std::string name = c.field == IDC_OUTPUT_FILE ? newOutput : chosen;
+        CVarnelDlg dlg;
+        std::vector<std::string> after;
+        Open(dlg, [&](HWND hwnd) {
+            SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, "c:\\typed one.pcm");
+            SetDlgItemTextA(hwnd, IDC_SOUND_FILE_2, "c:\\typed two.pcm");
+            SetDlgItemTextA(hwnd, IDC_OUTPUT_FILE, "c:\\typed out.pcm");
+            Then([&](HWND dialog) {
+                SetWindowTextA(NameField(dialog), name.c_str());
+                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            });
+            SendMessageA(hwnd, WM_COMMAND, c.menuItem, 0);
+            after = {TextOf(hwnd, IDC_SOUND_FILE_1), TextOf(hwnd, IDC_SOUND_FILE_2), TextOf(hwnd, IDC_OUTPUT_FILE)};
+            PressButton(hwnd, IDCANCEL);
+        });
+        EXPECT_EQ(m_unusedSteps, 0u);
+        std::vector<std::string> expected{"c:\\typed one.pcm", "c:\\typed two.pcm", "c:\\typed out.pcm"};
+        expected[static_cast<std::size_t>(c.field - IDC_SOUND_FILE_1)] = name;
+        EXPECT_EQ(after, expected);
+    }
+    EXPECT_FALSE(fs::exists(newOutput));  // choosing an output creates nothing
+}
+
+// The function, by radio button and by menu.
+using FunctionChoice = test::VarnelWindow;
+
+TEST_F(FunctionChoice, MenuCheckStartsOnMono) {
+    CVarnelDlg dlg;
+    Open(dlg, [&](HWND hwnd) {
+        EXPECT_EQ(test::FunctionMenuChecks(hwnd), "1000");
+        PressButton(hwnd, IDCANCEL);
+    });
+}
+
+TEST_F(FunctionChoice, MenuItemChecksItsRadioButtonAndItself) {
+    const UINT items[] = {IDM_FUNCTION_MONO, IDM_FUNCTION_STEREO, IDM_FUNCTION_JOIN_1_TO_2, IDM_FUNCTION_JOIN_2_TO_1};
+    const char* checks[] = {"1000", "0100", "0010", "0001"};
+    CVarnelDlg dlg;
+    Open(dlg, [&](HWND hwnd) {
+        for (const int order : {1, 3, 2, 0, 2}) {
+            SendMessageA(hwnd, WM_COMMAND, items[order], 0);
+            EXPECT_EQ(dlg.m_nFunction, order);
+            EXPECT_EQ(test::RadioChecks(hwnd), checks[order]);
+            EXPECT_EQ(test::FunctionMenuChecks(hwnd), checks[order]);
+        }
+        PressButton(hwnd, IDCANCEL);
+    });
+}
+
+TEST_F(FunctionChoice, MenuItemKeepsTypedText) {
+    CVarnelDlg dlg;
+    Open(dlg, [&](HWND hwnd) {
+        SetDlgItemTextA(hwnd, IDC_SOUND_FILE_2, "c:\\typed.pcm");
+        SendMessageA(hwnd, WM_COMMAND, IDM_FUNCTION_STEREO, 0);
+        EXPECT_EQ(TextOf(hwnd, IDC_SOUND_FILE_2), "c:\\typed.pcm");
+        EXPECT_EQ(dlg.m_strSoundFile2, "c:\\typed.pcm");
+        PressButton(hwnd, IDCANCEL);
+    });
+}
+
+TEST_F(FunctionChoice, RadioButtonSetsTheFunctionAndMovesTheMenuCheckWithoutTouchingTheFields) {
+    CVarnelDlg dlg;
+    Open(dlg, [&](HWND hwnd) {
+        SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, "c:\\typed.pcm");
+        PressButton(hwnd, IDC_JOIN_2_TO_1);
+        EXPECT_EQ(dlg.m_nFunction, 3);
+        EXPECT_EQ(test::RadioChecks(hwnd), "0001");
+        EXPECT_EQ(test::FunctionMenuChecks(hwnd), "0001");
+        EXPECT_EQ(TextOf(hwnd, IDC_SOUND_FILE_1), "c:\\typed.pcm");
+        EXPECT_EQ(dlg.m_strSoundFile1, "c:\\ap1-10.pcm");  // not read
+        PressButton(hwnd, IDC_STEREO);
+        EXPECT_EQ(dlg.m_nFunction, 1);
+        EXPECT_EQ(test::FunctionMenuChecks(hwnd), "0100");
+        PressButton(hwnd, IDCANCEL);
+    });
+}
+
+using FileMenu = test::VarnelWindow;
+
+TEST_F(FileMenu, ExitClosesTheWindowLikeQuit) {
+    CVarnelDlg dlg;
+    const INT_PTR result = Open(dlg, [&](HWND hwnd) {
+        SetDlgItemTextA(hwnd, IDC_OUTPUT_FILE, "c:\\typed.pcm");
+        PostMessageA(hwnd, WM_COMMAND, IDM_FILE_EXIT, 0);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dlg.m_strOutputFile, "c:\\typed.pcm");
+}
+
+}  // namespace
+}  // namespace varnel

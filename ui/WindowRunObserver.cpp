@@ -1,0 +1,19 @@
+#include "WindowRunObserver.h"
+
+#include "MessageBox.h"
+
+namespace varnel {
+
+void WindowRunObserver::ShowMessage(const std::string& text) { framework::AppMessageBox(text, MB_OK); }
+
+void WindowRunObserver::BeginWait() { m_wait.emplace(); }
+
+void WindowRunObserver::EndWait() { m_wait.reset(); }
+
+void WindowRunObserver::ShowProgress(std::uint64_t doneBytes, std::uint64_t totalBytes) {
+    m_progress.SetPos(ProgressPercent(doneBytes, totalBytes));
+}
+
+void WindowRunObserver::ResetProgress() { m_progress.SetPos(0); }
+
+}  // namespace varnel

@@ -1,0 +1,29 @@
+// How a run started from the main window reports: each failure in an OK
+// box with the application's caption (the run goes on once it is closed),
+// the progress bar, and the wait cursor while the function works.
+#pragma once
+
+#include <optional>
+
+#include "Controls.h"
+#include "RunObserver.h"
+#include "WaitCursor.h"
+
+namespace varnel {
+
+class WindowRunObserver : public RunObserver {
+public:
+    explicit WindowRunObserver(framework::ProgressBar& progress) : m_progress(progress) {}
+
+    void ShowMessage(const std::string& text) override;
+    void BeginWait() override;
+    void EndWait() override;
+    void ShowProgress(std::uint64_t doneBytes, std::uint64_t totalBytes) override;
+    void ResetProgress() override;
+
+private:
+    framework::ProgressBar& m_progress;
+    std::optional<framework::WaitCursor> m_wait;
+};
+
+}  // namespace varnel
