@@ -51,6 +51,9 @@ def without_display():
     env = dict(os.environ)
     env.pop("DISPLAY", None)
     env.pop("OS", None)  # as on Windows, where make run opens the window natively
+    # Not a sub-make of the `make test` that may have started these tests.
+    for name in ("MAKEFLAGS", "MFLAGS", "MAKELEVEL"):
+        env.pop(name, None)
     return env
 
 
