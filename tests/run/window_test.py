@@ -1,0 +1,79 @@
+#!/usr/bin/env python3
+"""`make run` with a display, on the Windows build: the samples land where
+the window looks by default, and pressing "Run..." in the real window under
+Wine writes c:\\output.pcm where `make run` says it is.
+
+CTest runs each case as run.SUITE.NAME under tools/wine-ctest (a virtual
+display and the build's Wine prefix, both of which `make run` uses too),
+with the environment:
+    VARNEL_SOURCE          the source folder (tools/)
+    VARNEL_BUILD           the Windows build folder
+    VARNEL_EMULATOR        the script that runs a Windows program under Wine
+    VARNEL_WINDOW_COMMAND  window-command.exe, which presses the buttons
+"""
+
+import array
+import os
+import subprocess
+import sys
+import unittest
+
+SOURCE = os.environ["VARNEL_SOURCE"]
+BUILD = os.path.realpath(os.environ["VARNEL_BUILD"])
+EMULATOR = os.environ["VARNEL_EMULATOR"]
+WINDOW_COMMAND = os.environ["VARNEL_WINDOW_COMMAND"]
+DRIVE_C = os.path.join(BUILD, "wineprefix", "drive_c")
+IDC_RUN = 1010
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def samples(data):
+    values = array.array("h", data)
+    if sys.byteorder != "little":
+        values.byteswap()
+    return values
+
+
+def window_command(*args):
+    with open(os.path.join(BUILD, "window-command.log"), "ab") as log:
+        return subprocess.run([EMULATOR, WINDOW_COMMAND, *args], stdout=log, stderr=log, timeout=120).returncode
+
+
+class Window(unittest.TestCase):
+    def test_pressing_run_writes_the_mono_mix_of_the_samples_to_c_output(self):
+        output = os.path.join(DRIVE_C, "output.pcm")
+        if os.path.exists(output):
+            os.remove(output)
+        out_path = os.path.join(BUILD, "run-window.out")
+        with open(out_path, "wb") as out:
+            run = subprocess.Popen([os.path.join(SOURCE, "tools", "run-window"), BUILD], stdout=out, stderr=out)
+            try:
+                self.assertEqual(window_command("rect", "Varnel"), 0, "the window did not open")
+                # Messages are handled in order: the run ends before the
+                # window takes the close.
+                self.assertEqual(window_command("command", "Varnel", str(IDC_RUN)), 0)
+                self.assertEqual(window_command("close", "Varnel"), 0)
+                self.assertEqual(run.wait(timeout=120), 0, read(out_path))
+            finally:
+                if run.poll() is None:
+                    run.kill()
+        printed = read(out_path).decode().splitlines()
+
+        for name in ("ap1-10.pcm", "M20101.o22"):
+            self.assertEqual(read(os.path.join(DRIVE_C, name)), read(os.path.join(BUILD, "samples", name)), name)
+        first = samples(read(os.path.join(DRIVE_C, "ap1-10.pcm")))
+        second = samples(read(os.path.join(DRIVE_C, "M20101.o22")))
+        expected = array.array("h", (max(-32768, min(32767, a + b)) for a, b in zip(first, second)))
+        self.assertTrue(samples(read(output)) == expected, "c:\\output.pcm is not the clipped sum of the samples")
+
+        self.assertIn('Press "Run..." and c:\\output.pcm is ' + output, printed)
+        self.assertIn("Play it: play -t raw -r 22050 -e signed -b 16 -c 1 " + output, printed)
+        self.assertEqual(printed[-1], "Output: " + output)
+
+
+if __name__ == "__main__":
+    unittest.main()
