@@ -3,6 +3,9 @@
 #include "WindowTestSupport.h"
 #include "resource.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace varnel {
 namespace {
 
