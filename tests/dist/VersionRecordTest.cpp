@@ -79,11 +79,10 @@ std::string OutputOf(const std::string& commandLine, const std::string& outputFi
     return std::string(bytes.begin(), bytes.end());
 }
 
-class VersionRecordOf : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(VersionRecordOf, ShowsTheProjectVersionInNumbersAndText) {
-    const auto record = ReadVersionRecord(kStage + "\\" + GetParam());
-    ASSERT_TRUE(record) << GetParam() << " has no version record";
+void ExpectTheProjectVersion(const char* program) {
+    SCOPED_TRACE(program);
+    const auto record = ReadVersionRecord(kStage + "\\" + program);
+    ASSERT_TRUE(record) << program << " has no version record";
     const DWORD major = VARNEL_VERSION_MAJOR, minor = VARNEL_VERSION_MINOR, patch = VARNEL_VERSION_PATCH;
     EXPECT_EQ(record->fixed.dwFileVersionMS, MAKELONG(minor, major));
     EXPECT_EQ(record->fixed.dwFileVersionLS, MAKELONG(0, patch));
@@ -93,18 +92,20 @@ TEST_P(VersionRecordOf, ShowsTheProjectVersionInNumbersAndText) {
     EXPECT_EQ(record->Text("ProductVersion"), kVersion);
 }
 
-TEST_P(VersionRecordOf, NamesTheProgramAndTheProduct) {
-    const auto record = ReadVersionRecord(kStage + "\\" + GetParam());
-    ASSERT_TRUE(record) << GetParam() << " has no version record";
-    EXPECT_EQ(record->Text("OriginalFilename"), GetParam());
-    EXPECT_EQ(record->Text("ProductName"), "Varnel");
-    EXPECT_NE(record->Text("FileDescription"), "(missing)");
-}
+TEST(VersionRecord, WindowProgramCarriesTheProjectVersion) { ExpectTheProjectVersion("varnel.exe"); }
 
-INSTANTIATE_TEST_SUITE_P(ReleasedPrograms, VersionRecordOf, ::testing::Values("varnel.exe", "varnel-cli.exe"),
-                         [](const ::testing::TestParamInfo<const char*>& program) {
-                             return std::string(program.param) == "varnel.exe" ? "Window" : "Cli";
-                         });
+TEST(VersionRecord, CliProgramCarriesTheProjectVersion) { ExpectTheProjectVersion("varnel-cli.exe"); }
+
+TEST(VersionRecord, NamesEachProgramAndTheProduct) {
+    for (const char* program : {"varnel.exe", "varnel-cli.exe"}) {
+        SCOPED_TRACE(program);
+        const auto record = ReadVersionRecord(kStage + "\\" + program);
+        ASSERT_TRUE(record) << program << " has no version record";
+        EXPECT_EQ(record->Text("OriginalFilename"), program);
+        EXPECT_EQ(record->Text("ProductName"), "Varnel");
+        EXPECT_NE(record->Text("FileDescription"), "(missing)");
+    }
+}
 
 TEST(CliVersion, IsTheVersionOfItsRecord) {
     varnel::test::TempFolder folder;
