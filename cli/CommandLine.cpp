@@ -47,6 +47,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
 
     CLI::App app(kDescription, kProgramName);
     app.footer(kFooter);
+    // "/x" is a path on Windows too (the root of the current drive), never an option.
+    app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string(kProgramName) + " " + kVersion);
     app.add_option("FUNCTION", options.functionName, "mono, stereo, join12 or join21")
         ->required()

@@ -32,6 +32,16 @@ TEST(CommandLine, TakesTheFourArgumentsAndTheOptionsAnywhere) {
     EXPECT_EQ(parsed.options.progress, ProgressChoice::Auto);
 }
 
+TEST(CommandLine, PathsThatStartWithASlashAreArgumentsNotOptions) {
+    // "/q" is a file at the root of the current drive on Windows as well.
+    const ParsedCommandLine parsed = Parse({"mono", "/q", "/a/b.pcm", "/json"});
+    ASSERT_EQ(parsed.kind, ParsedCommandLine::Kind::Run) << parsed.text;
+    EXPECT_EQ(parsed.options.input1, "/q");
+    EXPECT_EQ(parsed.options.input2, "/a/b.pcm");
+    EXPECT_EQ(parsed.options.output, "/json");
+    EXPECT_FALSE(parsed.options.quiet);
+}
+
 TEST(CommandLine, QuietAndProgressChooseTheBar) {
     EXPECT_EQ(Parse({"-q", "mono", "a", "b", "c"}).options.progress, ProgressChoice::Off);
     EXPECT_TRUE(Parse({"--quiet", "mono", "a", "b", "c"}).options.quiet);
