@@ -14,6 +14,7 @@ with the environment:
 
 import array
 import os
+import signal
 import subprocess
 import sys
 import unittest
@@ -50,7 +51,10 @@ class Window(unittest.TestCase):
             os.remove(output)
         out_path = os.path.join(BUILD, "run-window.out")
         with open(out_path, "wb") as out:
-            run = subprocess.Popen([os.path.join(SOURCE, "tools", "run-window"), BUILD], stdout=out, stderr=out)
+            # A session of its own, so that a failed case can end the
+            # script and the Wine process of the window with it.
+            run = subprocess.Popen([os.path.join(SOURCE, "tools", "run-window"), BUILD], stdout=out, stderr=out,
+                                   start_new_session=True)
             try:
                 self.assertEqual(window_command("rect", "Varnel"), 0, "the window did not open")
                 # Messages are handled in order: the run ends before the
@@ -60,7 +64,8 @@ class Window(unittest.TestCase):
                 self.assertEqual(run.wait(timeout=120), 0, read(out_path))
             finally:
                 if run.poll() is None:
-                    run.kill()
+                    os.killpg(run.pid, signal.SIGKILL)
+                    run.wait()
         printed = read(out_path).decode().splitlines()
 
         for name in ("ap1-10.pcm", "M20101.o22"):

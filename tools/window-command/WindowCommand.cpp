@@ -9,8 +9,8 @@
 //   window-command command CAPTION ID  posts WM_COMMAND ID to it
 //   window-command close CAPTION       posts WM_CLOSE to it
 //
-// Exit status 0 on success, 1 when no such window turned up within ten
-// seconds, 2 for a wrong command line.
+// Exit status 0 on success, 1 when no such window turned up within thirty
+// seconds (a Wine process can be slow to start), 2 for a wrong command line.
 #include <windows.h>
 
 #include <cstdio>
@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr DWORD kWaitMilliseconds = 10000;
+constexpr DWORD kWaitMilliseconds = 30000;
 constexpr DWORD kPollMilliseconds = 100;
 
 // The window must be visible and not just being created: a window is
