@@ -17,8 +17,8 @@ function(varnel_add_test name prefix)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main varnel_warnings)
     # Under Wine, listing the cases costs a process start: do it when the
-    # tests run rather than at every build.
-    # Every case takes a few seconds at most; a minute means it hangs.
+    # tests run rather than at every build. Every case takes a few seconds
+    # at most, so one still running after a minute has hung.
     gtest_discover_tests(${name} TEST_PREFIX "${prefix}." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                          PROPERTIES TIMEOUT 60)
 endfunction()
