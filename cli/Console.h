@@ -1,12 +1,22 @@
-// What the program needs to know about where its output goes.
+// What the program needs to know about where its output goes, and how its
+// text reaches a console.
 #pragma once
 
 #include <cstdio>
+#include <ostream>
 
 namespace varnel::cli {
 
 // True when `stream` is an interactive terminal (a console on Windows), where
 // a progress bar redrawn in place makes sense.
 bool IsTerminal(std::FILE* stream);
+
+// Makes `stream`, which writes to `file`, show its UTF-8 text rightly when
+// `file` is a console. On Windows the program's narrow strings are UTF-8
+// (its manifest), while a console shows bytes in its own code page: there
+// the text goes to the console as UTF-16 instead, and the console's code
+// page is left alone. Files and pipes get the UTF-8 bytes unchanged, as does
+// every stream on other systems.
+void ShowUtf8OnConsole(std::ostream& stream, std::FILE* file);
 
 }  // namespace varnel::cli

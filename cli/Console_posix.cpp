@@ -6,4 +6,7 @@ namespace varnel::cli {
 
 bool IsTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
 
+// Terminals here take UTF-8 as it is.
+void ShowUtf8OnConsole(std::ostream&, std::FILE*) {}
+
 }  // namespace varnel::cli

@@ -8,5 +8,7 @@
 
 int main(int argc, char* argv[]) {
     varnel::cli::InstallInterruptCleanup();
+    varnel::cli::ShowUtf8OnConsole(std::cout, stdout);
+    varnel::cli::ShowUtf8OnConsole(std::cerr, stderr);
     return varnel::cli::RunCli(argc, argv, std::cout, std::cerr, varnel::cli::IsTerminal(stderr));
 }

@@ -19,9 +19,9 @@ public:
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
-    bool Open(HKEY parent, const char* name) {
+    bool Open(HKEY parent, const char* name, REGSAM view) {
         HKEY key = nullptr;
-        if (RegOpenKeyExA(parent, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+        if (RegOpenKeyExA(parent, name, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
         m_key = key;
         return true;
     }
@@ -56,17 +56,27 @@ std::optional<std::string> ReadText(HKEY key, const char* name) {
     return std::nullopt;
 }
 
-}  // namespace
-
-std::string FindSoundEditor() {
+// The install folder as one view of the registry holds it.
+std::optional<std::string> FindLocation(REGSAM view) {
     // One key at a time, read access only; declared outermost first, so the
     // keys that were opened close innermost first on every path.
     RegistryKey software, syntrillium, ce2000, state;
-    if (!software.Open(HKEY_LOCAL_MACHINE, "SOFTWARE")) return kNoSoundProgram;
-    if (!syntrillium.Open(software.Get(), "Syntrillium")) return kNoSoundProgram;
-    if (!ce2000.Open(syntrillium.Get(), "CE2000")) return kNoSoundProgram;
-    if (!state.Open(ce2000.Get(), "State")) return kNoSoundProgram;
-    const std::optional<std::string> location = ReadText(state.Get(), "Location");
+    if (!software.Open(HKEY_LOCAL_MACHINE, "SOFTWARE", view)) return std::nullopt;
+    if (!syntrillium.Open(software.Get(), "Syntrillium", view)) return std::nullopt;
+    if (!ce2000.Open(syntrillium.Get(), "CE2000", view)) return std::nullopt;
+    if (!state.Open(ce2000.Get(), "State", view)) return std::nullopt;
+    return ReadText(state.Get(), "Location");
+}
+
+}  // namespace
+
+std::string FindSoundEditor() {
+    // Cool Edit 2000 is a 32-bit program: on 64-bit Windows its installer
+    // wrote into the 32-bit view (WOW6432Node), which a 64-bit program does
+    // not see by default. An entry made by hand in the native view is taken
+    // when the 32-bit view has none.
+    std::optional<std::string> location = FindLocation(KEY_WOW64_32KEY);
+    if (!location) location = FindLocation(0);
     if (!location) return kNoSoundProgram;
     return *location + "\\cool2000.exe";
 }

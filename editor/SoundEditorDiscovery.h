@@ -1,6 +1,8 @@
 // Finding Syntrillium's Cool Edit 2000 through its own registry entry:
 // HKEY_LOCAL_MACHINE\SOFTWARE\Syntrillium\CE2000\State, value "Location",
-// the folder it is installed in. The registry is only read.
+// the folder it is installed in, in the registry's 32-bit view where its
+// 32-bit installer wrote it, or else in the native view. The registry is
+// only read.
 #pragma once
 
 #include <string>

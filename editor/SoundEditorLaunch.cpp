@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "LegacyEntryText.h"
+
 namespace varnel {
 namespace {
 
@@ -21,12 +23,7 @@ private:
     HANDLE m_handle;
 };
 
-}  // namespace
-
-std::string ReadSoundEditorSetting(const std::string& iniFile) {
-    // Given no file name, the profile functions would read the Windows
-    // folder's win.ini.
-    if (iniFile.empty()) return kNoSuchProgram;
+std::string ReadProfileEntry(const std::string& iniFile) {
     std::vector<char> buffer(256);
     for (;;) {
         const DWORD size = static_cast<DWORD>(buffer.size());
@@ -37,6 +34,16 @@ std::string ReadSoundEditorSetting(const std::string& iniFile) {
         if (buffer.size() >= (1u << 24)) return std::string(buffer.data(), copied);  // no sane entry is that long
         buffer.resize(buffer.size() * 2);
     }
+}
+
+}  // namespace
+
+std::string ReadSoundEditorSetting(const std::string& iniFile) {
+    // Given no file name, the profile functions would read the Windows
+    // folder's win.ini.
+    if (iniFile.empty()) return kNoSuchProgram;
+    const std::string value = ReadProfileEntry(iniFile);
+    return LegacyEntryText(iniFile, "execution", "program", value).value_or(value);
 }
 
 std::string EditorCommandLine(const std::string& quote, const std::string& space, const std::string& program,

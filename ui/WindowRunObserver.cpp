@@ -6,9 +6,15 @@ namespace varnel {
 
 void WindowRunObserver::ShowMessage(const std::string& text) { framework::AppMessageBox(text, MB_OK); }
 
-void WindowRunObserver::BeginWait() { m_wait.emplace(); }
+void WindowRunObserver::BeginWait() {
+    m_wait.emplace();
+    m_fineTimer.emplace();
+}
 
-void WindowRunObserver::EndWait() { m_wait.reset(); }
+void WindowRunObserver::EndWait() {
+    m_fineTimer.reset();
+    m_wait.reset();
+}
 
 void WindowRunObserver::ShowProgress(std::uint64_t doneBytes, std::uint64_t totalBytes) {
     m_progress.SetPos(ProgressPercent(doneBytes, totalBytes));

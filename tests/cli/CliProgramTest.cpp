@@ -122,7 +122,7 @@ TEST_F(CliProgram, HelpAndVersionGoToStdout) {
     EXPECT_EQ(Cli({"-h"}).out, help.out);
     const ProgramOutcome version = Cli({"--version"});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, "varnel-cli 1.0.0\n");
+    EXPECT_EQ(version.out, "varnel-cli " VARNEL_PROJECT_VERSION "\n");
 }
 
 TEST_F(CliProgram, RunFailuresShowTheWindowsMessagesOnePerLineAndExitWith1) {

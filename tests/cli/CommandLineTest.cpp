@@ -64,7 +64,7 @@ TEST(CommandLine, HelpAndVersionNeedNoArguments) {
     EXPECT_EQ(Parse({"--help"}).kind, ParsedCommandLine::Kind::Help);
     const ParsedCommandLine version = Parse({"--version"});
     EXPECT_EQ(version.kind, ParsedCommandLine::Kind::Version);
-    EXPECT_EQ(version.text, "varnel-cli 1.0.0");
+    EXPECT_EQ(version.text, "varnel-cli " VARNEL_PROJECT_VERSION);
 }
 
 }  // namespace

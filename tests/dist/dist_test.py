@@ -34,7 +34,7 @@ PROGRAMS = ("varnel.exe", "varnel-cli.exe")
 SYSTEM_DLLS = {
     "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll",
     "msvcrt.dll", "ole32.dll", "oleaut32.dll", "shell32.dll", "shlwapi.dll",
-    "user32.dll", "uxtheme.dll", "version.dll", "ws2_32.dll",
+    "user32.dll", "uxtheme.dll", "version.dll", "winmm.dll", "ws2_32.dll",
 }
 
 

@@ -1,5 +1,7 @@
 // Cool Edit 2000's discovery through the real registry of the Wine prefix:
-// keys made by the test under HKEY_LOCAL_MACHINE and removed afterwards.
+// keys made by the test under HKEY_LOCAL_MACHINE, in the 32-bit view where
+// its installer writes them unless a case says otherwise, and removed
+// afterwards.
 #include "SoundEditorDiscovery.h"
 #include "SoundEditorSetting.h"
 #include "WinTestSupport.h"
@@ -19,6 +21,54 @@ TEST(CoolEditDiscovery, InstalledEditorGivesItsProgramPath) {
     CoolEditRegistry registry;
     ASSERT_TRUE(registry.SetLocation("C:\\CE2000"));
     EXPECT_EQ(FindSoundEditor(), "C:\\CE2000\\cool2000.exe");
+}
+
+TEST(CoolEditDiscovery, InstallerEntryIsFoundAsTheRegistryToolWritesIt) {
+    // What a 32-bit installer leaves on 64-bit Windows, made by the system's
+    // own reg.exe in its 32-bit view.
+    CoolEditRegistry registry;
+    char command[] =
+        "reg.exe add HKLM\\SOFTWARE\\Syntrillium\\CE2000\\State /v Location /d \"C:\\Program Files\\CE\" /f /reg:32";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION reg{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                               &startup, &reg));
+    WaitForSingleObject(reg.hProcess, 60000);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(reg.hProcess, &exitCode);
+    CloseHandle(reg.hThread);
+    CloseHandle(reg.hProcess);
+    ASSERT_EQ(exitCode, 0u);
+    HKEY native = nullptr;
+    ASSERT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Syntrillium", 0, KEY_READ | KEY_WOW64_64KEY, &native),
+              ERROR_SUCCESS)
+        << "the entry must be where a 64-bit program does not look by default";
+    EXPECT_EQ(FindSoundEditor(), "C:\\Program Files\\CE\\cool2000.exe");
+}
+
+TEST(CoolEditDiscovery, EntryOnlyInTheNativeViewIsFoundToo) {
+    CoolEditRegistry registry(CoolEditRegistry::View::Native64);
+    ASSERT_TRUE(registry.SetLocation("C:\\By Hand"));
+    EXPECT_EQ(FindSoundEditor(), "C:\\By Hand\\cool2000.exe");
+}
+
+TEST(CoolEditDiscovery, InstallersViewComesBeforeTheNativeOne) {
+    CoolEditRegistry installer;
+    ASSERT_TRUE(installer.SetLocation("C:\\Installed"));
+    // Another entry, made by hand in the native view.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Syntrillium\\CE2000\\State", 0, nullptr, 0,
+                              KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const char other[] = "C:\\Other";
+    RegSetValueExA(key, "Location", 0, REG_SZ, reinterpret_cast<const BYTE*>(other), sizeof(other));
+    RegCloseKey(key);
+    EXPECT_EQ(FindSoundEditor(), "C:\\Installed\\cool2000.exe");
+    // Without the installer's entry, the other one is taken.
+    ASSERT_EQ(RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Syntrillium\\CE2000\\State", KEY_WOW64_32KEY, 0),
+              ERROR_SUCCESS);
+    EXPECT_EQ(FindSoundEditor(), "C:\\Other\\cool2000.exe");
 }
 
 TEST(CoolEditDiscovery, FolderWithBlanksIsKeptAsItIs) {
@@ -76,7 +126,8 @@ TEST(CoolEditDiscovery, TheRegistryIsLeftAsItWas) {
     ASSERT_TRUE(registry.SetLocation("C:\\CE2000"));
     FindSoundEditor();
     HKEY state = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Syntrillium\\CE2000\\State", 0, KEY_READ, &state),
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Syntrillium\\CE2000\\State", 0,
+                            KEY_READ | KEY_WOW64_32KEY, &state),
               ERROR_SUCCESS);
     char value[64] = {};
     DWORD size = sizeof(value);

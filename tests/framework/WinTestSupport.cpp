@@ -93,21 +93,25 @@ void PressButton(HWND dialog, int id) {
 
 void Cancel(HWND dialog) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0); }
 
-HDROP MakeDrop(const std::vector<std::string>& names) {
-    std::size_t size = sizeof(DROPFILES) + 1;
-    for (const std::string& name : names) size += name.size() + 1;
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+HDROP MakeDrop(const std::vector<std::string>& names, bool wide) {
+    // Each name and the list end with a zero, in bytes or in UTF-16 units.
+    std::string list;
+    for (const std::string& name : names) list += name + '\0';
+    list += '\0';
+    std::wstring wideList(list.size(), L'\0');
+    if (wide) {
+        const int units = MultiByteToWideChar(CP_UTF8, 0, list.data(), static_cast<int>(list.size()), wideList.data(),
+                                              static_cast<int>(wideList.size()));
+        wideList.resize(static_cast<std::size_t>(units > 0 ? units : 0));
+    }
+    const std::size_t bytes = wide ? wideList.size() * sizeof(wchar_t) : list.size();
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + bytes);
     if (!memory) return nullptr;
     auto* block = static_cast<char*>(GlobalLock(memory));
     auto* header = reinterpret_cast<DROPFILES*>(block);
     header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    char* next = block + sizeof(DROPFILES);
-    for (const std::string& name : names) {
-        std::memcpy(next, name.c_str(), name.size() + 1);
-        next += name.size() + 1;
-    }
-    *next = '\0';
+    header->fWide = wide;
+    std::memcpy(block + sizeof(DROPFILES), wide ? static_cast<const void*>(wideList.data()) : list.data(), bytes);
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
 }
@@ -130,7 +134,9 @@ bool MakeShortcut(const std::string& linkPath, const std::string& target) {
     return saved;
 }
 
-CoolEditRegistry::CoolEditRegistry() : m_mutex(CreateMutexA(nullptr, FALSE, "VarnelCoolEditRegistryTest")) {
+CoolEditRegistry::CoolEditRegistry(View view)
+    : m_view(view == View::Installer32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY),
+      m_mutex(CreateMutexA(nullptr, FALSE, "VarnelCoolEditRegistryTest")) {
     // An abandoned lock (a test that crashed holding it) is ours all the same.
     if (m_mutex) WaitForSingleObject(m_mutex, INFINITE);
     Remove();
@@ -148,8 +154,8 @@ bool CoolEditRegistry::CreateKeys(int depth) {
     static const char* const kPaths[] = {"SOFTWARE\\Syntrillium", "SOFTWARE\\Syntrillium\\CE2000",
                                          "SOFTWARE\\Syntrillium\\CE2000\\State"};
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPaths[depth - 1], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPaths[depth - 1], 0, nullptr, 0, KEY_ALL_ACCESS | m_view, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -158,8 +164,8 @@ bool CoolEditRegistry::CreateKeys(int depth) {
 bool CoolEditRegistry::SetLocation(const std::string& location, bool terminated) {
     if (!CreateKeys(3)) return false;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Syntrillium\\CE2000\\State", 0, KEY_SET_VALUE, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Syntrillium\\CE2000\\State", 0, KEY_SET_VALUE | m_view,
+                      &key) != ERROR_SUCCESS)
         return false;
     const DWORD size = static_cast<DWORD>(location.size() + (terminated ? 1 : 0));
     const bool set = RegSetValueExA(key, "Location", 0, REG_SZ, reinterpret_cast<const BYTE*>(location.c_str()),
@@ -168,6 +174,14 @@ bool CoolEditRegistry::SetLocation(const std::string& location, bool terminated)
     return set;
 }
 
-void CoolEditRegistry::Remove() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Syntrillium"); }
+void CoolEditRegistry::Remove() {
+    for (const REGSAM view : {REGSAM{KEY_WOW64_32KEY}, REGSAM{KEY_WOW64_64KEY}}) {
+        HKEY software = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | view, &software) != ERROR_SUCCESS)
+            continue;
+        RegDeleteTreeA(software, "Syntrillium");
+        RegCloseKey(software);
+    }
+}
 
 }  // namespace varnel::test

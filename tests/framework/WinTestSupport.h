@@ -59,9 +59,10 @@ void Cancel(HWND dialog);
 std::string TextOf(HWND hwnd);
 std::string TextOf(HWND dialog, int id);
 
-// A drop handle holding `names` (ANSI) in order, as the shell builds it; the
-// receiver owns it (DragFinish frees it).
-HDROP MakeDrop(const std::vector<std::string>& names);
+// A drop handle holding `names` in order, as the shell builds it: in the
+// ANSI code page, or `wide` (UTF-16, from names given in UTF-8) as Explorer
+// builds it. The receiver owns it (DragFinish frees it).
+HDROP MakeDrop(const std::vector<std::string>& names, bool wide = false);
 // A shortcut file at `linkPath` to `target`, written with IShellLinkA and
 // IPersistFile::Save. False when the shell refuses.
 bool MakeShortcut(const std::string& linkPath, const std::string& target);
@@ -82,10 +83,15 @@ private:
 
 // Cool Edit 2000's registry entry for one test: the tests that create or
 // look for HKLM\SOFTWARE\Syntrillium hold this lock (across processes, as
-// CTest runs them side by side) and the key is gone before and after.
+// CTest runs them side by side) and the key is gone, in both views of the
+// registry, before and after.
 class CoolEditRegistry {
 public:
-    CoolEditRegistry();
+    // Where the entry is written: the 32-bit view (WOW6432Node), as Cool Edit
+    // 2000's 32-bit installer writes it, or the native 64-bit view.
+    enum class View { Installer32, Native64 };
+
+    explicit CoolEditRegistry(View view = View::Installer32);
     ~CoolEditRegistry();
     CoolEditRegistry(const CoolEditRegistry&) = delete;
     CoolEditRegistry& operator=(const CoolEditRegistry&) = delete;
@@ -96,10 +102,11 @@ public:
     // Sets "Location" in State (creating the keys) as a string value of
     // exactly these bytes; `terminated` adds the zero after them.
     bool SetLocation(const std::string& location, bool terminated = true);
-    // Removes HKLM\SOFTWARE\Syntrillium with everything below it.
+    // Removes HKLM\SOFTWARE\Syntrillium with everything below it, in both views.
     static void Remove();
 
 private:
+    REGSAM m_view;
     HANDLE m_mutex;
 };
 

@@ -8,6 +8,18 @@
 #include <system_error>
 
 namespace varnel::test {
+namespace {
+
+// Narrow names here are UTF-8 on every system: the standard library would
+// read them in the C locale's code page on Windows.
+std::filesystem::path Utf8Path(const std::string& name) { return std::u8string(name.begin(), name.end()); }
+
+std::string Utf8Text(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
 
 TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
@@ -22,18 +34,18 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(m_path, ignored);
 }
 
-std::string TempFolder::operator/(const std::string& name) const { return (m_path / name).string(); }
+std::string TempFolder::operator/(const std::string& name) const { return Utf8Text(m_path / Utf8Path(name)); }
 
 std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const {
     const std::string path = *this / name;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(Utf8Path(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
     return path;
 }
 
 Bytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(Utf8Path(path), std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

@@ -20,7 +20,8 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
-    // The native path of `name` inside the folder, as a narrow string.
+    // The native path of `name` inside the folder, as a narrow string. Narrow
+    // names and paths here are UTF-8, as the programs under test take them.
     std::string operator/(const std::string& name) const;
     // Writes `bytes` to `name` and returns its path.
     std::string Write(const std::string& name, const Bytes& bytes) const;

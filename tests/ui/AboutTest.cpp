@@ -1,5 +1,6 @@
 // The About box from the Help menu and from the system menu, the system
 // menu's entry, the window icons, and the icon painted while minimised.
+#include "VarnelVersion.h"
 #include "WindowTestSupport.h"
 #include "resource.h"
 
@@ -12,7 +13,9 @@ namespace {
 using test::PressButton;
 using test::TextOf;
 
-const std::vector<std::string> kAboutTexts{"Varnel Version 1.0", "Copyright (C) 2026", "The Varnel team"};
+const std::vector<std::string> kAboutTexts{
+    "Varnel Version " + std::to_string(VARNEL_VERSION_MAJOR) + "." + std::to_string(VARNEL_VERSION_MINOR),
+    "Copyright (C) 2026", "The Varnel team"};
 
 struct SeenAbout {
     std::string caption;

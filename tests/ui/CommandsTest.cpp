@@ -2,10 +2,12 @@
 // their outputs compared byte for byte and every failure message in order,
 // the three browse dialogs, the function by radio button and by menu with
 // the checks they leave, and the File menu.
+#include "ImportHook.h"
 #include "WindowTestSupport.h"
 #include "resource.h"
 
 #include <dlgs.h>
+#include <mmsystem.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -116,6 +118,63 @@ TEST_F(WindowRun, LongInputsTakeManyChunksAndComeOutWhole) {
     EXPECT_EQ(test::ReadBytes(m_out), Interleaved(a, b));
     EXPECT_TRUE(RunFromWindow(one, two, m_out, IDC_MONO).empty());
     EXPECT_EQ(test::ReadBytes(m_out), Mixed(a, b));
+}
+
+// What the run asks of the system timer, and what the progress bar shows
+// meanwhile, in the order it happens. Wine's timer always runs fine, so the
+// program's calls are taken over through its imports to be seen at all.
+std::vector<std::string> g_timerLog;
+int g_timerRaises = 0;
+
+MMRESULT WINAPI RecordedBeginPeriod(UINT period) {
+    g_timerLog.push_back("raise to " + std::to_string(period) + " ms");
+    ++g_timerRaises;
+    return TIMERR_NOERROR;
+}
+
+MMRESULT WINAPI RecordedEndPeriod(UINT period) {
+    g_timerLog.push_back("give back " + std::to_string(period) + " ms");
+    --g_timerRaises;
+    return TIMERR_NOERROR;
+}
+
+LRESULT CALLBACK RecordProgress(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+    if (msg == PBM_SETPOS && wp > 0) g_timerLog.push_back(g_timerRaises > 0 ? "chunk, fine timer" : "chunk, coarse timer");
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+TEST_F(WindowRun, ChunksPauseWithTheTimerAt1MsWhichIsGivenBackAfterwards) {
+    const test::ImportHook begin("winmm.dll", "timeBeginPeriod", reinterpret_cast<void*>(&RecordedBeginPeriod));
+    const test::ImportHook end("winmm.dll", "timeEndPeriod", reinterpret_cast<void*>(&RecordedEndPeriod));
+    ASSERT_TRUE(begin.Installed() && end.Installed());
+    const std::string one = m_folder.Write("long one.pcm", test::PatternBytes(20001, 3));
+    const std::string two = m_folder.Write("long two.pcm", test::PatternBytes(12000, 11));
+    const auto runLog = [&](const std::string& input1, int radio) {
+        g_timerLog.clear();
+        g_timerRaises = 0;
+        std::vector<BoxContents> shown;
+        CVarnelDlg dlg;
+        Open(dlg, [&](HWND hwnd) {
+            Type(hwnd, input1, two, m_out);
+            PressButton(hwnd, radio);
+            Answer(shown);
+            SetWindowSubclass(GetDlgItem(hwnd, IDC_PROGRESS), &RecordProgress, 1, 0);
+            PressButton(hwnd, IDC_RUN);
+            RemoveWindowSubclass(GetDlgItem(hwnd, IDC_PROGRESS), &RecordProgress, 1);
+            PressButton(hwnd, IDCANCEL);
+        });
+        EXPECT_EQ(g_timerRaises, 0);
+        return g_timerLog;
+    };
+    for (const int radio : {IDC_MONO, IDC_JOIN_2_TO_1}) {
+        const std::vector<std::string> log = runLog(one, radio);
+        ASSERT_GE(log.size(), 4u) << radio;
+        EXPECT_EQ(log.front(), "raise to 1 ms") << radio;
+        EXPECT_EQ(log.back(), "give back 1 ms") << radio;
+        EXPECT_EQ(std::count(log.begin(), log.end(), "chunk, fine timer"), static_cast<long>(log.size() - 2)) << radio;
+    }
+    // A run that ends before its function starts never raises it.
+    EXPECT_TRUE(runLog(m_folder / "missing.pcm", IDC_MONO).empty());
 }
 
 TEST_F(WindowRun, MissingInput1IsNamedAndNothingIsCreated) {
@@ -294,6 +353,40 @@ TEST_F(Browsing, ChosenFileGoesIntoItsFieldAndTheOthersKeepTheirText) {
         EXPECT_EQ(after, expected);
     }
     EXPECT_FALSE(fs::exists(newOutput));  // choosing an output creates nothing
+}
+
+// Names in any script, as the file dialog gives them, as Explorer drops them
+// and as typed, then a run: the program's narrow strings are UTF-8.
+TEST_F(WindowRun, NamesInAnyScriptChosenDroppedAndTypedAreRun) {
+    const Bytes a = test::PatternBytes(3001, 5), b = test::PatternBytes(2002, 17);
+    const std::string dropped = m_folder.Write("\u0417\u0432\u0443\u043a \u043e\u0434\u0438\u043d.pcm", a);
+    const std::string chosen = m_folder.Write("\u58f0\u97f3 \u4e8c.o22", b);
+    const std::string typed = m_folder / "\u0389\u03c7\u03bf\u03c2 caf\u00e9.pcm";
+    const std::pair<int, Bytes> runs[] = {{IDC_JOIN_1_TO_2, Joined(a, b)}, {IDC_MONO, Mixed(a, b)}};
+    for (const auto& [radio, expected] : runs) {
+        std::vector<BoxContents> shown;
+        std::vector<std::string> fields;
+        CVarnelDlg dlg;
+        Open(dlg, [&](HWND hwnd) {
+            // Browsing writes every field from the window's members: first.
+            Then([&](HWND dialog) {
+                SetWindowTextA(NameField(dialog), chosen.c_str());
+                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            });
+            PressButton(hwnd, IDC_BROWSE_SOUND_FILE_2);
+            SendDlgItemMessageA(hwnd, IDC_SOUND_FILE_1, WM_DROPFILES,
+                                reinterpret_cast<WPARAM>(test::MakeDrop({dropped}, true)), 0);
+            SetDlgItemTextA(hwnd, IDC_OUTPUT_FILE, typed.c_str());
+            PressButton(hwnd, radio);
+            Answer(shown);
+            PressButton(hwnd, IDC_RUN);
+            fields = {TextOf(hwnd, IDC_SOUND_FILE_1), TextOf(hwnd, IDC_SOUND_FILE_2), TextOf(hwnd, IDC_OUTPUT_FILE)};
+            PressButton(hwnd, IDCANCEL);
+        });
+        EXPECT_TRUE(Texts(shown).empty()) << (shown.empty() ? "" : shown[0].text);
+        EXPECT_EQ(fields, (std::vector<std::string>{dropped, chosen, typed}));
+        EXPECT_EQ(test::ReadBytes(typed), expected) << radio;
+    }
 }
 
 // The function, by radio button and by menu.

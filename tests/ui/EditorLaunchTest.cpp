@@ -1,5 +1,6 @@
 // "Cool Edit" and the editor's "Browse..." on the real window, with the
 // stand-in editor that records the command line it gets.
+#include "SoundEditorLaunch.h"
 #include "SoundEditorSetting.h"
 #include "StandInEditor.h"
 #include "WindowTestSupport.h"
@@ -101,6 +102,34 @@ TEST_F(EditorLaunch, EditorInADeepFolderStartsWithItsWholePath) {
     EXPECT_EQ(m_editorProgram, editor);
 }
 
+// Entries saved in Windows-1252 (the Western system's legacy code page) by
+// an older program or by hand, while this program's narrow strings are UTF-8.
+TEST_F(EditorLaunch, EntryInTheLegacyCodePageIsReadInIt) {
+    const std::string utf8 = "C:\\Caf\u00e9 \u00dcber\\cool2000.exe";
+    WriteIni("[other]\r\nprogram=C:\\na\xefve.exe\r\n[execution]\r\nprogram=C:\\Caf\xe9 \xdc" "ber\\cool2000.exe\r\n");
+    EXPECT_EQ(ReadSoundEditorSetting(Ini()), utf8);
+    // Valid UTF-8 is taken as it is, even where it could be read otherwise.
+    WriteIni(Entry(utf8));
+    EXPECT_EQ(ReadSoundEditorSetting(Ini()), utf8);
+    // Bytes elsewhere in the file do not matter.
+    WriteIni("[other]\r\nprogram=C:\\na\xefve.exe\r\n[execution]\r\nprogram=C:\\plain.exe\r\n");
+    EXPECT_EQ(ReadSoundEditorSetting(Ini()), "C:\\plain.exe");
+}
+
+TEST_F(EditorLaunch, EditorNamedInTheLegacyCodePageStillStarts) {
+    const std::string folder = m_editorFolder + "\\Caf\u00e9 \u00dcber";
+    fs::create_directories(fs::path(std::u8string(folder.begin(), folder.end())));
+    ASSERT_TRUE(test::CopyStandIn(folder + "\\cool2000.exe"));
+    std::string legacy = folder;
+    legacy.replace(legacy.find("\u00e9"), 2, "\xe9");
+    legacy.replace(legacy.find("\u00dc"), 2, "\xdc");
+    WriteIni(Entry(legacy + "\\cool2000.exe"));
+    EXPECT_TRUE(PressCoolEdit("c:\\output.pcm").empty());
+    EXPECT_EQ(m_recording.WaitForCommandLines(1),
+              std::vector<std::string>{Quoted(folder + "\\cool2000.exe", "c:\\output.pcm")});
+    EXPECT_EQ(m_editorProgram, folder + "\\cool2000.exe");
+}
+
 TEST_F(EditorLaunch, SentinelShowsItsMessageAndStartsNothing) {
     WriteIni(Entry(kNoSoundProgram));
     const auto shown = PressCoolEdit("c:\\typed.pcm");
@@ -162,21 +191,27 @@ TEST_F(EditorLaunch, FailedStartAnsweredYesThenCancelledKeepsTheEntry) {
 }
 
 TEST_F(EditorLaunch, DeletedSettingsFileIsRediscoveredAtTheNextPress) {
-    test::CoolEditRegistry registry;
+    test::CoolEditRegistry registry;  // in the installer's 32-bit view
     ASSERT_TRUE(test::CopyStandIn(m_editorFolder + "\\cool2000.exe"));
-    ASSERT_TRUE(registry.SetLocation(m_editorFolder));
-    CVarnelDlg dlg;
-    std::vector<BoxContents> shown;
-    Open(dlg, [&](HWND hwnd) {
-        fs::remove(Ini());  // written by the window's start-up, gone since
-        Answer(shown);
-        PressButton(hwnd, IDC_LAUNCH_EDITOR);
-        PressButton(hwnd, IDCANCEL);
-    });
-    EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(test::FileText(Ini()), Entry(m_editorFolder + "\\cool2000.exe"));
-    EXPECT_EQ(m_recording.WaitForCommandLines(1),
-              std::vector<std::string>{Quoted(m_editorFolder + "\\cool2000.exe", "c:\\output.pcm")});
+    // A folder with blanks, and the same with a trailing backslash, which
+    // doubles the one before the program's name and still names it.
+    const std::string folders[] = {m_editorFolder, m_editorFolder + "\\"};
+    std::vector<std::string> expectedCommandLines;
+    for (const std::string& folder : folders) {
+        ASSERT_TRUE(registry.SetLocation(folder));
+        CVarnelDlg dlg;
+        std::vector<BoxContents> shown;
+        Open(dlg, [&](HWND hwnd) {
+            fs::remove(Ini());  // written by the window's start-up, gone since
+            Answer(shown);
+            PressButton(hwnd, IDC_LAUNCH_EDITOR);
+            PressButton(hwnd, IDCANCEL);
+        });
+        EXPECT_TRUE(shown.empty()) << folder;
+        EXPECT_EQ(test::FileText(Ini()), Entry(folder + "\\cool2000.exe"));
+        expectedCommandLines.push_back(Quoted(folder + "\\cool2000.exe", "c:\\output.pcm"));
+        EXPECT_EQ(m_recording.WaitForCommandLines(expectedCommandLines.size()), expectedCommandLines);
+    }
 }
 
 TEST_F(EditorLaunch, MissingSettingsFileWithoutCoolEditShowsTheSentinelsMessage) {

@@ -208,14 +208,18 @@ TEST_F(MainWindowSettings, MissingFileWithoutCoolEditHoldsTheSentinelSilently) {
     EXPECT_EQ(FileText(Ini()), "[execution]\r\nprogram=No Sound Program Selected\r\n");
 }
 
-TEST_F(MainWindowSettings, LongInstallFolderGivesTheWholeProgramPath) {
-    test::CoolEditRegistry registry;
-    const std::string folder = "C:\\Program Files\\" + std::string(120, 'c');
-    ASSERT_TRUE(registry.SetLocation(folder));
-    CVarnelDlg dlg;
-    Open(dlg, [&](HWND hwnd) { test::Cancel(hwnd); });
-    EXPECT_EQ(dlg.m_szEditorProgram, folder + "\\cool2000.exe");
-    EXPECT_EQ(FileText(Ini()), "[execution]\r\nprogram=" + folder + "\\cool2000.exe\r\n");
+TEST_F(MainWindowSettings, InstallFolderIsTakenAsItStands) {
+    test::CoolEditRegistry registry;  // in the installer's 32-bit view
+    const std::string folders[] = {"C:\\Program Files (x86)\\Cool Edit 2000", "", "C:\\CE2000\\",
+                                   "C:\\Program Files\\" + std::string(120, 'c')};
+    for (const std::string& folder : folders) {
+        ASSERT_TRUE(registry.SetLocation(folder));
+        fs::remove(Ini());
+        CVarnelDlg dlg;
+        Open(dlg, [&](HWND hwnd) { test::Cancel(hwnd); });
+        EXPECT_EQ(dlg.m_szEditorProgram, folder + "\\cool2000.exe");
+        EXPECT_EQ(FileText(Ini()), "[execution]\r\nprogram=" + folder + "\\cool2000.exe\r\n");
+    }
 }
 
 TEST_F(MainWindowSettings, PresentFileIsLeftAloneAndTheRegistryUnread) {

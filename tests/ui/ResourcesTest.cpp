@@ -7,6 +7,7 @@
 #include "VarnelApp.h"
 #include "VarnelDlg.h"
 #include "WinTestSupport.h"
+#include "VarnelVersion.h"
 #include "resource.h"
 #include "support/TempFolder.h"
 
@@ -163,10 +164,19 @@ DialogTemplate ReadDialogTemplate(int id) {
     const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
     if (!found) return dialog;
     TemplateReader in(static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found))));
-    if (in.Word() != 1 || in.Word() != 0xFFFF) return dialog;  // not an extended template
-    in.Dword();                                                 // help id
-    dialog.exStyle = in.Dword();
-    dialog.style = in.Dword();
+    // An extended template (DLGTEMPLATEEX) starts with version 1 and
+    // signature 0xFFFF; a classic one (DLGTEMPLATE) with its style.
+    TemplateReader peek = in;
+    const bool extended = peek.Word() == 1 && peek.Word() == 0xFFFF;
+    if (extended) {
+        in.Skip(4);
+        in.Dword();  // help id
+        dialog.exStyle = in.Dword();
+        dialog.style = in.Dword();
+    } else {
+        dialog.style = in.Dword();
+        dialog.exStyle = in.Dword();
+    }
     const WORD count = in.Word();
     const short x = in.Short(), y = in.Short(), cx = in.Short(), cy = in.Short();
     dialog.size = {x, y, cx, cy};
@@ -176,19 +186,26 @@ DialogTemplate ReadDialogTemplate(int id) {
     dialog.title = in.Text();
     if (dialog.style & DS_SETFONT) {
         dialog.pointSize = in.Word();
-        in.Word();      // weight
-        in.Skip(2);     // italic, character set
+        if (extended) {
+            in.Word();   // weight
+            in.Skip(2);  // italic, character set
+        }
         dialog.font = in.Text();
     }
     for (WORD i = 0; i < count; ++i) {
         in.AlignToDword();
         TemplateItem item;
-        in.Dword();  // help id
-        item.exStyle = in.Dword();
-        item.style = in.Dword();
+        if (extended) {
+            in.Dword();  // help id
+            item.exStyle = in.Dword();
+            item.style = in.Dword();
+        } else {
+            item.style = in.Dword();
+            item.exStyle = in.Dword();
+        }
         const short ix = in.Short(), iy = in.Short(), icx = in.Short(), icy = in.Short();
         item.place = {ix, iy, icx, icy};
-        item.id = static_cast<int>(in.Dword());
+        item.id = extended ? static_cast<int>(in.Dword()) : static_cast<short>(in.Word());
         item.kind = in.NameOrOrdinal();
         item.title = in.NameOrOrdinal();
         in.Skip(in.Word());  // creation data
@@ -252,6 +269,51 @@ TEST(MainWindowTemplate, ControlsHaveExactlyTheirStyles) {
         EXPECT_EQ(item.place.bottom, row.place.bottom) << "control " << i;
         EXPECT_EQ(item.style, expected[i][0]) << "control " << i << std::hex << " style " << item.style;
         EXPECT_EQ(item.exStyle, expected[i][1]) << "control " << i;
+    }
+}
+
+// The version line as the program's version gives it.
+std::string AboutVersionLine() {
+    return "Varnel Version " + std::to_string(VARNEL_VERSION_MAJOR) + "." + std::to_string(VARNEL_VERSION_MINOR);
+}
+
+TEST(AboutBoxTemplate, IsAClassicTemplateWithItsControlsExactlyInPlace) {
+    const DialogTemplate about = ReadDialogTemplate(IDD_ABOUTBOX);
+    EXPECT_EQ(about.style, static_cast<DWORD>(DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU));
+    EXPECT_EQ(about.size.left, 0);
+    EXPECT_EQ(about.size.top, 0);
+    EXPECT_EQ(about.size.right, 237);
+    EXPECT_EQ(about.size.bottom, 55);
+    EXPECT_EQ(about.title, "About Varnel");
+    EXPECT_EQ(about.pointSize, 8);
+    EXPECT_EQ(about.font, "MS Sans Serif");
+
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+    struct Expected {
+        int id;
+        std::string kind, title;
+        RECT place;
+        DWORD style;
+    };
+    const std::vector<Expected> controls = {
+        {-1, "Static", "#128", {5, 15, 21, 20}, kChild | SS_ICON},
+        {-1, "Static", AboutVersionLine(), {40, 10, 119, 8}, kChild | SS_LEFT | WS_GROUP | SS_NOPREFIX},
+        {-1, "Static", "Copyright (C) 2026", {40, 25, 63, 8}, kChild | SS_LEFT | WS_GROUP},
+        {IDOK, "Button", "OK", {178, 7, 50, 14}, kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},
+        {-1, "Static", "The Varnel team", {40, 40, 65, 8}, kChild | SS_LEFT | WS_GROUP},
+    };
+    ASSERT_EQ(about.items.size(), controls.size());
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const TemplateItem& item = about.items[i];
+        EXPECT_EQ(item.id, controls[i].id) << "control " << i;
+        EXPECT_EQ(TemplateKind(item.kind), controls[i].kind) << "control " << i;
+        EXPECT_EQ(item.title, controls[i].title) << "control " << i;
+        EXPECT_EQ(item.place.left, controls[i].place.left) << "control " << i;
+        EXPECT_EQ(item.place.top, controls[i].place.top) << "control " << i;
+        EXPECT_EQ(item.place.right, controls[i].place.right) << "control " << i;
+        EXPECT_EQ(item.place.bottom, controls[i].place.bottom) << "control " << i;
+        EXPECT_EQ(item.style, controls[i].style) << "control " << i << std::hex << " style " << item.style;
+        EXPECT_EQ(item.exStyle, 0u) << "control " << i;
     }
 }
 
@@ -358,7 +420,7 @@ TEST(AboutBoxTemplate, ShowsItsCaptionLinesAndOkButton) {
     EXPECT_EQ(caption, "About Varnel");
     EXPECT_TRUE(hasIcon);
     ASSERT_EQ(texts.size(), 4u);
-    EXPECT_EQ(texts[0], "Varnel Version 1.0");
+    EXPECT_EQ(texts[0], AboutVersionLine());
     EXPECT_EQ(texts[2], "OK");
 }
 
