@@ -18,6 +18,7 @@ them as they are. The result is the same on every run: nothing is random.
 Only the Python standard library is used.
 """
 
+import argparse
 import array
 import math
 import os
@@ -102,9 +103,12 @@ def write_sound(path, samples):
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: make_samples.py OUTPUT_FOLDER")
-    folder = sys.argv[1]
+    parser = argparse.ArgumentParser(
+        description="Writes the sample sounds ap1-10.pcm and M20101.o22 (raw signed 16-bit "
+                    "little-endian samples, 22,050 Hz, three seconds each) into OUTPUT_FOLDER, "
+                    "which is created if need be.")
+    parser.add_argument("folder", metavar="OUTPUT_FOLDER")
+    folder = parser.parse_args().folder
     os.makedirs(folder, exist_ok=True)
     write_sound(os.path.join(folder, "ap1-10.pcm"), chirp())
     write_sound(os.path.join(folder, "M20101.o22"), tone())

@@ -6,7 +6,6 @@ CTest runs each case as dist.SUITE.NAME (under tools/wine-ctest, which sets
 up the Wine prefix) with the environment:
     VARNEL_DIST_ZIP  the zip the build made
     VARNEL_VERSION   the project's version
-    VARNEL_README    the source README.md
     VARNEL_OBJDUMP   mingw-w64's objdump
     VARNEL_EMULATOR  the script that runs a Windows program under Wine
     VARNEL_SAMPLES   the folder of the sample sounds
@@ -23,10 +22,10 @@ import zipfile
 
 ZIP = os.environ["VARNEL_DIST_ZIP"]
 VERSION = os.environ["VARNEL_VERSION"]
-README = os.environ["VARNEL_README"]
 OBJDUMP = os.environ["VARNEL_OBJDUMP"]
 EMULATOR = os.environ["VARNEL_EMULATOR"]
 SAMPLES = os.environ["VARNEL_SAMPLES"]
+TOP = f"varnel-{VERSION}"
 
 PROGRAMS = ("varnel.exe", "varnel-cli.exe")
 
@@ -59,19 +58,30 @@ class Zip(unittest.TestCase):
         self.assertRegex(VERSION, r"^\d+\.\d+\.\d+$")
         self.assertEqual(os.path.basename(ZIP), f"varnel-{VERSION}-win64.zip")
 
-    def test_holds_the_two_programs_and_the_readme_at_its_top(self):
+    def test_holds_one_folder_with_the_two_programs_and_the_readme(self):
         with zipfile.ZipFile(ZIP) as archive:
             self.assertIsNone(archive.testzip())
-            self.assertEqual(sorted(archive.namelist()), ["README.txt", "varnel-cli.exe", "varnel.exe"])
+            files = sorted(name for name in archive.namelist() if not name.endswith("/"))
+            folders = {name.split("/")[0] for name in archive.namelist()}
+        self.assertEqual(files, [f"{TOP}/README.txt", f"{TOP}/varnel-cli.exe", f"{TOP}/varnel.exe"])
+        self.assertEqual(folders, {TOP}, "unpacking would scatter files")
 
-    def test_readme_is_the_projects_readme_with_windows_line_ends(self):
+    def test_readme_is_plain_text_for_windows_users(self):
         with zipfile.ZipFile(ZIP) as archive:
-            text = archive.read("README.txt")
-        with open(README, "rb") as f:
-            source = f.read()
-        self.assertIsNone(re.search(rb"(?<!\r)\n", text), "a line ends without CR")
-        self.assertGreater(text.count(b"\r\n"), 50)
-        self.assertEqual(text.replace(b"\r\n", b"\n"), source.replace(b"\r\n", b"\n"))
+            text = archive.read(f"{TOP}/README.txt")
+        self.assertIsNone(re.search(rb"(?<!\r)\n", text), "a line ends without CR (Notepad before Windows 10)")
+        lines = text.decode("utf-8").split("\r\n")
+        self.assertGreater(len(lines), 50)
+        self.assertEqual([line for line in lines if len(line) >= 80], [])
+        self.assertIn(VERSION, lines[0])
+        self.assertNotIn("@", text.decode("utf-8"), "a placeholder was left")
+        # Nothing of the developers' README: no pictures, builds or Linux paths.
+        for developer_text in ("![", "make run", "make test", "make dist", "cmake", "build/", "apt-get", "Wine", "```"):
+            self.assertNotIn(developer_text, text.decode("utf-8"))
+        # What a Windows user needs to find.
+        for needed in ("varnel.ini", "Cool Edit 2000", "delete varnel.ini", "Delete this folder",
+                       "varnel-cli mono", "C:\\"):
+            self.assertIn(needed, text.decode("utf-8"))
 
 
 class Programs(unittest.TestCase):
@@ -86,7 +96,7 @@ class Programs(unittest.TestCase):
         cls.folder.cleanup()
 
     def path(self, name):
-        return os.path.join(self.folder.name, name)
+        return os.path.join(self.folder.name, TOP, name)
 
     def test_import_only_dlls_that_come_with_windows(self):
         for program in PROGRAMS:

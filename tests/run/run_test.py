@@ -154,5 +154,24 @@ class Samples(unittest.TestCase):
         self.assertEqual(quiet_windows(self.tone), 0)
 
 
+    def test_the_generator_run_by_hand_writes_both_into_a_new_folder_and_explains_itself(self):
+        generator = os.path.join(SOURCE, "samples", "make_samples.py")
+        with tempfile.TemporaryDirectory() as folder:
+            target = os.path.join(folder, "new", "sounds")
+            subprocess.run([sys.executable, generator, target], check=True, timeout=120)
+            for name in ("ap1-10.pcm", "M20101.o22"):
+                with open(os.path.join(target, name), "rb") as made, open(os.path.join(SAMPLES, name), "rb") as built:
+                    self.assertEqual(made.read(), built.read(), name)
+            # --help and a missing folder explain; neither makes a folder.
+            asked = subprocess.run([sys.executable, generator, "--help"], cwd=folder, capture_output=True,
+                                   text=True, timeout=60)
+            self.assertEqual(asked.returncode, 0)
+            self.assertIn("usage: make_samples.py", asked.stdout)
+            missing = subprocess.run([sys.executable, generator], cwd=folder, capture_output=True, text=True,
+                                     timeout=60)
+            self.assertEqual(missing.returncode, 2)
+            self.assertIn("OUTPUT_FOLDER", missing.stderr)
+            self.assertEqual(sorted(os.listdir(folder)), ["new"])
+
 if __name__ == "__main__":
     unittest.main()
