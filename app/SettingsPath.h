@@ -11,7 +11,4 @@ namespace varnel {
 // folder name is not an extension.
 std::string SettingsPathFor(const std::string& programPath);
 
-// `programPath` without its extension: "C:\Apps\mixer.exe" -> "C:\Apps\mixer".
-std::string WithoutExtension(const std::string& programPath);
-
 }  // namespace varnel

@@ -10,7 +10,7 @@
 
 namespace varnel {
 
-bool CVarnelApp::InitInstance() {
+void CVarnelApp::InitInstance() {
     // S_FALSE (already started on this thread) must be balanced too.
     m_bComStarted = SUCCEEDED(CoInitialize(nullptr));
 
@@ -23,14 +23,12 @@ bool CVarnelApp::InitInstance() {
     // by a relative path or under another name still finds its settings
     // beside itself.
     const std::string programPath = framework::ModuleFileName();
-    m_strBasePath = WithoutExtension(programPath);
     m_strIniFile = SettingsPathFor(programPath);
 
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(m_strIniFile);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
-    return false;
 }
 
 int CVarnelApp::ExitInstance() {

@@ -13,15 +13,12 @@ class CVarnelApp : public framework::Application {
 public:
     CVarnelApp() = default;
 
-    // Runs the whole program; returns false: there is no message loop to run
-    // afterwards.
-    bool InitInstance() override;
+    // Runs the whole program: the main window, modally.
+    void InitInstance() override;
     int ExitInstance() override;
 
     // Full path of the settings file, beside the program (SettingsPath.h).
     std::string m_strIniFile;
-    // The program's full path without its extension.
-    std::string m_strBasePath;
 
 private:
     bool m_bComStarted = false;

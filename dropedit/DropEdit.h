@@ -7,7 +7,9 @@
 //
 // Drops arrive only at windows registered as drop targets: controls made
 // with WS_EX_ACCEPTFILES (as the main dialog's path fields are), or a field
-// this program creates itself (Create), which registers in OnCreate. A field
+// whose object is attached before the window's WM_CREATE, which registers in
+// OnCreate. The main dialog attaches its fields to existing controls, whose
+// WM_CREATE has passed: for them the template's style is what counts. A field
 // attached to an existing control without that style never gets a drop.
 //
 // Shortcuts are read through the shell's COM objects: COM must be

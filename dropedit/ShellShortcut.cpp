@@ -6,29 +6,9 @@
 #include <cassert>
 #include <cstring>
 
+#include "Owned.h"
+
 namespace varnel {
-
-namespace {
-
-// Holds one COM interface and releases it when it goes.
-template <typename Interface>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() {
-        if (m_p) m_p->Release();
-    }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-
-    Interface* operator->() const { return m_p; }
-    void** Out() { return reinterpret_cast<void**>(&m_p); }
-
-private:
-    Interface* m_p = nullptr;
-};
-
-}  // namespace
 
 std::string ExpandShortcut(const std::string& path) {
     assert(!path.empty() && "DropEdit: ExpandShortcut needs a path");
@@ -36,12 +16,12 @@ std::string ExpandShortcut(const std::string& path) {
 
     // Declared in this order so that IPersistFile is released before the
     // shortcut object.
-    ComRef<IShellLinkA> link;
+    framework::ComInterface<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.Out())))
+                                reinterpret_cast<void**>(link.Receive()))))
         return "";
-    ComRef<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, file.Out()))) return "";
+    framework::ComInterface<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive())))) return "";
 
     // IPersistFile::Load takes a wide path. A path that does not fit the
     // MAX_PATH buffer is not cut to fit: it would name another file.

@@ -4,32 +4,18 @@
 
 #include <optional>
 
+#include "Owned.h"
 #include "SoundEditorSetting.h"
 
 namespace varnel {
 namespace {
 
-// A registry key opened for reading, closed when the object ends.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() {
-        if (m_key) RegCloseKey(m_key);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
+using framework::RegistryKey;
 
-    bool Open(HKEY parent, const char* name, REGSAM view) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(parent, name, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-        m_key = key;
-        return true;
-    }
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
+// Opens `name` under `parent` for reading, in one view of the registry.
+bool OpenForReading(HKEY parent, const char* name, REGSAM view, RegistryKey& key) {
+    return RegOpenKeyExA(parent, name, 0, KEY_READ | view, key.Receive()) == ERROR_SUCCESS;
+}
 
 // The text of value `name`, however long: its size is asked first. The type
 // is not looked at; the text ends at its first zero, or with the data when
@@ -61,10 +47,10 @@ std::optional<std::string> FindLocation(REGSAM view) {
     // One key at a time, read access only; declared outermost first, so the
     // keys that were opened close innermost first on every path.
     RegistryKey software, syntrillium, ce2000, state;
-    if (!software.Open(HKEY_LOCAL_MACHINE, "SOFTWARE", view)) return std::nullopt;
-    if (!syntrillium.Open(software.Get(), "Syntrillium", view)) return std::nullopt;
-    if (!ce2000.Open(syntrillium.Get(), "CE2000", view)) return std::nullopt;
-    if (!state.Open(ce2000.Get(), "State", view)) return std::nullopt;
+    if (!OpenForReading(HKEY_LOCAL_MACHINE, "SOFTWARE", view, software)) return std::nullopt;
+    if (!OpenForReading(software.Get(), "Syntrillium", view, syntrillium)) return std::nullopt;
+    if (!OpenForReading(syntrillium.Get(), "CE2000", view, ce2000)) return std::nullopt;
+    if (!OpenForReading(ce2000.Get(), "State", view, state)) return std::nullopt;
     return ReadText(state.Get(), "Location");
 }
 

@@ -1,19 +1,10 @@
-// Starting the sound editor on the output file: the settings entry read
-// whole, the editor's command line, and the start of its process, which
-// runs on its own (nobody waits for it).
+// Starting the sound editor on the output file: the editor's command line,
+// and the start of its process, which runs on its own (nobody waits for it).
 #pragma once
 
 #include <string>
 
 namespace varnel {
-
-// What a read gives when the settings file or its entry is missing. It is
-// not the sentinel: it is taken for a program name, whose start fails.
-inline constexpr char kNoSuchProgram[] = "No Such Program";
-
-// The entry "program" of section "execution", however long it is; an entry
-// with an empty value reads as "".
-std::string ReadSoundEditorSetting(const std::string& iniFile);
 
 // The editor's command line: the program in quotes, one blank, the output
 // file in quotes, so that the editor gets exactly one argument.

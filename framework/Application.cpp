@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "Module.h"
+#include "UnexpectedError.h"
 
 namespace varnel::framework {
 namespace {
@@ -17,10 +18,6 @@ Application::~Application() {
 
 std::string Application::AppName() const { return ProgramName(); }
 
-HICON Application::LoadIconResource(UINT id) const {
-    return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
-}
-
 Application* GetApp() { return gApplication; }
 
 int RunApplication() {
@@ -30,6 +27,7 @@ int RunApplication() {
         app->InitInstance();
         return app->ExitInstance();
     } catch (...) {
+        ReportUnexpectedError();
         return -1;
     }
 }

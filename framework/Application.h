@@ -2,8 +2,6 @@
 // whose start-up step runs the program and whose exit step ends it.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 
 namespace varnel::framework {
@@ -17,16 +15,14 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Start-up. The program's window runs modally inside it; the result
-    // only says whether start-up succeeded (the entry has no message loop
-    // of its own to run afterwards).
-    virtual bool InitInstance() { return false; }
+    // Start-up: the program's window runs modally inside it, and the program
+    // ends when it returns (there is no message loop to run afterwards).
+    virtual void InitInstance() {}
     // Exit; returns the process exit code.
     virtual int ExitInstance() { return 0; }
 
     // The program file's name without extension: the message boxes' caption.
     std::string AppName() const;
-    HICON LoadIconResource(UINT id) const;
 
     Window* m_pMainWnd = nullptr;
 };

@@ -1,37 +1,9 @@
-// A control object: a C++ object attached to a child window by subclassing,
-// so that the window's messages pass through the object's message table
-// before the control's own procedure sees them.
-//
-// How a control class declares its table:
-//
-//   // DropEdit.h
-//   class CDropEdit : public varnel::framework::Edit {
-//   protected:
-//       varnel::framework::MessageTable Messages() const override;
-//   private:
-//       int OnCreate(CREATESTRUCTA* create);
-//       void OnDropFiles(HDROP drop);
-//   };
-//
-//   // DropEdit.cpp
-//   using namespace varnel::framework;
-//   MessageTable CDropEdit::Messages() const {
-//       static constexpr MessageEntry kTable[] = {
-//           OnMessage<WM_CREATE, &CDropEdit::OnCreate>(),
-//           OnMessage<WM_DROPFILES, &CDropEdit::OnDropFiles>(),
-//       };
-//       return kTable;
-//   }
-//   int CDropEdit::OnCreate(CREATESTRUCTA*) {
-//       if (Default() == -1) return -1;   // the edit control's own WM_CREATE
-//       ...
-//   }
-//
-// A message with a row goes to its handler only (call Default() inside the
-// handler to give it to the control as well); every other message goes to
-// the control's own procedure. Attach with SubclassDlgItem (an existing
-// control of a dialog) or Create (a new window, whose WM_CREATE then reaches
-// the table too).
+// A control object: a C++ object attached to an existing child window by
+// subclassing, so that the window's messages pass through the object's
+// message table (see MessageTable.h) before the control's own procedure sees
+// them. A message with a row goes to its handler only (a handler calls
+// Default() to give it to the control as well); every other message goes to
+// the control's own procedure.
 #pragma once
 
 #include <windows.h>
@@ -48,12 +20,7 @@ public:
     // Attaches to the existing control `id` of `parent`; false when there is
     // no such control or it is attached already.
     bool SubclassDlgItem(int id, const Window& parent);
-    bool SubclassDlgItem(int id, HWND parent);
     bool SubclassWindow(HWND hwnd);
-    // Creates a child window of `className` with this object attached before
-    // its first message. False when the window cannot be created (for
-    // example when WM_CREATE returns -1).
-    bool Create(const char* className, DWORD style, DWORD exStyle, const RECT& rect, HWND parent, int id);
     // Detaches the object; the window keeps its own procedure and lives on.
     void UnsubclassWindow();
 
@@ -64,7 +31,6 @@ protected:
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                          DWORD_PTR self);
-    static LRESULT CALLBACK CreationHook(int code, WPARAM wp, LPARAM lp);
 
     struct CurrentMessage {
         UINT msg = 0;

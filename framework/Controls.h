@@ -8,19 +8,10 @@ namespace varnel::framework {
 
 class Edit : public Control {};
 
-class Button : public Control {
-public:
-    // BST_UNCHECKED (0), BST_CHECKED (1) or BST_INDETERMINATE (2).
-    void SetCheck(int state);
-    int GetCheck() const;
-};
-
 class ProgressBar : public Control {
 public:
-    void SetRange(int lower, int upper);
-    // Returns the previous position.
-    int SetPos(int position);
-    int GetPos() const;
+    // Within the default range, 0 to 100.
+    void SetPos(int position);
 };
 
 }  // namespace varnel::framework

@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "DataExchange.h"
+#include "UnexpectedError.h"
 
 namespace varnel::framework {
 
@@ -22,10 +23,9 @@ INT_PTR Dialog::DoModal() {
 
 void Dialog::EndDialog(INT_PTR result) { ::EndDialog(m_hwnd, result); }
 
-bool Dialog::UpdateData(bool saveAndValidate) {
+void Dialog::UpdateData(bool saveAndValidate) {
     DataExchange dx(*this, saveAndValidate);
     DoDataExchange(dx);
-    return true;
 }
 
 BOOL Dialog::OnInitDialog() {
@@ -36,7 +36,7 @@ BOOL Dialog::OnInitDialog() {
 void Dialog::DoDataExchange(DataExchange&) {}
 
 void Dialog::OnOK() {
-    if (!UpdateData(true)) return;
+    UpdateData(true);
     EndDialog(IDOK);
 }
 
@@ -52,7 +52,9 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     try {
         return self->HandleMessage(msg, wp, lp);
     } catch (...) {
-        // No C++ exception may unwind through the system's dialog manager.
+        // No C++ exception may unwind through the system's dialog manager:
+        // the user is told, and the dialog ends.
+        ReportUnexpectedError();
         ::EndDialog(hwnd, IDABORT);
         return TRUE;
     }
@@ -85,7 +87,7 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         default: SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, result); return TRUE;
         }
     }
-    if (msg == WM_COMMAND && HIWORD(wp) <= 1) {
+    if (msg == WM_COMMAND && IsCommandInvoked(wp, lp)) {
         if (LOWORD(wp) == IDOK) {
             OnOK();
             return TRUE;

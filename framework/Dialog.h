@@ -22,7 +22,7 @@ public:
     void EndDialog(INT_PTR result);
     // Read (true: controls into members) or write (false: members into
     // controls) through DoDataExchange.
-    bool UpdateData(bool saveAndValidate = true);
+    void UpdateData(bool saveAndValidate = true);
 
 protected:
     // The default writes the members into the controls; true lets the system

@@ -27,8 +27,6 @@ public:
     INT_PTR DoModal();
     // The chosen file's full path.
     std::string GetPathName() const;
-    // The settings as given to the system.
-    const OPENFILENAMEA& Settings() const { return m_ofn; }
 
 private:
     bool m_open;

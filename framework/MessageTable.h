@@ -73,14 +73,18 @@ constexpr MessageEntry OnMessage() {
     return {Message, 0, &detail::Invoke<Handler>};
 }
 
-// A row for WM_COMMAND from menu item, accelerator or button `Id` (a click:
-// notification code 0; other notifications, such as an edit's, don't match).
+// A row for WM_COMMAND from menu item, accelerator or button `Id`: a click
+// (BN_CLICKED), a menu item or an accelerator; a control's other
+// notifications, such as an edit's or a list's, don't match.
 template <UINT Id, auto Handler>
 constexpr MessageEntry OnCommand() {
     return {WM_COMMAND, Id, &detail::Invoke<Handler>};
 }
 
+// Whether a WM_COMMAND invokes its command: a click, a menu item or an
+// accelerator, as opposed to another notification from a control.
+bool IsCommandInvoked(WPARAM wp, LPARAM lp);
 // The row of `table` for this message, or nullptr.
-const MessageEntry* FindEntry(MessageTable table, UINT msg, WPARAM wp);
+const MessageEntry* FindEntry(MessageTable table, UINT msg, WPARAM wp, LPARAM lp);
 
 }  // namespace varnel::framework

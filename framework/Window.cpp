@@ -2,12 +2,18 @@
 
 namespace varnel::framework {
 
-const MessageEntry* FindEntry(MessageTable table, UINT msg, WPARAM wp) {
+bool IsCommandInvoked(WPARAM wp, LPARAM lp) {
+    // Menu items and button clicks (BN_CLICKED) carry code 0; accelerators
+    // carry 1 and no control. A control's other notifications, a list's or
+    // combo box's selection change (also 1) among them, invoke nothing.
+    return HIWORD(wp) == BN_CLICKED || (HIWORD(wp) == 1 && lp == 0);
+}
+
+const MessageEntry* FindEntry(MessageTable table, UINT msg, WPARAM wp, LPARAM lp) {
     for (const MessageEntry& entry : table) {
         if (entry.message != msg) continue;
         if (msg != WM_COMMAND) return &entry;
-        // Menu items and button clicks carry code 0, accelerators 1.
-        if (LOWORD(wp) == entry.id && HIWORD(wp) <= 1) return &entry;
+        if (LOWORD(wp) == entry.id && IsCommandInvoked(wp, lp)) return &entry;
     }
     return nullptr;
 }
@@ -30,7 +36,7 @@ LRESULT Window::Send(UINT msg, WPARAM wp, LPARAM lp) const { return SendMessageA
 HWND Window::GetDlgItem(int id) const { return ::GetDlgItem(m_hwnd, id); }
 
 bool Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-    const MessageEntry* entry = FindEntry(Messages(), msg, wp);
+    const MessageEntry* entry = FindEntry(Messages(), msg, wp, lp);
     if (!entry) return false;
     result = entry->call(*this, wp, lp);
     return true;

@@ -1,5 +1,6 @@
-// Why a file operation failed. The numbers are the causes the window's
-// messages are chosen by; they must not change.
+// Why a file operation failed: the cause picks the message the user sees.
+// The values follow the file-exception causes of the framework the window's
+// design comes from; they are never stored or shown, only compared.
 #pragma once
 
 #include <string_view>

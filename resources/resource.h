@@ -1,5 +1,7 @@
-// The program's resource identifiers. The numbers are the system's own and
-// must not change.
+// The program's resource identifiers, shared by the .rc, the window's
+// message tables and the tests. The numbers are fixed by the window's
+// design (the About entry's must also be a multiple of 16 below 0xF000, as
+// a system-menu command must); change one only everywhere at once.
 #pragma once
 
 // System-menu command of the About entry: a multiple of 16 below 0xF000.

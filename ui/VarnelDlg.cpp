@@ -1,21 +1,20 @@
 #include "VarnelDlg.h"
 
-#include "Application.h"
 #include "DataExchange.h"
 #include "FileStatus.h"
 #include "MessageTable.h"
 #include "Module.h"
 #include "SoundEditorDiscovery.h"
 #include "SoundEditorSetting.h"
-#include "VarnelApp.h"
 #include "resource.h"
 
 namespace varnel {
 
-CVarnelDlg::CVarnelDlg(HWND pParent)
-    : framework::Dialog(IDD_VARNEL_DIALOG, pParent), m_nFunction(-1), m_hIcon(nullptr) {
-    if (const framework::Application* app = framework::GetApp()) m_hIcon = app->LoadIconResource(IDR_MAINFRAME);
-}
+CVarnelDlg::CVarnelDlg(std::string iniFile, HWND pParent)
+    : framework::Dialog(IDD_VARNEL_DIALOG, pParent),
+      m_strIniFile(std::move(iniFile)),
+      m_nFunction(-1),
+      m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 framework::MessageTable CVarnelDlg::Messages() const {
     using framework::OnCommand;
@@ -72,9 +71,7 @@ BOOL CVarnelDlg::OnInitDialog() {
         m_dropEdit[i].SetText("");
     }
 
-    const auto* app = static_cast<const CVarnelApp*>(framework::GetApp());
-    if (app) m_strIniFile = app->m_strIniFile;
-    if (!framework::GetFileStatus(m_strIniFile)) DetectSoundEditor();
+    if (!framework::FileExists(m_strIniFile)) DetectSoundEditor();
 
     m_strSoundFile1 = "c:\\ap1-10.pcm";
     m_strSoundFile2 = "c:\\M20101.o22";

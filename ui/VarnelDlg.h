@@ -15,7 +15,8 @@ namespace varnel {
 
 class CVarnelDlg : public framework::Dialog {
 public:
-    explicit CVarnelDlg(HWND pParent = nullptr);
+    // `iniFile`: the settings file's full path.
+    explicit CVarnelDlg(std::string iniFile, HWND pParent = nullptr);
 
     // Looks for Cool Edit 2000 in the registry and stores its program, or the
     // sentinel, in m_szEditorProgram and in the settings file.

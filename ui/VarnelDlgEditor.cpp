@@ -22,7 +22,7 @@ constexpr DWORD kEditorFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 void CVarnelDlg::OnLaunchEditor() {
     UpdateData(true);  // the output path as the field shows it now
     // The settings file gone since start-up: look for Cool Edit 2000 again.
-    if (!framework::GetFileStatus(m_strIniFile)) DetectSoundEditor();
+    if (!framework::FileExists(m_strIniFile)) DetectSoundEditor();
     // Read afresh at every press: the file is the only channel from the
     // discovery and the editor's "Browse...".
     m_szEditorProgram = ReadSoundEditorSetting(m_strIniFile);

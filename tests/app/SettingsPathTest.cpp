@@ -19,10 +19,5 @@ TEST(SettingsPath, NameWithoutExtensionKeepsAllOfIt) {
     EXPECT_EQ(SettingsPathFor("a"), "a.ini");
 }
 
-TEST(SettingsPath, BasePathIsTheProgramWithoutExtension) {
-    EXPECT_EQ(WithoutExtension("C:\\Apps\\mixer.exe"), "C:\\Apps\\mixer");
-    EXPECT_EQ(WithoutExtension("C:\\My.Apps\\mixer"), "C:\\My.Apps\\mixer");
-}
-
 }  // namespace
 }  // namespace varnel

@@ -1,5 +1,8 @@
-// The drop rules with answers the real shell cannot be made to give.
+// The drop rules with answers the real shell cannot be made to give, and
+// the kinds of real objects they are applied to.
 #include "DropDecision.h"
+#include "FileKind.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -27,12 +30,14 @@ struct FakeShell {
     }
 };
 
-TEST(DropRules, DirectoryBitIsLookedAtBeforeFileBit) {
-    EXPECT_EQ(KindOfMode(0x4000), PathKind::Directory);
-    EXPECT_EQ(KindOfMode(0x8000), PathKind::RegularFile);
-    EXPECT_EQ(KindOfMode(0x4000 | 0x8000), PathKind::Directory);
-    EXPECT_EQ(KindOfMode(0x2000), PathKind::Other);  // a character device
-    EXPECT_EQ(KindOfMode(0), PathKind::Other);
+// What the runtime's status of real objects makes of them: the kinds the
+// rules are then applied to.
+TEST(DropKinds, RealFilesFoldersAndMissingPaths) {
+    test::TempFolder folder;
+    EXPECT_EQ(QueryPathKind(folder.Write("take.pcm", {1, 2})), PathKind::RegularFile);
+    EXPECT_EQ(QueryPathKind(folder.Write("empty.pcm", {})), PathKind::RegularFile);
+    EXPECT_EQ(QueryPathKind(folder.Path().string()), PathKind::Directory);
+    EXPECT_EQ(QueryPathKind(folder / "missing.pcm"), PathKind::Missing);
 }
 
 TEST(DropRules, NeitherFileNorFolderIsRefusedByEveryField) {

@@ -52,7 +52,7 @@ class Drop : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(m_window.Edit(), nullptr);
-        ASSERT_TRUE(m_field.SubclassDlgItem(1004, m_window.Parent()));
+        ASSERT_TRUE(m_field.SubclassWindow(GetDlgItem(m_window.Parent(), 1004)));
         m_field.SetAcceptDirectories(FALSE);
         m_field.SetText("");
     }
@@ -245,14 +245,30 @@ TEST_F(Drop, ShortcutAtAPathOf260CharactersOrMoreIsNotFollowed) {
 
 // --- registering as a drop target -----------------------------------------
 
-TEST(DropTarget, FieldCreatedByTheProgramRegistersForDrops) {
+// The field attached to a window about to be created, before its first
+// message, so that its own WM_CREATE reaches it.
+CDropEdit* gFieldToAttach = nullptr;
+
+LRESULT CALLBACK AttachAtCreation(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_CREATEWND && gFieldToAttach) {
+        gFieldToAttach->SubclassWindow(reinterpret_cast<HWND>(wp));
+        gFieldToAttach = nullptr;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST(DropTarget, FieldCreatedWithItsObjectRegistersForDrops) {
     test::ComApartment com;
     TempFolder folder;
     FieldWindow window(WS_EX_ACCEPTFILES);
     CDropEdit field;
-    const RECT rect{10, 40, 310, 60};
-    ASSERT_TRUE(field.Create("EDIT", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 0, rect, window.Parent(),
-                             1005));
+    gFieldToAttach = &field;
+    const HHOOK hook = SetWindowsHookExA(WH_CBT, &AttachAtCreation, nullptr, GetCurrentThreadId());
+    const HWND created = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 40,
+                                         300, 20, window.Parent(), nullptr, nullptr, nullptr);
+    UnhookWindowsHookEx(hook);
+    ASSERT_NE(created, nullptr);
+    ASSERT_EQ(field.GetSafeHwnd(), created);
     EXPECT_TRUE(GetWindowLongPtrA(field.GetSafeHwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
 
     const std::string file = folder.Write("take.pcm", test::SampleBytes({1}));

@@ -121,26 +121,5 @@ TEST(CoolEditDiscovery, LocationStoredWithoutTerminatorIsReadWhole) {
     EXPECT_EQ(FindSoundEditor(), "C:\\CE2000\\cool2000.exe");
 }
 
-TEST(CoolEditDiscovery, TheRegistryIsLeftAsItWas) {
-    CoolEditRegistry registry;
-    ASSERT_TRUE(registry.SetLocation("C:\\CE2000"));
-    FindSoundEditor();
-    HKEY state = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Syntrillium\\CE2000\\State", 0,
-                            KEY_READ | KEY_WOW64_32KEY, &state),
-              ERROR_SUCCESS);
-    char value[64] = {};
-    DWORD size = sizeof(value);
-    DWORD values = 0;
-    EXPECT_EQ(RegQueryInfoKeyA(state, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
-                               nullptr, nullptr, nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(values, 1u);
-    EXPECT_EQ(RegQueryValueExA(state, "Location", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size),
-              ERROR_SUCCESS);
-    EXPECT_STREQ(value, "C:\\CE2000");
-    RegCloseKey(state);
-}
-
 }  // namespace
 }  // namespace varnel

@@ -1,6 +1,7 @@
 // The application object and the entry that runs it, and the wait cursor.
 #include "Application.h"
 #include "WaitCursor.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +16,9 @@ public:
     std::string m_steps;
     bool m_throw = false;
 
-    bool InitInstance() override {
+    void InitInstance() override {
         m_steps += "init ";
         if (m_throw) throw std::runtime_error("start-up failed");
-        return false;
     }
     int ExitInstance() override {
         m_steps += "exit";
@@ -42,10 +42,18 @@ TEST(ApplicationEntry, RunsStartUpThenExitAndReturnsItsCode) {
     EXPECT_EQ(app.m_steps, "init exit");
 }
 
-TEST(ApplicationEntry, FailingStartUpEndsTheProgramWithoutCrashing) {
+TEST(ApplicationEntry, FailingStartUpIsToldAndEndsTheProgramWithoutCrashing) {
     RecordingApp app;
     app.m_throw = true;
+    test::BoxContents shown;
+    test::ModalScript script;
+    script.Then([&](HWND box) {
+        shown = test::ReadBox(box);
+        test::PressButton(box, IDOK);
+    });
     EXPECT_EQ(RunApplication(), -1);
+    EXPECT_EQ(shown.caption, "framework_tests");
+    EXPECT_EQ(shown.text, "An unexpected error stopped the last action.\nstart-up failed");
 }
 
 TEST(WaitCursorScope, ShowsTheHourglassAndRestoresTheCursor) {

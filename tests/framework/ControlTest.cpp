@@ -51,26 +51,6 @@ private:
     void OnSetText() {}
 };
 
-// An edit that records its WM_CREATE and can refuse it.
-class CreatedEdit : public Edit {
-public:
-    bool m_refuse = false;
-    std::vector<std::string> m_seen;
-
-protected:
-    MessageTable Messages() const override {
-        static constexpr MessageEntry kTable[] = {OnMessage<WM_CREATE, &CreatedEdit::OnCreate>()};
-        return kTable;
-    }
-
-private:
-    int OnCreate(CREATESTRUCTA* create) {
-        m_seen.push_back(create && create->lpszClass ? "create" : "create without record");
-        if (Default() == -1) return -1;
-        return m_refuse ? -1 : 0;
-    }
-};
-
 // A top-level window holding one edit control, as a dialog holds a field.
 class Host : public ::testing::Test {
 protected:
@@ -94,14 +74,14 @@ using Subclassing = Host;
 
 TEST_F(Subclassing, TableRowAnswersBeforeTheControl) {
     WatchingEdit field;
-    ASSERT_TRUE(field.SubclassDlgItem(kFieldId, m_parent));
+    ASSERT_TRUE(field.SubclassWindow(GetDlgItem(m_parent, kFieldId)));
     EXPECT_EQ(field.GetSafeHwnd(), m_edit);
     EXPECT_EQ(SendMessageA(m_edit, WM_APP, 1, 1), 42);
 }
 
 TEST_F(Subclassing, HandlerCallingDefaultLetsTheControlActToo) {
     WatchingEdit field;
-    ASSERT_TRUE(field.SubclassDlgItem(kFieldId, m_parent));
+    ASSERT_TRUE(field.SubclassWindow(GetDlgItem(m_parent, kFieldId)));
     field.SetText("c:\\output.pcm");
     EXPECT_EQ(field.m_setTexts, 1);
     EXPECT_EQ(field.Text(), "c:\\output.pcm");
@@ -109,14 +89,14 @@ TEST_F(Subclassing, HandlerCallingDefaultLetsTheControlActToo) {
 
 TEST_F(Subclassing, HandlerWithoutDefaultKeepsTheMessageFromTheControl) {
     LockedEdit field;
-    ASSERT_TRUE(field.SubclassDlgItem(kFieldId, m_parent));
+    ASSERT_TRUE(field.SubclassWindow(GetDlgItem(m_parent, kFieldId)));
     field.SetText("typed");
     EXPECT_EQ(field.Text(), "");
 }
 
 TEST_F(Subclassing, MessagesWithoutRowReachTheControl) {
     WatchingEdit field;
-    ASSERT_TRUE(field.SubclassDlgItem(kFieldId, m_parent));
+    ASSERT_TRUE(field.SubclassWindow(GetDlgItem(m_parent, kFieldId)));
     SendMessageA(m_edit, WM_CHAR, 'x', 1);
     SendMessageA(m_edit, WM_CHAR, 'y', 1);
     EXPECT_EQ(field.Text(), "xy");
@@ -127,15 +107,15 @@ TEST_F(Subclassing, MessagesWithoutRowReachTheControl) {
 
 TEST_F(Subclassing, MissingControlOrSecondAttachIsRefused) {
     WatchingEdit field;
-    EXPECT_FALSE(field.SubclassDlgItem(4242, m_parent));
+    EXPECT_FALSE(field.SubclassWindow(GetDlgItem(m_parent, 4242)));
     EXPECT_EQ(field.GetSafeHwnd(), nullptr);
-    ASSERT_TRUE(field.SubclassDlgItem(kFieldId, m_parent));
-    EXPECT_FALSE(field.SubclassDlgItem(kFieldId, m_parent));
+    ASSERT_TRUE(field.SubclassWindow(GetDlgItem(m_parent, kFieldId)));
+    EXPECT_FALSE(field.SubclassWindow(GetDlgItem(m_parent, kFieldId)));
 }
 
 TEST_F(Subclassing, DestroyedWindowDetachesTheObject) {
     WatchingEdit field;
-    ASSERT_TRUE(field.SubclassDlgItem(kFieldId, m_parent));
+    ASSERT_TRUE(field.SubclassWindow(GetDlgItem(m_parent, kFieldId)));
     DestroyWindow(m_parent);
     m_parent = nullptr;
     EXPECT_EQ(field.GetSafeHwnd(), nullptr);
@@ -144,7 +124,7 @@ TEST_F(Subclassing, DestroyedWindowDetachesTheObject) {
 TEST_F(Subclassing, DetachedWindowGoesOnAsAPlainControl) {
     {
         WatchingEdit field;
-        ASSERT_TRUE(field.SubclassDlgItem(kFieldId, m_parent));
+        ASSERT_TRUE(field.SubclassWindow(GetDlgItem(m_parent, kFieldId)));
     }  // the object ends before its window
     EXPECT_TRUE(IsWindow(m_edit));
     EXPECT_EQ(SendMessageA(m_edit, WM_APP, 1, 1), 0);
@@ -152,63 +132,35 @@ TEST_F(Subclassing, DetachedWindowGoesOnAsAPlainControl) {
     EXPECT_EQ(test::TextOf(m_edit), "still an edit");
 }
 
-using Creating = Host;
-
-TEST_F(Creating, CreatedControlSeesItsOwnWmCreate) {
-    CreatedEdit field;
-    const RECT rect{10, 40, 210, 60};
-    ASSERT_TRUE(field.Create("EDIT", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, rect, m_parent, 1005));
-    EXPECT_EQ(field.m_seen, std::vector<std::string>{"create"});
-    EXPECT_EQ(GetDlgItem(m_parent, 1005), field.GetSafeHwnd());
-}
-
-TEST_F(Creating, RefusedWmCreateMeansNoWindow) {
-    CreatedEdit field;
-    field.m_refuse = true;
-    const RECT rect{10, 40, 210, 60};
-    EXPECT_FALSE(field.Create("EDIT", WS_CHILD | WS_VISIBLE, 0, rect, m_parent, 1005));
-    EXPECT_EQ(field.m_seen.size(), 1u);
-    EXPECT_EQ(field.GetSafeHwnd(), nullptr);
-    EXPECT_EQ(GetDlgItem(m_parent, 1005), nullptr);
-}
-
 TEST(CommandRows, MatchClicksMenusAndAcceleratorsOfTheirIdOnly) {
     struct Target : Window {
         void OnRun() {}
     };
     static constexpr MessageEntry kTable[] = {OnCommand<1010, &Target::OnRun>()};
-    EXPECT_NE(FindEntry(kTable, WM_COMMAND, MAKEWPARAM(1010, BN_CLICKED)), nullptr);
-    EXPECT_NE(FindEntry(kTable, WM_COMMAND, MAKEWPARAM(1010, 1)), nullptr);  // accelerator
-    EXPECT_EQ(FindEntry(kTable, WM_COMMAND, MAKEWPARAM(1010, EN_CHANGE)), nullptr);
-    EXPECT_EQ(FindEntry(kTable, WM_COMMAND, MAKEWPARAM(1011, BN_CLICKED)), nullptr);
-    EXPECT_EQ(FindEntry(kTable, WM_NOTIFY, 1010), nullptr);
+    const auto button = static_cast<LPARAM>(0x1234);  // a control's window handle
+    EXPECT_NE(FindEntry(kTable, WM_COMMAND, MAKEWPARAM(1010, BN_CLICKED), button), nullptr);
+    EXPECT_NE(FindEntry(kTable, WM_COMMAND, MAKEWPARAM(1010, 0), 0), nullptr);  // menu item
+    EXPECT_NE(FindEntry(kTable, WM_COMMAND, MAKEWPARAM(1010, 1), 0), nullptr);  // accelerator
+    // Code 1 from a control is a notification (a list's or combo box's
+    // selection change), not a click.
+    EXPECT_EQ(FindEntry(kTable, WM_COMMAND, MAKEWPARAM(1010, LBN_SELCHANGE), button), nullptr);
+    EXPECT_EQ(FindEntry(kTable, WM_COMMAND, MAKEWPARAM(1010, CBN_SELCHANGE), button), nullptr);
+    EXPECT_EQ(FindEntry(kTable, WM_COMMAND, MAKEWPARAM(1010, EN_CHANGE), button), nullptr);
+    EXPECT_EQ(FindEntry(kTable, WM_COMMAND, MAKEWPARAM(1011, BN_CLICKED), button), nullptr);
+    EXPECT_EQ(FindEntry(kTable, WM_NOTIFY, 1010, 0), nullptr);
 }
 
-using StandardControls = Host;
-
-TEST_F(StandardControls, ButtonCheckStateRoundTrips) {
-    const HWND radio = CreateWindowExA(0, "BUTTON", "Mono", WS_CHILD | BS_AUTORADIOBUTTON, 10, 40, 80, 20, m_parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000)), nullptr, nullptr);
-    Button button;
-    ASSERT_TRUE(button.SubclassDlgItem(1000, m_parent));
-    EXPECT_EQ(button.GetCheck(), BST_UNCHECKED);
-    button.SetCheck(BST_CHECKED);
-    EXPECT_EQ(SendMessageA(radio, BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(button.GetCheck(), BST_CHECKED);
-}
-
-TEST_F(StandardControls, ProgressBarTakesRangeAndPosition) {
+TEST_F(Subclassing, ProgressBarShowsItsPosition) {
     INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&classes);
-    CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | PBS_SMOOTH, 10, 40, 180, 10, m_parent,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(1011)), nullptr, nullptr);
+    const HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | PBS_SMOOTH, 10, 40, 180, 10, m_parent,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(1011)), nullptr, nullptr);
     ProgressBar progress;
-    ASSERT_TRUE(progress.SubclassDlgItem(1011, m_parent));
-    progress.SetRange(0, 100);
-    EXPECT_EQ(progress.SetPos(37), 0);
-    EXPECT_EQ(progress.GetPos(), 37);
-    EXPECT_EQ(progress.SetPos(100), 37);
-    EXPECT_EQ(progress.GetPos(), 100);
+    ASSERT_TRUE(progress.SubclassWindow(bar));
+    progress.SetPos(37);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 37);
+    progress.SetPos(100);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 100);
 }
 
 }  // namespace

@@ -135,11 +135,39 @@ TEST(ModalDialog, MessageRowResultReachesTheSender) {
     EXPECT_EQ(sum, 5);
 }
 
-TEST(ModalDialog, ExceptionInAHandlerEndsTheDialogInsteadOfCrossingWin32) {
+TEST(ModalDialog, ExceptionInAHandlerIsToldThenEndsTheDialogInsteadOfCrossingWin32) {
     TestDialog dialog;
+    test::BoxContents shown;
     ModalScript script;
     script.Then([&](HWND hwnd) { SendMessageA(hwnd, WM_APP + 1, 0, 0); });
+    script.Then([&](HWND box) {
+        shown = test::ReadBox(box);
+        PressButton(box, IDOK);
+    });
     EXPECT_EQ(dialog.DoModal(), IDABORT);
+    EXPECT_EQ(script.Pending(), 0u);
+    EXPECT_EQ(shown.caption, "framework_tests");  // the program's name
+    EXPECT_EQ(shown.text, "An unexpected error stopped the last action.\nhandler failed");
+}
+
+TEST(ModalDialog, OnlyClicksMenusAndAcceleratorsInvokeCommands) {
+    TestDialog dialog;
+    int afterNotifications = -1;
+    ModalScript script;
+    script.Then([&](HWND hwnd) {
+        const HWND push = GetDlgItem(hwnd, IDC_TEST_PUSH);
+        // A control's notification with code 1 is no click, nor is IDOK's.
+        SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_TEST_PUSH, 1), reinterpret_cast<LPARAM>(push));
+        SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, 1), reinterpret_cast<LPARAM>(push));
+        afterNotifications = dialog.m_pushes;
+        SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_TEST_PUSH, 1), 0);  // an accelerator
+        SendMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_TEST_PUSH, 0), 0);  // a menu item
+        PressButton(hwnd, IDC_TEST_PUSH);
+        PressButton(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(afterNotifications, 0);
+    EXPECT_EQ(dialog.m_pushes, 3);
 }
 
 TEST(DataExchangeRadio, NoneCheckedReadsMinusOneAndMinusOneClearsTheGroup) {

@@ -35,16 +35,6 @@ TEST(FileDialogFilter, FilterWithoutClosingBarsStillEnds) {
     EXPECT_EQ(Entries(filter.c_str()), (std::vector<std::string>{"Application (*.exe)", "*.exe"}));
 }
 
-TEST(FileDialogSettings, OpenDialogGetsNameFlagsAndFilter) {
-    FileDialog dialog(true, nullptr, "c:\\*.pcm", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kFilterA);
-    const OPENFILENAMEA& ofn = dialog.Settings();
-    EXPECT_STREQ(ofn.lpstrFile, "c:\\*.pcm");
-    EXPECT_EQ(ofn.Flags, static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER));
-    EXPECT_EQ(ofn.lpstrDefExt, nullptr);
-    EXPECT_EQ(ofn.nFilterIndex, 1u);
-    EXPECT_EQ(Entries(ofn.lpstrFilter).size(), 6u);
-}
-
 TEST(FileDialogRun, CancelledDialogGivesCancel) {
     FileDialog dialog(true, nullptr, "c:\\*.pcm", OFN_HIDEREADONLY, kFilterA);
     std::string caption;

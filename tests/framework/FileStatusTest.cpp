@@ -7,27 +7,14 @@
 namespace varnel::framework {
 namespace {
 
-TEST(FileStatusQuery, ExistingFileGivesItsSize) {
+TEST(FileStatusQuery, FilesAndFoldersExistNothingElseDoes) {
     test::TempFolder folder;
-    const auto status = GetFileStatus(folder.Write("varnel.ini", test::Bytes(37, 'x')));
-    ASSERT_TRUE(status);
-    EXPECT_EQ(status->size, 37u);
-    EXPECT_EQ(status->attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-}
-
-TEST(FileStatusQuery, FolderIsFoundAsAFolder) {
-    test::TempFolder folder;
-    const auto status = GetFileStatus(folder.Path().string());
-    ASSERT_TRUE(status);
-    EXPECT_NE(status->attributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-}
-
-TEST(FileStatusQuery, MissingEmptyOrWildcardNameGivesNothing) {
-    test::TempFolder folder;
-    folder.Write("a.pcm", {1});
-    EXPECT_FALSE(GetFileStatus(folder / "varnel.ini"));
-    EXPECT_FALSE(GetFileStatus(""));
-    EXPECT_FALSE(GetFileStatus(folder / "*.pcm"));
+    EXPECT_TRUE(FileExists(folder.Write("varnel.ini", test::Bytes(37, 'x'))));
+    EXPECT_TRUE(FileExists(folder.Write("empty.ini", {})));
+    EXPECT_TRUE(FileExists(folder.Path().string()));
+    EXPECT_FALSE(FileExists(folder / "missing.ini"));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(folder / "*.ini"));  // wildcards name no file
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ protected:
 void PressOk(HWND box) { PressButton(box, IDOK); }
 
 TEST_F(AboutBox, HelpMenuOpensItAsOftenAsAsked) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     std::vector<SeenAbout> seen;
     Open(dlg, [&](HWND hwnd) {
         for (int i = 0; i < 3; ++i) {
@@ -55,7 +55,7 @@ TEST_F(AboutBox, HelpMenuOpensItAsOftenAsAsked) {
 }
 
 TEST_F(AboutBox, EscAndTheCloseBoxCloseItLikeOk) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     std::vector<SeenAbout> seen;
     INT_PTR result = 0;
     result = Open(dlg, [&](HWND hwnd) {
@@ -71,7 +71,7 @@ TEST_F(AboutBox, EscAndTheCloseBoxCloseItLikeOk) {
 }
 
 TEST_F(AboutBox, SystemMenuEndsWithASeparatorAndTheAboutEntry) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         const HMENU menu = GetSystemMenu(hwnd, FALSE);
         ASSERT_NE(menu, nullptr);
@@ -96,7 +96,7 @@ TEST_F(AboutBox, SystemMenuEndsWithASeparatorAndTheAboutEntry) {
 }
 
 TEST_F(AboutBox, EverySystemCommandFrom16To31OpensIt) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     std::vector<SeenAbout> seen;
     Open(dlg, [&](HWND hwnd) {
         for (WPARAM code = 16; code <= 31; ++code) {
@@ -110,7 +110,7 @@ TEST_F(AboutBox, EverySystemCommandFrom16To31OpensIt) {
 }
 
 TEST_F(AboutBox, OtherSystemCommandsKeepTheirMeaning) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     std::vector<SeenAbout> seen;
     const INT_PTR result = Open(dlg, [&](HWND hwnd) {
         ExpectAbout(seen, hwnd, PressOk);  // must stay unused
@@ -132,7 +132,7 @@ TEST_F(AboutBox, OtherSystemCommandsKeepTheirMeaning) {
 using WindowIcon = test::VarnelWindow;
 
 TEST_F(WindowIcon, BigSmallAndDragIconAreTheApplicationIcon) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     ASSERT_NE(dlg.m_hIcon, nullptr);
     Open(dlg, [&](HWND hwnd) {
         EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0)), dlg.m_hIcon);
@@ -161,7 +161,7 @@ LRESULT CALLBACK Recording(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TEST_F(WindowIcon, IconIsDrawnOnAnErasedBackgroundOnlyWhileMinimised) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     std::vector<UINT> normal, minimised;
     Open(dlg, [&](HWND hwnd) {
         tOriginal = reinterpret_cast<WNDPROC>(

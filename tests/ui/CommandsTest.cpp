@@ -71,7 +71,7 @@ protected:
     std::vector<BoxContents> RunFromWindow(const std::string& one, const std::string& two, const std::string& out,
                                            int radio = IDC_MONO) {
         std::vector<BoxContents> shown;
-        CVarnelDlg dlg;
+        CVarnelDlg dlg(Ini());
         Open(dlg, [&](HWND hwnd) {
             Type(hwnd, one, two, out);
             PressButton(hwnd, radio);
@@ -153,7 +153,7 @@ TEST_F(WindowRun, ChunksPauseWithTheTimerAt1MsWhichIsGivenBackAfterwards) {
         g_timerLog.clear();
         g_timerRaises = 0;
         std::vector<BoxContents> shown;
-        CVarnelDlg dlg;
+        CVarnelDlg dlg(Ini());
         Open(dlg, [&](HWND hwnd) {
             Type(hwnd, input1, two, m_out);
             PressButton(hwnd, radio);
@@ -216,7 +216,7 @@ TEST_F(WindowRun, OutputInAMissingFolderIsReportedTwice) {
 }
 
 TEST_F(WindowRun, FileMenuRunStartsARunLikeTheButton) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     std::vector<BoxContents> shown;
     Open(dlg, [&](HWND hwnd) {
         Type(hwnd, m_one, m_two, m_out);
@@ -230,7 +230,7 @@ TEST_F(WindowRun, FileMenuRunStartsARunLikeTheButton) {
 }
 
 TEST_F(WindowRun, NoFunctionSelectedCreatesAnEmptyOutput) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     std::vector<BoxContents> shown;
     Open(dlg, [&](HWND hwnd) {
         Type(hwnd, m_one, m_two, m_out);
@@ -291,7 +291,7 @@ using Browsing = test::VarnelWindow;
 TEST_F(Browsing, EachButtonAndMenuItemOpensItsDialogInCWithItsFilters) {
     for (const BrowseCase& c : kBrowseCases) {
         for (const bool byMenu : {false, true}) {
-            CVarnelDlg dlg;
+            CVarnelDlg dlg(Ini());
             SeenDialog seen;
             Open(dlg, [&](HWND hwnd) {
                 Then([&](HWND dialog) {
@@ -312,7 +312,7 @@ TEST_F(Browsing, EachButtonAndMenuItemOpensItsDialogInCWithItsFilters) {
 
 TEST_F(Browsing, TypedTextSurvivesACancelledDialog) {
     for (const BrowseCase& c : kBrowseCases) {
-        CVarnelDlg dlg;
+        CVarnelDlg dlg(Ini());
         std::vector<std::string> after;
         Open(dlg, [&](HWND hwnd) {
             SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, "c:\\typed one.pcm");
@@ -333,7 +333,7 @@ TEST_F(Browsing, ChosenFileGoesIntoItsFieldAndTheOthersKeepTheirText) {
     const std::string newOutput = m_folder / "new output.pcm";
     for (const BrowseCase& c : kBrowseCases) {
         const std::string name = c.field == IDC_OUTPUT_FILE ? newOutput : chosen;
-        CVarnelDlg dlg;
+        CVarnelDlg dlg(Ini());
         std::vector<std::string> after;
         Open(dlg, [&](HWND hwnd) {
             SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, "c:\\typed one.pcm");
@@ -366,7 +366,7 @@ TEST_F(WindowRun, NamesInAnyScriptChosenDroppedAndTypedAreRun) {
     for (const auto& [radio, expected] : runs) {
         std::vector<BoxContents> shown;
         std::vector<std::string> fields;
-        CVarnelDlg dlg;
+        CVarnelDlg dlg(Ini());
         Open(dlg, [&](HWND hwnd) {
             // Browsing writes every field from the window's members: first.
             Then([&](HWND dialog) {
@@ -393,7 +393,7 @@ TEST_F(WindowRun, NamesInAnyScriptChosenDroppedAndTypedAreRun) {
 using FunctionChoice = test::VarnelWindow;
 
 TEST_F(FunctionChoice, MenuCheckStartsOnMono) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         EXPECT_EQ(test::FunctionMenuChecks(hwnd), "1000");
         PressButton(hwnd, IDCANCEL);
@@ -403,7 +403,7 @@ TEST_F(FunctionChoice, MenuCheckStartsOnMono) {
 TEST_F(FunctionChoice, MenuItemChecksItsRadioButtonAndItself) {
     const UINT items[] = {IDM_FUNCTION_MONO, IDM_FUNCTION_STEREO, IDM_FUNCTION_JOIN_1_TO_2, IDM_FUNCTION_JOIN_2_TO_1};
     const char* checks[] = {"1000", "0100", "0010", "0001"};
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         for (const int order : {1, 3, 2, 0, 2}) {
             SendMessageA(hwnd, WM_COMMAND, items[order], 0);
@@ -416,7 +416,7 @@ TEST_F(FunctionChoice, MenuItemChecksItsRadioButtonAndItself) {
 }
 
 TEST_F(FunctionChoice, MenuItemKeepsTypedText) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         SetDlgItemTextA(hwnd, IDC_SOUND_FILE_2, "c:\\typed.pcm");
         SendMessageA(hwnd, WM_COMMAND, IDM_FUNCTION_STEREO, 0);
@@ -427,7 +427,7 @@ TEST_F(FunctionChoice, MenuItemKeepsTypedText) {
 }
 
 TEST_F(FunctionChoice, RadioButtonSetsTheFunctionAndMovesTheMenuCheckWithoutTouchingTheFields) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, "c:\\typed.pcm");
         PressButton(hwnd, IDC_JOIN_2_TO_1);
@@ -446,7 +446,7 @@ TEST_F(FunctionChoice, RadioButtonSetsTheFunctionAndMovesTheMenuCheckWithoutTouc
 using FileMenu = test::VarnelWindow;
 
 TEST_F(FileMenu, ExitClosesTheWindowLikeQuit) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     const INT_PTR result = Open(dlg, [&](HWND hwnd) {
         SetDlgItemTextA(hwnd, IDC_OUTPUT_FILE, "c:\\typed.pcm");
         PostMessageA(hwnd, WM_COMMAND, IDM_FILE_EXIT, 0);

@@ -52,7 +52,7 @@ protected:
     std::vector<BoxContents> PressCoolEdit(const std::string& output, int answer = IDOK,
                                            std::function<void(HWND)> afterBox = nullptr) {
         std::vector<BoxContents> shown;
-        CVarnelDlg dlg;
+        CVarnelDlg dlg(Ini());
         Open(dlg, [&](HWND hwnd) {
             SetDlgItemTextA(hwnd, IDC_OUTPUT_FILE, output.c_str());
             Answer(shown, answer);
@@ -199,7 +199,7 @@ TEST_F(EditorLaunch, DeletedSettingsFileIsRediscoveredAtTheNextPress) {
     std::vector<std::string> expectedCommandLines;
     for (const std::string& folder : folders) {
         ASSERT_TRUE(registry.SetLocation(folder));
-        CVarnelDlg dlg;
+        CVarnelDlg dlg(Ini());
         std::vector<BoxContents> shown;
         Open(dlg, [&](HWND hwnd) {
             fs::remove(Ini());  // written by the window's start-up, gone since
@@ -216,7 +216,7 @@ TEST_F(EditorLaunch, DeletedSettingsFileIsRediscoveredAtTheNextPress) {
 
 TEST_F(EditorLaunch, MissingSettingsFileWithoutCoolEditShowsTheSentinelsMessage) {
     test::CoolEditRegistry registry;
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     std::vector<BoxContents> shown;
     Open(dlg, [&](HWND hwnd) {
         fs::remove(Ini());
@@ -233,7 +233,7 @@ using EditorBrowse = EditorLaunch;
 
 TEST_F(EditorBrowse, ChosenProgramIsWrittenAndTypedTextKept) {
     WriteIni(Entry(kNoSoundProgram));
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     std::string caption, folder;
     Open(dlg, [&](HWND hwnd) {
         SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, "c:\\typed.pcm");
@@ -257,7 +257,7 @@ TEST_F(EditorBrowse, ChosenProgramIsWrittenAndTypedTextKept) {
 }
 
 TEST_F(EditorBrowse, CancelledWritesNothing) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         fs::remove(Ini());
         Then([](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
@@ -269,7 +269,7 @@ TEST_F(EditorBrowse, CancelledWritesNothing) {
 }
 
 TEST_F(EditorBrowse, ChosenWhileTheSettingsFileIsGoneCreatesIt) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         fs::remove(Ini());
         Then([&](HWND dialog) {

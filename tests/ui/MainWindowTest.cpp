@@ -2,7 +2,7 @@
 // its modal loop: defaults, data exchange both ways, closing by Quit, Esc
 // and the close box, the settings file at start-up, and files dropped on
 // its three path fields.
-#include "VarnelApp.h"
+#include "Application.h"
 #include "VarnelDlg.h"
 #include "SoundEditorSetting.h"
 #include "WinTestSupport.h"
@@ -47,7 +47,6 @@ protected:
     MainWindow() {
         INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&classes);
-        m_app.m_strIniFile = m_folder / "varnel.ini";
     }
 
     // Opens `dlg` modally, runs `drive` on its window, and returns the modal
@@ -62,17 +61,17 @@ protected:
         return result;
     }
 
-    std::string Ini() const { return m_app.m_strIniFile; }
+    std::string Ini() const { return m_folder / "varnel.ini"; }
 
     test::TempFolder m_folder;
     test::ComApartment m_com;
-    CVarnelApp m_app;
+    framework::Application m_app;
 };
 
 using MainWindowDefaults = MainWindow;
 
 TEST_F(MainWindowDefaults, OpensWithTheDefaultPathsAndMergeMonoChecked) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     EXPECT_EQ(dlg.m_nFunction, -1);
     EXPECT_EQ(dlg.m_strSoundFile1, "");
     Open(dlg, [&](HWND hwnd) {
@@ -93,7 +92,7 @@ TEST_F(MainWindowDefaults, OpensWithTheDefaultPathsAndMergeMonoChecked) {
 }
 
 TEST_F(MainWindowDefaults, DefaultsComeBackWhateverTheLastRunLeft) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, "d:\\elsewhere.pcm");
         PressButton(hwnd, IDC_JOIN_1_TO_2);
@@ -108,7 +107,7 @@ TEST_F(MainWindowDefaults, DefaultsComeBackWhateverTheLastRunLeft) {
 }
 
 TEST_F(MainWindowDefaults, ProgressBarIsBoundAndTheFieldsAreDropFields) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         EXPECT_EQ(dlg.m_progress.GetSafeHwnd(), GetDlgItem(hwnd, IDC_PROGRESS));
         for (int i = 0; i < 3; ++i) EXPECT_EQ(dlg.m_dropEdit[i].GetSafeHwnd(), GetDlgItem(hwnd, kPathFields[i]));
@@ -119,7 +118,7 @@ TEST_F(MainWindowDefaults, ProgressBarIsBoundAndTheFieldsAreDropFields) {
 using MainWindowExchange = MainWindow;
 
 TEST_F(MainWindowExchange, ReadCopiesEveryControlIntoItsMember) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, "c:\\one.pcm");
         SetDlgItemTextA(hwnd, IDC_SOUND_FILE_2, "c:\\two words.o22");
@@ -135,7 +134,7 @@ TEST_F(MainWindowExchange, ReadCopiesEveryControlIntoItsMember) {
 }
 
 TEST_F(MainWindowExchange, WriteReplacesWhatTheFieldsShow) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         SetDlgItemTextA(hwnd, IDC_SOUND_FILE_2, "typed but not read");
         dlg.m_strSoundFile1 = "c:\\a.pcm";
@@ -156,7 +155,7 @@ TEST_F(MainWindowExchange, WriteReplacesWhatTheFieldsShow) {
 using MainWindowClosing = MainWindow;
 
 TEST_F(MainWindowClosing, QuitReadsTheFieldsBeforeClosing) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     const INT_PTR result = Open(dlg, [&](HWND hwnd) {
         SetDlgItemTextA(hwnd, IDC_OUTPUT_FILE, "c:\\typed.pcm");
         PressButton(hwnd, IDC_STEREO);
@@ -168,7 +167,7 @@ TEST_F(MainWindowClosing, QuitReadsTheFieldsBeforeClosing) {
 }
 
 TEST_F(MainWindowClosing, EscClosesWithoutReading) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     const INT_PTR result = Open(dlg, [&](HWND hwnd) {
         const HWND field = GetDlgItem(hwnd, IDC_OUTPUT_FILE);
         SetWindowTextA(field, "c:\\typed.pcm");
@@ -180,7 +179,7 @@ TEST_F(MainWindowClosing, EscClosesWithoutReading) {
 }
 
 TEST_F(MainWindowClosing, CloseBoxClosesWithoutReading) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     const INT_PTR result = Open(dlg, [&](HWND hwnd) {
         SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, "c:\\typed.pcm");
         PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -194,7 +193,7 @@ using MainWindowSettings = MainWindow;
 TEST_F(MainWindowSettings, MissingFileIsCreatedWithTheDiscoveredEditor) {
     test::CoolEditRegistry registry;
     ASSERT_TRUE(registry.SetLocation("C:\\CE2000"));
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) { test::Cancel(hwnd); });
     EXPECT_EQ(dlg.m_szEditorProgram, "C:\\CE2000\\cool2000.exe");
     EXPECT_EQ(FileText(Ini()), "[execution]\r\nprogram=C:\\CE2000\\cool2000.exe\r\n");
@@ -202,7 +201,7 @@ TEST_F(MainWindowSettings, MissingFileIsCreatedWithTheDiscoveredEditor) {
 
 TEST_F(MainWindowSettings, MissingFileWithoutCoolEditHoldsTheSentinelSilently) {
     test::CoolEditRegistry registry;
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) { test::Cancel(hwnd); });  // a box would take this step instead
     EXPECT_EQ(dlg.m_szEditorProgram, kNoSoundProgram);
     EXPECT_EQ(FileText(Ini()), "[execution]\r\nprogram=No Sound Program Selected\r\n");
@@ -215,7 +214,7 @@ TEST_F(MainWindowSettings, InstallFolderIsTakenAsItStands) {
     for (const std::string& folder : folders) {
         ASSERT_TRUE(registry.SetLocation(folder));
         fs::remove(Ini());
-        CVarnelDlg dlg;
+        CVarnelDlg dlg(Ini());
         Open(dlg, [&](HWND hwnd) { test::Cancel(hwnd); });
         EXPECT_EQ(dlg.m_szEditorProgram, folder + "\\cool2000.exe");
         EXPECT_EQ(FileText(Ini()), "[execution]\r\nprogram=" + folder + "\\cool2000.exe\r\n");
@@ -227,7 +226,7 @@ TEST_F(MainWindowSettings, PresentFileIsLeftAloneAndTheRegistryUnread) {
     ASSERT_TRUE(registry.SetLocation("C:\\CE2000"));
     const std::string text = "[execution]\r\nprogram=No Sound Program Selected\r\n";
     m_folder.Write("varnel.ini", test::Bytes(text.begin(), text.end()));
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) { test::Cancel(hwnd); });
     EXPECT_EQ(FileText(Ini()), text);
     EXPECT_EQ(dlg.m_szEditorProgram, "");
@@ -253,7 +252,7 @@ protected:
 };
 
 TEST_F(MainWindowDrops, FileDroppedOnEachFieldIsShownAndReadAtQuit) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         for (const int field : kPathFields) {
             Drop(hwnd, field, {m_file});
@@ -267,7 +266,7 @@ TEST_F(MainWindowDrops, FileDroppedOnEachFieldIsShownAndReadAtQuit) {
 }
 
 TEST_F(MainWindowDrops, FolderIsRefusedAndTypedTextKept) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         for (const int field : kPathFields) {
             SetDlgItemTextA(hwnd, field, "typed");
@@ -279,7 +278,7 @@ TEST_F(MainWindowDrops, FolderIsRefusedAndTypedTextKept) {
 }
 
 TEST_F(MainWindowDrops, OnlyTheFirstDroppedNameCounts) {
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         Drop(hwnd, IDC_SOUND_FILE_1, {m_file, m_otherFile});
         EXPECT_EQ(TextOf(hwnd, IDC_SOUND_FILE_1), m_file);
@@ -298,7 +297,7 @@ TEST_F(MainWindowDrops, ShortcutsAreFollowedToFilesOnly) {
     ASSERT_TRUE(test::MakeShortcut(toFolder, m_subfolder));
     ASSERT_TRUE(test::MakeShortcut(toMissing, gone));
     fs::remove(gone);
-    CVarnelDlg dlg;
+    CVarnelDlg dlg(Ini());
     Open(dlg, [&](HWND hwnd) {
         Drop(hwnd, IDC_SOUND_FILE_1, {toFile});
         EXPECT_EQ(TextOf(hwnd, IDC_SOUND_FILE_1), m_otherFile);

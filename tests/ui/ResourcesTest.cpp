@@ -4,7 +4,7 @@
 // the icon's four images and the manifest's code page.
 #include "Dialog.h"
 #include "Module.h"
-#include "VarnelApp.h"
+#include "Application.h"
 #include "VarnelDlg.h"
 #include "WinTestSupport.h"
 #include "VarnelVersion.h"
@@ -78,12 +78,11 @@ protected:
     Resources() {
         INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&classes);
-        m_app.m_strIniFile = m_folder / "varnel.ini";
     }
 
     // Opens the main window and runs `look` on it before closing it.
     void WithMainWindow(const std::function<void(HWND, CVarnelDlg&)>& look) {
-        CVarnelDlg dlg;
+        CVarnelDlg dlg(m_folder / "varnel.ini");
         test::ModalScript script;
         script.Then([&](HWND hwnd) {
             look(hwnd, dlg);
@@ -97,7 +96,7 @@ protected:
 
     test::TempFolder m_folder;
     test::ComApartment m_com;
-    CVarnelApp m_app;
+    framework::Application m_app;
 };
 
 // Dialog 102 as the resource holds it (DLGTEMPLATEEX), before the dialog

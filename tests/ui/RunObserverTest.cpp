@@ -18,7 +18,8 @@ protected:
         INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&classes);
         m_parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 50, nullptr, nullptr, nullptr, nullptr);
-        m_bar.Create(PROGRESS_CLASSA, WS_CHILD | WS_VISIBLE, 0, RECT{0, 0, 180, 20}, m_parent, 1011);
+        m_bar.SubclassWindow(CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 0, 0, 180, 20, m_parent,
+                                             nullptr, nullptr, nullptr));
     }
     ~RunObserverOnWindow() override { DestroyWindow(m_parent); }
 

@@ -41,7 +41,6 @@ std::string AppCaption() { return framework::ProgramName(); }
 VarnelWindow::VarnelWindow() {
     INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&classes);
-    m_app.m_strIniFile = m_folder / "varnel.ini";
 }
 
 INT_PTR VarnelWindow::Open(CVarnelDlg& dlg, const std::function<void(HWND)>& drive) {

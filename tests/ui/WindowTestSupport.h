@@ -3,7 +3,7 @@
 // answered by a step queued on the same script.
 #pragma once
 
-#include "VarnelApp.h"
+#include "Application.h"
 #include "VarnelDlg.h"
 #include "WinTestSupport.h"
 #include "support/TempFolder.h"
@@ -42,12 +42,12 @@ protected:
     // Queues a step for the next dialog.
     void Then(ModalScript::Step step) { m_script->Then(std::move(step)); }
 
-    std::string Ini() const { return m_app.m_strIniFile; }
+    std::string Ini() const { return m_folder / "varnel.ini"; }
     void WriteIni(const std::string& text) const;
 
     TempFolder m_folder;
     ComApartment m_com;
-    CVarnelApp m_app;
+    framework::Application m_app;
     ModalScript* m_script = nullptr;
     std::size_t m_unusedSteps = 0;
 };
