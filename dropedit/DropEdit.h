@@ -19,7 +19,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "Controls.h"
+#include "Control.h"
 
 namespace varnel {
 

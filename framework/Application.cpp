@@ -1,14 +1,12 @@
 #include "Application.h"
 
-#include "Module.h"
-#include "UnexpectedError.h"
+#include "MessageBox.h"
+#include "Window.h"
 
 namespace varnel::framework {
 namespace {
-
 Application* gApplication = nullptr;
-
-}  // namespace
+}
 
 Application::Application() { gApplication = this; }
 
@@ -16,16 +14,17 @@ Application::~Application() {
     if (gApplication == this) gApplication = nullptr;
 }
 
-std::string Application::AppName() const { return ProgramName(); }
-
 Application* GetApp() { return gApplication; }
 
+HWND MainWindowHandle() {
+    return gApplication && gApplication->m_pMainWnd ? gApplication->m_pMainWnd->GetSafeHwnd() : nullptr;
+}
+
 int RunApplication() {
-    Application* app = GetApp();
-    if (!app) return -1;
+    if (!gApplication) return -1;
     try {
-        app->InitInstance();
-        return app->ExitInstance();
+        gApplication->InitInstance();
+        return gApplication->ExitInstance();
     } catch (...) {
         ReportUnexpectedError();
         return -1;

@@ -2,7 +2,7 @@
 // whose start-up step runs the program and whose exit step ends it.
 #pragma once
 
-#include <string>
+#include <windows.h>
 
 namespace varnel::framework {
 
@@ -21,14 +21,14 @@ public:
     // Exit; returns the process exit code.
     virtual int ExitInstance() { return 0; }
 
-    // The program file's name without extension: the message boxes' caption.
-    std::string AppName() const;
-
+    // The window that owns the program's dialogs and boxes while it runs.
     Window* m_pMainWnd = nullptr;
 };
 
 // The one application object, or nullptr before it is constructed.
 Application* GetApp();
+// The main window's handle, or nullptr when there is none.
+HWND MainWindowHandle();
 
 // The program's entry: start-up, then exit; returns the exit code.
 int RunApplication();

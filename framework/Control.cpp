@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "UnexpectedError.h"
+#include "MessageBox.h"
 
 namespace varnel::framework {
 namespace {
@@ -30,7 +30,7 @@ void Control::UnsubclassWindow() {
     m_hwnd = nullptr;
 }
 
-LRESULT Control::Default() { return DefSubclassProc(m_hwnd, m_current.msg, m_current.wp, m_current.lp); }
+LRESULT Control::Default() { return DefSubclassProc(m_hwnd, m_current.message, m_current.wParam, m_current.lParam); }
 
 LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     auto* self = reinterpret_cast<Control*>(data);
@@ -39,8 +39,8 @@ LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         self->UnsubclassWindow();
         return DefSubclassProc(hwnd, msg, wp, lp);
     }
-    const CurrentMessage outer = self->m_current;  // handlers may send messages to their own window
-    self->m_current = {msg, wp, lp};
+    const MSG outer = self->m_current;  // handlers may send messages to their own window
+    self->m_current = {hwnd, msg, wp, lp, 0, {}};
     LRESULT result = 0;
     bool handled = false;
     try {

@@ -1,12 +1,13 @@
 // A control object: a C++ object attached to an existing child window by
 // subclassing, so that the window's messages pass through the object's
-// message table (see MessageTable.h) before the control's own procedure sees
+// message table (see Window.h) before the control's own procedure sees
 // them. A message with a row goes to its handler only (a handler calls
 // Default() to give it to the control as well); every other message goes to
 // the control's own procedure.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include "Window.h"
 
@@ -32,12 +33,15 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                          DWORD_PTR self);
 
-    struct CurrentMessage {
-        UINT msg = 0;
-        WPARAM wp = 0;
-        LPARAM lp = 0;
-    };
-    CurrentMessage m_current;
+    MSG m_current{};  // the message being handled
+};
+
+// The standard controls the program attaches to.
+class Edit : public Control {};
+
+class ProgressBar : public Control {
+public:
+    void SetPos(int position) { Send(PBM_SETPOS, static_cast<WPARAM>(position)); }  // of 0 to 100
 };
 
 }  // namespace varnel::framework

@@ -1,8 +1,8 @@
 #include "Dialog.h"
 
 #include "Application.h"
-#include "DataExchange.h"
-#include "UnexpectedError.h"
+#include "Control.h"
+#include "MessageBox.h"
 
 namespace varnel::framework {
 
@@ -13,10 +13,7 @@ INT_PTR Dialog::DoModal() {
     // which it disables while it runs; an ownerless dialog would leave that
     // window usable behind it.
     HWND parent = m_parent;
-    if (!parent) {
-        const Application* app = GetApp();
-        if (app && app->m_pMainWnd && app->m_pMainWnd != this) parent = app->m_pMainWnd->GetSafeHwnd();
-    }
+    if (!parent && GetApp() && GetApp()->m_pMainWnd != this) parent = MainWindowHandle();
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent,
                            &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
@@ -70,34 +67,54 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     if (Dispatch(msg, wp, lp, result)) {
         // A dialog procedure's return rules: these messages return their
-        // result directly; every other handled message returns TRUE with
-        // the result in DWLP_MSGRESULT.
-        switch (msg) {
-        case WM_QUERYDRAGICON:
-        case WM_CTLCOLORMSGBOX:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC:
-        case WM_COMPAREITEM:
-        case WM_VKEYTOITEM:
-        case WM_CHARTOITEM: return static_cast<INT_PTR>(result);
-        default: SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, result); return TRUE;
-        }
+        // result directly; every other handled message returns TRUE with the
+        // result in DWLP_MSGRESULT.
+        const bool direct = msg == WM_QUERYDRAGICON || (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) ||
+                            msg == WM_COMPAREITEM || msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM;
+        if (direct) return static_cast<INT_PTR>(result);
+        SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, result);
+        return TRUE;
     }
-    if (msg == WM_COMMAND && IsCommandInvoked(wp, lp)) {
-        if (LOWORD(wp) == IDOK) {
-            OnOK();
-            return TRUE;
-        }
-        if (LOWORD(wp) == IDCANCEL) {
-            OnCancel();
-            return TRUE;
-        }
+    if (msg != WM_COMMAND || !IsCommandInvoked(wp, lp)) return FALSE;
+    if (LOWORD(wp) == IDOK) OnOK();
+    else if (LOWORD(wp) == IDCANCEL) OnCancel();
+    else return FALSE;
+    return TRUE;
+}
+
+void DataExchange::Control(int id, framework::Control& control) {
+    if (control.GetSafeHwnd()) return;
+    control.SubclassDlgItem(id, m_dialog);
+}
+
+void DataExchange::Text(int id, std::string& value) {
+    const HWND hwnd = m_dialog.GetDlgItem(id);
+    if (!hwnd) return;
+    if (!m_saving) {
+        SetWindowTextA(hwnd, value.c_str());
+        return;
     }
-    return FALSE;
+    value = WindowText(hwnd);
+}
+
+void DataExchange::Radio(int firstId, int& index) {
+    HWND hwnd = m_dialog.GetDlgItem(firstId);
+    if (!hwnd) return;
+    if (m_saving) index = -1;
+    // The group runs in template order from the first button to the next
+    // control that starts a group; only radio buttons count.
+    int position = 0;
+    do {
+        if ((SendMessageA(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)) {
+            if (m_saving) {
+                if (SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED) index = position;
+            } else {
+                SendMessageA(hwnd, BM_SETCHECK, position == index ? BST_CHECKED : BST_UNCHECKED, 0);
+            }
+            ++position;
+        }
+        hwnd = GetWindow(hwnd, GW_HWNDNEXT);
+    } while (hwnd && !(GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_GROUP));
 }
 
 }  // namespace varnel::framework

@@ -1,15 +1,37 @@
 // A modal dialog built from a dialog template: one static dialog procedure
 // stores the object in the window and hands each message to the class's
-// message table, with OK and Cancel defaults and data exchange.
+// message table, with OK and Cancel defaults and data exchange between its
+// controls and its members, written once in DoDataExchange and run in either
+// direction by UpdateData.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 #include "Window.h"
 
 namespace varnel::framework {
 
-class DataExchange;
+class Control;
+class Dialog;
+
+class DataExchange {
+public:
+    DataExchange(Dialog& dialog, bool saveAndValidate) : m_dialog(dialog), m_saving(saveAndValidate) {}
+
+    // Attaches `control` to control `id` the first time; both directions.
+    void Control(int id, framework::Control& control);
+    // The whole text of control `id`.
+    void Text(int id, std::string& value);
+    // The index of the checked radio button in the group that starts at
+    // control `firstId`, -1 when none is checked; writing -1 clears them all.
+    void Radio(int firstId, int& index);
+
+private:
+    Dialog& m_dialog;
+    bool m_saving;
+};
 
 class Dialog : public Window {
 public:

@@ -1,18 +1,30 @@
 #include "MessageBox.h"
 
+#include <exception>
+#include <new>
+
 #include "Application.h"
 #include "Module.h"
-#include "Window.h"
 
 namespace varnel::framework {
 
 int AppMessageBox(const std::string& text, UINT type) {
-    const Application* app = GetApp();
-    HWND owner = nullptr;
-    if (app && app->m_pMainWnd && app->m_pMainWnd->GetSafeHwnd())
-        owner = GetLastActivePopup(app->m_pMainWnd->GetSafeHwnd());  // a box over a box stays modal to it
-    const std::string caption = app ? app->AppName() : ProgramName();
-    return MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+    const HWND main = MainWindowHandle();
+    const HWND owner = main ? GetLastActivePopup(main) : nullptr;  // a box over a box stays modal to it
+    return MessageBoxA(owner, text.c_str(), ProgramName().c_str(), type);
+}
+
+void ReportUnexpectedError() {
+    std::string cause = "The cause is unknown.";
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        cause = "There is not enough memory.";
+    } catch (const std::exception& error) {
+        cause = error.what();
+    } catch (...) {
+    }
+    AppMessageBox("An unexpected error stopped the last action.\n" + cause, MB_OK | MB_ICONERROR);
 }
 
 }  // namespace varnel::framework

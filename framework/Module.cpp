@@ -2,43 +2,47 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace varnel::framework {
+namespace {
+
+// The text `get` copies into a buffer of the size given, in ever larger
+// buffers until it no longer fills one: a text that fills it may be cut.
+template <class Get>
+std::string WholeText(Get get) {
+    for (std::string text(MAX_PATH, '\0');; text.resize(text.size() * 2)) {
+        const auto length = static_cast<std::size_t>(get(text.data(), static_cast<int>(text.size())));
+        if (length == 0) return {};
+        if (length + 1 < text.size()) return text.substr(0, length);
+    }
+}
+
+}  // namespace
 
 std::string ModuleFileName() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        // A name that fills the buffer may have been cut: try a larger one.
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
+    return WholeText([](char* buffer, int size) {
+        return GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(size));
+    });
 }
 
 std::string ProgramName() {
     std::string name = ModuleFileName();
-    const std::size_t slash = name.find_last_of("\\/");
-    if (slash != std::string::npos) name.erase(0, slash + 1);
+    name.erase(0, name.find_last_of("\\/") + 1);  // npos + 1 is 0: nothing to erase
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.erase(dot);
     return name;
 }
 
 std::string LoadStringResource(unsigned id) {
-    std::string text(256, '\0');
-    for (;;) {
-        const int length = LoadStringA(GetModuleHandleA(nullptr), id, text.data(), static_cast<int>(text.size()));
-        if (length <= 0) return {};
-        // A text that fills the buffer may have been cut: try a larger one.
-        if (static_cast<std::size_t>(length) + 1 < text.size()) {
-            text.resize(static_cast<std::size_t>(length));
-            return text;
-        }
-        text.resize(text.size() * 2);
-    }
+    return WholeText([id](char* buffer, int size) {
+        return std::max(LoadStringA(GetModuleHandleA(nullptr), id, buffer, size), 0);
+    });
+}
+
+bool FileExists(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return !path.empty() && GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
 }
 
 }  // namespace varnel::framework

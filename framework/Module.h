@@ -1,4 +1,5 @@
-// The program's own file, as the system knows it.
+// The program's own file and resources, and files by name, as the system
+// knows them.
 #pragma once
 
 #include <string>
@@ -12,5 +13,8 @@ std::string ModuleFileName();
 std::string ProgramName();
 // String resource `id` of the program, whole; "" when it has none.
 std::string LoadStringResource(unsigned id);
+// The static file-status query: false when `path` names nothing that exists
+// (or cannot be queried). Wildcards are not expanded: "c:\*.pcm" names no file.
+bool FileExists(const std::string& path);
 
 }  // namespace varnel::framework

@@ -1,7 +1,6 @@
-// One handle of the system (a kernel object, a registry key, a drop, a block
-// of local memory, a COM interface), given back when the object ends by the
-// function that gives back its kind. Both of the system's "no handle"
-// values, null and INVALID_HANDLE_VALUE, mean that none is held.
+// A handle of the system (kernel object, registry key, drop, local memory,
+// COM interface) given back by its kind's function when the object ends.
+// Both "no handle" values, null and INVALID_HANDLE_VALUE, mean none is held.
 #pragma once
 
 #include <windows.h>

@@ -27,14 +27,6 @@ std::string WindowText(HWND hwnd) {
     return text;
 }
 
-std::string Window::Text() const { return WindowText(m_hwnd); }
-
-void Window::SetText(const std::string& text) { SetWindowTextA(m_hwnd, text.c_str()); }
-
-LRESULT Window::Send(UINT msg, WPARAM wp, LPARAM lp) const { return SendMessageA(m_hwnd, msg, wp, lp); }
-
-HWND Window::GetDlgItem(int id) const { return ::GetDlgItem(m_hwnd, id); }
-
 bool Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     const MessageEntry* entry = FindEntry(Messages(), msg, wp, lp);
     if (!entry) return false;

@@ -1,8 +1,6 @@
 #include "VarnelDlg.h"
 
-#include "DataExchange.h"
-#include "FileStatus.h"
-#include "MessageTable.h"
+#include "Module.h"
 #include "Module.h"
 #include "SoundEditorDiscovery.h"
 #include "SoundEditorSetting.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "Controls.h"
+#include "Control.h"
 #include "Dialog.h"
 #include "DropEdit.h"
 

@@ -30,12 +30,10 @@ void CVarnelDlg::BrowseFor(std::string& member, bool openDialog) {
     // Read first: a path typed into any field and not yet used must survive
     // the write-back below, after OK and Cancel alike.
     UpdateData(true);
-    {
-        framework::FileDialog dialog(openDialog, nullptr, kInitialSoundFile,
-                                     openDialog ? kOpenSoundFlags : kSaveSoundFlags,
-                                     openDialog ? kOpenSoundFilter : kSaveSoundFilter);
-        if (dialog.DoModal() == IDOK) member = dialog.GetPathName();
-    }
+    if (const auto chosen = framework::ChooseFile(openDialog, kInitialSoundFile,
+                                                  openDialog ? kOpenSoundFlags : kSaveSoundFlags,
+                                                  openDialog ? kOpenSoundFilter : kSaveSoundFilter))
+        member = *chosen;
     UpdateData(false);
 }
 

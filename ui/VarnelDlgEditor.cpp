@@ -5,7 +5,7 @@
 #include <commdlg.h>
 
 #include "FileDialog.h"
-#include "FileStatus.h"
+#include "Module.h"
 #include "MessageBox.h"
 #include "SoundEditorLaunch.h"
 #include "SoundEditorSetting.h"
@@ -45,12 +45,9 @@ void CVarnelDlg::OnLaunchEditor() {
 void CVarnelDlg::OnBrowseEditor() {
     // Read first, so that the write-back below keeps what was typed.
     UpdateData(true);
-    {
-        framework::FileDialog dialog(true, nullptr, kInitialEditor, kEditorFlags, kEditorFilter);
-        if (dialog.DoModal() == IDOK) {
-            m_strEditorPath = dialog.GetPathName();
-            WriteSoundEditorSetting(m_strIniFile, m_strEditorPath);
-        }
+    if (const auto chosen = framework::ChooseFile(true, kInitialEditor, kEditorFlags, kEditorFilter)) {
+        m_strEditorPath = *chosen;
+        WriteSoundEditorSetting(m_strIniFile, m_strEditorPath);
     }
     UpdateData(false);
 }

@@ -7,10 +7,9 @@
 
 #include <optional>
 
-#include "Controls.h"
-#include "FineTimer.h"
+#include "Busy.h"
+#include "Control.h"
 #include "RunObserver.h"
-#include "WaitCursor.h"
 
 namespace varnel {
 

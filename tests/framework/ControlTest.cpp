@@ -2,7 +2,7 @@
 // control's messages first, the rest reach the control, and they let go when
 // the window goes.
 #include "Control.h"
-#include "Controls.h"
+#include "Control.h"
 #include "WinTestSupport.h"
 
 #include <commctrl.h>
@@ -84,14 +84,14 @@ TEST_F(Subclassing, HandlerCallingDefaultLetsTheControlActToo) {
     ASSERT_TRUE(field.SubclassWindow(GetDlgItem(m_parent, kFieldId)));
     field.SetText("c:\\output.pcm");
     EXPECT_EQ(field.m_setTexts, 1);
-    EXPECT_EQ(field.Text(), "c:\\output.pcm");
+    EXPECT_EQ(WindowText(field.GetSafeHwnd()), "c:\\output.pcm");
 }
 
 TEST_F(Subclassing, HandlerWithoutDefaultKeepsTheMessageFromTheControl) {
     LockedEdit field;
     ASSERT_TRUE(field.SubclassWindow(GetDlgItem(m_parent, kFieldId)));
     field.SetText("typed");
-    EXPECT_EQ(field.Text(), "");
+    EXPECT_EQ(WindowText(field.GetSafeHwnd()), "");
 }
 
 TEST_F(Subclassing, MessagesWithoutRowReachTheControl) {
@@ -99,10 +99,10 @@ TEST_F(Subclassing, MessagesWithoutRowReachTheControl) {
     ASSERT_TRUE(field.SubclassWindow(GetDlgItem(m_parent, kFieldId)));
     SendMessageA(m_edit, WM_CHAR, 'x', 1);
     SendMessageA(m_edit, WM_CHAR, 'y', 1);
-    EXPECT_EQ(field.Text(), "xy");
+    EXPECT_EQ(WindowText(field.GetSafeHwnd()), "xy");
     SendMessageA(m_edit, EM_SETSEL, 0, 1);
     SendMessageA(m_edit, WM_CLEAR, 0, 0);
-    EXPECT_EQ(field.Text(), "y");
+    EXPECT_EQ(WindowText(field.GetSafeHwnd()), "y");
 }
 
 TEST_F(Subclassing, MissingControlOrSecondAttachIsRefused) {

@@ -1,8 +1,7 @@
 // The modal dialog base on a real template: initialisation writes the
 // members into the controls, OK reads them back and closes, Cancel and Esc
 // close without reading, the class's table routes commands and messages.
-#include "DataExchange.h"
-#include "Controls.h"
+#include "Control.h"
 #include "Dialog.h"
 #include "FrameworkTestIds.h"
 #include "WinTestSupport.h"

@@ -1,5 +1,5 @@
 // The static file-status query on real files and folders.
-#include "FileStatus.h"
+#include "Module.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
