@@ -24,8 +24,8 @@ constexpr const char* kFooter =
     "FUNCTION:\n"
     "  mono    add the inputs sample by sample, clipped to the 16-bit range\n"
     "  stereo  interleave: input 1 left, input 2 right\n"
-    "  join12  INPUT1 followed by INPUT2, byte for byte\n"
-    "  join21  INPUT2 followed by INPUT1, byte for byte\n"
+    "  join12  INPUT1's samples followed by INPUT2's, as they are\n"
+    "  join21  INPUT2's samples followed by INPUT1's, as they are\n"
     "\n"
     "Mono and stereo stop at the shorter input unless --pad is given. OUTPUT is\n"
     "written to a temporary file beside it and put in place only when the run\n"
@@ -81,7 +81,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
     app.add_flag("--raw", options.raw, "read every input as raw samples, any header included");
     app.add_option("--rate", options.rate, "the rate of raw inputs in Hz (needed for a WAV OUTPUT from raw inputs)")
         ->type_name("HZ")
-        ->check(CLI::Range(std::uint32_t{1}, std::uint32_t{0xFFFFFFFF}));
+        ->check(CLI::Range(std::uint32_t{1}, std::uint32_t{0xFFFFFFFF}).description(""));
 
     try {
         app.parse(argc, argv);

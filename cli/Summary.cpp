@@ -147,7 +147,8 @@ std::vector<std::string> SummaryLines(const RunSummary& summary) {
     for (const int input : {1, 2}) {
         const StreamFormat& format = input == 1 ? formats.input1 : formats.input2;
         if (format.cutShort) {
-            lines.push_back("note: " + CutShortNote(format, input, input == 1 ? summary.input1Bytes : summary.input2Bytes));
+            const std::uint64_t bytes = input == 1 ? summary.input1Bytes : summary.input2Bytes;
+            lines.push_back("note: " + CutShortNote(format, input, bytes));
         }
     }
     for (const int input : {1, 2}) {

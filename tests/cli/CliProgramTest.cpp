@@ -210,8 +210,8 @@ TEST_F(CliProgram, SummaryNamesTheLengthsTheClippingAndWhatWasLeftOut) {
     ProgramOutcome outcome = Cli({"mono", "one.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(outcome.err,
-              "varnel-cli: mono: input 1 3 samples and 1 byte (raw), input 2 2 samples (raw), output 2 samples (raw), 1 "
-              "sample clipped\n"
+              "varnel-cli: mono: input 1 3 samples and 1 byte (raw), input 2 2 samples (raw), output 2 samples (raw), "
+              "1 sample clipped\n"
               "varnel-cli: note: input 1 ends in an odd byte, which was not used\n"
               "varnel-cli: note: the last 1 sample of input 1 was not used (--pad covers them)\n");
     outcome = Cli({"--pad", "stereo", "one.pcm", "two.pcm", "out.pcm"});

@@ -16,6 +16,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import unittest
 import wave
 
@@ -252,6 +253,21 @@ class WavOutputs(CliTestCase):
         self.assertEqual(err, "varnel-cli: mono: input 1 8000 samples (raw), input 2 4000 samples (raw), "
                               "output 4000 samples (raw), 0 samples clipped\n"
                               "varnel-cli: note: the last 4000 samples of input 1 were not used (--pad covers them)\n")
+
+    @unittest.skipIf(EMULATOR or not hasattr(os, "mkfifo"), "a POSIX pipe")
+    def test_a_pipe_that_delivers_less_than_its_header_claims_gets_a_header_with_the_true_sizes(self):
+        # A pipe's length is not known: the output's header is written from
+        # the data chunk's claim and corrected once the samples are counted.
+        os.mkfifo(self.path("pipe.wav"))
+        self.write_wav("b.wav", [1000] * 10)
+        writer = threading.Thread(target=self.write, args=(
+            "pipe.wav", riff(fmt(), chunk(b"data", sample_bytes([1, 2, 3]), claimed=4000))))
+        writer.start()  # its open waits for the program's
+        status, _, err = self.cli("mono", "--pad", "pipe.wav", "b.wav", "out.wav")
+        writer.join()
+        self.assertEqual(status, 0, err)
+        self.assertEqual(self.read_wav("out.wav"), (8000, 1, [1001, 1002, 1003] + [1000] * 7))
+        self.assertEqual(struct.unpack_from("<I", self.read("out.wav"), 4)[0], 36 + 20)
 
     def test_past_4_gib_of_samples_a_wav_output_is_refused_before_it_is_written(self):
         # Two sparse WAV files of 2 GiB + 2 bytes of samples each: their join
