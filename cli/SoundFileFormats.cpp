@@ -211,8 +211,14 @@ bool SoundFileFormats::EndOutput(File& output, std::uint64_t sampleBytes, RunObs
     if (sampleBytes == m_expectedOutputBytes) return true;
     // Inputs that changed during the run, or pipes, whose length is not
     // known in advance: the header is written again with the true sizes.
+    if (!output.Seek(0)) {
+        observer.ShowMessage("the WAV header written first claims " + std::to_string(m_expectedOutputBytes) +
+                             " bytes of samples, " + std::to_string(sampleBytes) +
+                             " came, and the output cannot be rewritten to say so");
+        return false;
+    }
     const auto header = WavHeaderBytes({m_output.sampleRate, m_output.channels}, sampleBytes);
-    return output.Seek(0) && output.Write(header.data(), header.size());
+    return output.Write(header.data(), header.size());
 }
 
 }  // namespace varnel::cli

@@ -255,7 +255,7 @@ class WavOutputs(CliTestCase):
                               "varnel-cli: note: the last 4000 samples of input 1 were not used (--pad covers them)\n")
 
     @unittest.skipIf(EMULATOR or not hasattr(os, "mkfifo"), "a POSIX pipe")
-    def test_a_pipe_that_delivers_less_than_its_header_claims_gets_a_header_with_the_true_sizes(self):
+    def test_a_pipe_that_delivers_less_than_its_header_claims_gets_a_header_with_the_true_sizes_where_it_can(self):
         # A pipe's length is not known: the output's header is written from
         # the data chunk's claim and corrected once the samples are counted.
         os.mkfifo(self.path("pipe.wav"))
@@ -268,6 +268,23 @@ class WavOutputs(CliTestCase):
         self.assertEqual(status, 0, err)
         self.assertEqual(self.read_wav("out.wav"), (8000, 1, [1001, 1002, 1003] + [1000] * 7))
         self.assertEqual(struct.unpack_from("<I", self.read("out.wav"), 4)[0], 36 + 20)
+
+        # Into a pipe, the header cannot be corrected: that is a failure.
+        os.mkfifo(self.path("out-pipe.wav"))
+        writer = threading.Thread(target=self.write, args=(
+            "pipe.wav", riff(fmt(), chunk(b"data", sample_bytes([1, 2, 3]), claimed=4000))))
+        received = []
+        reader = threading.Thread(target=lambda: received.append(self.read("out-pipe.wav")))
+        writer.start()
+        reader.start()
+        status, _, err = self.cli("mono", "--pad", "pipe.wav", "b.wav", "out-pipe.wav")
+        writer.join()
+        reader.join()
+        self.assertEqual(status, 1)
+        self.assertEqual(err, "varnel-cli: the WAV header written first claims 4000 bytes of samples, 20 came, and "
+                              "the output cannot be rewritten to say so\n"
+                              "varnel-cli: Writing The Output Sound File Failed\n")
+        self.assertEqual(len(received[0]), 44 + 20)
 
     def test_past_4_gib_of_samples_a_wav_output_is_refused_before_it_is_written(self):
         # Two sparse WAV files of 2 GiB + 2 bytes of samples each: their join
