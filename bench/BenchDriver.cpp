@@ -1,7 +1,9 @@
 // `make bench`: times varnel-cli, SoX and the minimal loop on the same
 // generated inputs, for all four functions, and prints a table of median
 // times with each one's ratio to the minimal loop. It also checks that
-// varnel-cli writes the same bytes as SoX and as the loop.
+// varnel-cli writes the same bytes as SoX and as the loop. The WAV case is
+// varnel-cli on the same samples behind a WAV header, into a WAV output:
+// past the header it must cost what the raw case costs.
 //
 //   bench_driver --cli PATH --loop PATH --work FOLDER [--rounds N] [--sizes 16,256] [--touch-mib 1024]
 //
@@ -37,6 +39,8 @@
 #include <string>
 #include <vector>
 
+#include "WavFormat.h"
+
 extern char** environ;
 
 namespace {
@@ -55,7 +59,13 @@ struct Options {
 };
 
 const std::array<std::string, 4> kFunctions{"mono", "stereo", "join12", "join21"};
-const std::array<std::string, 3> kTools{"loop", "varnel-cli", "sox"};
+const std::array<std::string, 4> kTools{"loop", "varnel-cli", "varnel-cli-wav", "sox"};
+
+// The WAV case reads these copies of the raw inputs and writes a WAV file.
+std::string WavPath(const std::string& raw) { return raw + ".wav"; }
+std::string OutputPath(const Options& options, const std::string& tool) {
+    return options.work + "/out-" + tool + (tool == "varnel-cli-wav" ? ".wav" : ".raw");
+}
 
 std::vector<std::string> SoxRaw(int channels) {
     return {"-t", "raw", "-e", "signed", "-b", "16", "-L", "-r", "22050", "-c", std::to_string(channels)};
@@ -67,6 +77,7 @@ std::vector<std::string> Command(const Options& options, const std::string& tool
                                  const std::string& in1, const std::string& in2, const std::string& out) {
     if (tool == "loop") return {options.loop, function, in1, in2, out};
     if (tool == "varnel-cli") return {options.cli, "-q", function, in1, in2, out};
+    if (tool == "varnel-cli-wav") return {options.cli, "-q", function, WavPath(in1), WavPath(in2), out};
     std::vector<std::string> command{"sox"};
     auto input = [&](const std::string& path, bool volume) {
         if (volume) command.insert(command.end(), {"-v", "1"});
@@ -140,6 +151,17 @@ void MakeInput(const std::string& path, std::size_t bytes, std::uint32_t seed) {
     }
 }
 
+// The raw input behind the canonical header of one channel at 22,050 Hz.
+void MakeWavInput(const std::string& raw) {
+    const std::uint64_t bytes = FileSize(raw);
+    if (FileSize(WavPath(raw)) == bytes + varnel::kWavHeaderBytes) return;
+    const auto header = varnel::WavHeaderBytes({22050, 1}, bytes);
+    std::ofstream out(WavPath(raw), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
+    std::ifstream in(raw, std::ios::binary);
+    out << in.rdbuf();
+}
+
 void WarmPageCache(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::vector<char> buffer(kMiB);
@@ -147,9 +169,11 @@ void WarmPageCache(const std::string& path) {
     }
 }
 
-bool SameBytes(const std::string& a, const std::string& b) {
+// Whether `a` past its first `skipA` bytes holds what `b` holds.
+bool SameBytes(const std::string& a, const std::string& b, std::uint64_t skipA = 0) {
     std::ifstream first(a, std::ios::binary), second(b, std::ios::binary);
-    if (!first || !second || FileSize(a) != FileSize(b)) return false;
+    if (!first || !second || FileSize(a) != FileSize(b) + skipA) return false;
+    first.seekg(static_cast<std::streamoff>(skipA));
     std::vector<char> x(kMiB), y(kMiB);
     while (true) {
         first.read(x.data(), static_cast<std::streamsize>(x.size()));
@@ -199,16 +223,17 @@ int main(int argc, char* argv[]) {
     }
     mkdir(options.work.c_str(), 0755);
     bool allIdentical = true, allRan = true;
-    std::printf("%-8s %6s | %10s | %10s %6s | %10s %6s | %s\n", "function", "MiB", "loop -O3", "varnel-cli", "ratio",
-                "SoX", "ratio", "varnel-cli output = SoX's, = loop's");
+    std::printf("%-8s %6s | %10s | %10s %6s | %10s %6s | %10s %6s | %s\n", "function", "MiB", "loop -O3", "varnel-cli",
+                "ratio", "cli WAV", "ratio", "SoX", "ratio", "varnel-cli output = SoX's, = loop's; WAV's = loop's");
     for (const std::size_t mib : options.sizesMiB) {
         const std::string in1 = options.work + "/in1-" + std::to_string(mib) + "MiB.raw";
         const std::string in2 = options.work + "/in2-" + std::to_string(mib) + "MiB.raw";
         std::fprintf(stderr, "bench: %zu MiB per input, %d rounds...\n", mib, options.rounds);
         MakeInput(in1, mib * kMiB, 0x12345678u);
         MakeInput(in2, mib * kMiB, 0x9abcdef1u);
-        WarmPageCache(in1);
-        WarmPageCache(in2);
+        MakeWavInput(in1);
+        MakeWavInput(in2);
+        for (const std::string& input : {in1, in2, WavPath(in1), WavPath(in2)}) WarmPageCache(input);
 
         std::map<std::string, std::map<std::string, std::vector<double>>> times;  // function, tool
         std::map<std::string, std::string> identical;
@@ -218,7 +243,7 @@ int main(int argc, char* argv[]) {
                 // always the one that runs first after another's output.
                 for (std::size_t turn = 0; turn < kTools.size(); ++turn) {
                     const std::string& tool = kTools[(turn + static_cast<std::size_t>(round)) % kTools.size()];
-                    const std::string out = options.work + "/out-" + tool + ".raw";
+                    const std::string out = OutputPath(options, tool);
                     std::remove(out.c_str());
                     TouchMemory(options.touchMiB * kMiB);
                     const double seconds = TimedRun(Command(options, tool, function, in1, in2, out));
@@ -228,22 +253,28 @@ int main(int argc, char* argv[]) {
                     }
                     times[function][tool].push_back(seconds);
                 }
-                const std::string cliOut = options.work + "/out-varnel-cli.raw";
+                const std::string cliOut = OutputPath(options, "varnel-cli");
+                const std::string loopOut = OutputPath(options, "loop");
                 if (round == 0) {
-                    const bool asSox = SameBytes(cliOut, options.work + "/out-sox.raw");
-                    const bool asLoop = SameBytes(cliOut, options.work + "/out-loop.raw");
-                    identical[function] = std::string(asSox ? "yes" : "NO") + ", " + (asLoop ? "yes" : "NO");
-                    allIdentical = allIdentical && asSox && asLoop;
+                    const bool asSox = SameBytes(cliOut, OutputPath(options, "sox"));
+                    const bool asLoop = SameBytes(cliOut, loopOut);
+                    const bool wavAsLoop =
+                        SameBytes(OutputPath(options, "varnel-cli-wav"), loopOut, varnel::kWavHeaderBytes);
+                    identical[function] = std::string(asSox ? "yes" : "NO") + ", " + (asLoop ? "yes" : "NO") + "; " +
+                                          (wavAsLoop ? "yes" : "NO");
+                    allIdentical = allIdentical && asSox && asLoop && wavAsLoop;
                 }
-                for (const std::string& tool : kTools) std::remove((options.work + "/out-" + tool + ".raw").c_str());
+                for (const std::string& tool : kTools) std::remove(OutputPath(options, tool).c_str());
             }
         }
         for (const std::string& function : kFunctions) {
             const double loop = Median(times[function]["loop"]);
             const double cli = Median(times[function]["varnel-cli"]);
+            const double wav = Median(times[function]["varnel-cli-wav"]);
             const double sox = Median(times[function]["sox"]);
-            std::printf("%-8s %6zu | %8.1f ms | %8.1f ms %5.2fx | %8.1f ms %5.1fx | %s\n", function.c_str(), mib,
-                        loop * 1e3, cli * 1e3, cli / loop, sox * 1e3, sox / loop, identical[function].c_str());
+            std::printf("%-8s %6zu | %8.1f ms | %8.1f ms %5.2fx | %8.1f ms %5.2fx | %8.1f ms %5.1fx | %s\n",
+                        function.c_str(), mib, loop * 1e3, cli * 1e3, cli / loop, wav * 1e3, wav / loop, sox * 1e3,
+                        sox / loop, identical[function].c_str());
         }
         std::fflush(stdout);
     }

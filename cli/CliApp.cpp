@@ -7,6 +7,7 @@
 #include "ProcessingRun.h"
 #include "ProgressBar.h"
 #include "SafeOutput.h"
+#include "SoundFileFormats.h"
 #include "Summary.h"
 
 namespace varnel::cli {
@@ -25,15 +26,24 @@ ProcessingSettings CommandLineSettings(const CliOptions& options) {
     return settings;
 }
 
+int UsageFailure(const std::string& text, std::ostream& err) {
+    err << kProgramName << ": " << text << '\n'
+        << "Run '" << kProgramName << " --help' for the usage.\n"
+        << std::flush;
+    return kExitUsage;
+}
+
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     const bool forced = options.progress == ProgressChoice::Forced;
     ProgressBar bar(err, forced || (options.progress == ProgressChoice::Auto && errIsTerminal), forced);
     ConsoleObserver observer(err, bar);
     SafeOutput output(options.input1, options.input2);
+    SoundFileFormats formats(options);
 
     const RunResult result = RunProcessing(
         {options.input1, options.input2, options.output, static_cast<int>(options.function)},
-        CommandLineSettings(options), observer, &output);
+        CommandLineSettings(options), observer, &output, &formats);
+    if (!formats.UsageError().empty()) return UsageFailure(formats.UsageError(), err);
     bool succeeded = result.succeeded;
     if (succeeded && !output.Commit()) {
         observer.ShowMessage("Writing The Output Sound File Failed");
@@ -42,7 +52,8 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
     output.Discard();
     bar.Clear();
 
-    const RunSummary summary = SummaryOf(options, result, succeeded, observer.Messages());
+    RunSummary summary = SummaryOf(options, result, succeeded, observer.Messages());
+    summary.formats = {formats.Input(1), formats.Input(2), formats.Output()};
     if (options.json) out << SummaryJson(summary) << '\n' << std::flush;
     if (succeeded && !options.quiet) {
         for (const std::string& line : SummaryLines(summary)) err << kProgramName << ": " << line << '\n';
@@ -58,11 +69,7 @@ int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& 
     switch (parsed.kind) {
     case ParsedCommandLine::Kind::Help: out << parsed.text << std::flush; return kExitSuccess;
     case ParsedCommandLine::Kind::Version: out << parsed.text << '\n' << std::flush; return kExitSuccess;
-    case ParsedCommandLine::Kind::UsageError:
-        err << kProgramName << ": " << parsed.text << '\n'
-            << "Run '" << kProgramName << " --help' for the usage.\n"
-            << std::flush;
-        return kExitUsage;
+    case ParsedCommandLine::Kind::UsageError: return UsageFailure(parsed.text, err);
     case ParsedCommandLine::Kind::Run: break;
     }
     return Run(parsed.options, out, err, errIsTerminal);

@@ -18,18 +18,32 @@ constexpr std::array<std::pair<const char*, ProcessFunction>, 4> kFunctions{{
 }};
 
 constexpr const char* kDescription =
-    "Combines two headerless sound files of signed 16-bit little-endian samples into a third.";
+    "Combines two sound files of signed 16-bit samples, raw (headerless, little-endian) or WAV, into a third.";
 
 constexpr const char* kFooter =
     "FUNCTION:\n"
     "  mono    add the inputs sample by sample, clipped to the 16-bit range\n"
     "  stereo  interleave: input 1 left, input 2 right\n"
-    "  join12  INPUT1 followed by INPUT2, byte for byte\n"
-    "  join21  INPUT2 followed by INPUT1, byte for byte\n"
+    "  join12  INPUT1's samples followed by INPUT2's, as they are\n"
+    "  join21  INPUT2's samples followed by INPUT1's, as they are\n"
     "\n"
     "Mono and stereo stop at the shorter input unless --pad is given. OUTPUT is\n"
     "written to a temporary file beside it and put in place only when the run\n"
     "succeeds; an OUTPUT that is one of the inputs is refused.\n"
+    "\n"
+    "WAV: an input that begins with a RIFF/WAVE header is read as WAV (16-bit\n"
+    "PCM, any rate and channel count): only the samples of its data chunk are\n"
+    "used. An OUTPUT named *.wav is written as 16-bit PCM WAV at the inputs'\n"
+    "rate, with the inputs' channel count (stereo: 2); from raw inputs only,\n"
+    "--rate gives the rate. A raw input beside a WAV input takes its format.\n"
+    "The rates must agree, mono and the joins need equal channel counts, stereo\n"
+    "two one-channel inputs. A WAV OUTPUT holds up to 4 GiB of samples.\n"
+    "Examples:\n"
+    "  varnel-cli mono voice.wav music.wav mix.wav\n"
+    "  varnel-cli --rate 22050 stereo left.pcm right.pcm both.wav\n"
+    "  varnel-cli join12 intro.wav take.wav whole.pcm   (samples only, no header)\n"
+    "  varnel-cli --raw join12 a.wav b.wav bytes.pcm    (the files' bytes as they are)\n"
+    "\n"
     "Exit status: 0 done, 1 the run failed, 2 wrong command line.";
 
 }  // namespace
@@ -64,6 +78,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
     app.add_flag("--json", options.json, "print the summary as one JSON object on stdout");
     app.add_flag("--pad", options.pad,
                  "mono and stereo: cover the longer input, the shorter one padded with silence");
+    app.add_flag("--raw", options.raw, "read every input as raw samples, any header included");
+    app.add_option("--rate", options.rate, "the rate of raw inputs in Hz (needed for a WAV OUTPUT from raw inputs)")
+        ->type_name("HZ")
+        ->check(CLI::Range(std::uint32_t{1}, std::uint32_t{0xFFFFFFFF}).description(""));
 
     try {
         app.parse(argc, argv);

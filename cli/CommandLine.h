@@ -1,6 +1,7 @@
 // The command line: varnel-cli [options] FUNCTION INPUT1 INPUT2 OUTPUT.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "SoundFormat.h"
@@ -25,6 +26,8 @@ struct CliOptions {
     bool quiet = false;  // no progress bar and no summary; failures are still shown
     bool json = false;
     bool pad = false;
+    bool raw = false;            // every input read as raw samples, headers included
+    std::uint32_t rate = 0;      // --rate HZ; 0 when not given
 };
 
 struct ParsedCommandLine {

@@ -1,6 +1,7 @@
 #include "Summary.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 namespace varnel::cli {
@@ -16,10 +17,30 @@ std::string Plural(std::uint64_t count, const char* word) {
     return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
 }
 
+double Seconds(const StreamFormat& format, std::uint64_t samples) {
+    return static_cast<double>(samples / format.channels) / format.sampleRate;
+}
+
 std::string Length(std::uint64_t bytes) {
     std::string text = Plural(Samples(bytes), "sample");
     if (bytes % 2) text += " and 1 byte";
     return text;
+}
+
+// "WAV, 22050 Hz, 2 channels, 1.500 s" or "raw": the rate, channels and
+// duration where the rate is known.
+std::string FormatText(const StreamFormat& format, std::uint64_t samples) {
+    std::string text = format.wav ? "WAV" : "raw";
+    if (format.sampleRate == 0 || format.channels == 0) return text;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.3f s", Seconds(format, samples));
+    return text + ", " + std::to_string(format.sampleRate) + " Hz, " + Plural(format.channels, "channel") + ", " +
+           seconds;
+}
+
+std::string CutShortNote(const StreamFormat& format, int input, std::uint64_t bytes) {
+    return "input " + std::to_string(input) + "'s data chunk claims " + std::to_string(format.claimedBytes) +
+           " bytes, but the file holds " + std::to_string(bytes) + " (a recording cut short?); read to its end";
 }
 
 std::string OddByteNote(const RunSummary& summary, int input) {
@@ -60,10 +81,27 @@ std::string JsonString(const std::string& text) {
     return quoted + "\"";
 }
 
+// ,"format":"wav","sampleRate":22050,"channels":1,"seconds":1.5
+std::string JsonFormat(const StreamFormat& format, std::uint64_t samples) {
+    std::string json = std::string(",\"format\":") + (format.wav ? "\"wav\"" : "\"raw\"");
+    if (format.sampleRate == 0 || format.channels == 0) return json;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.6f", Seconds(format, samples));
+    std::string number = seconds;
+    number.erase(number.find_last_not_of('0') + 1);
+    if (number.back() == '.') number.pop_back();
+    return json + ",\"sampleRate\":" + std::to_string(format.sampleRate) +
+           ",\"channels\":" + std::to_string(format.channels) + ",\"seconds\":" + number;
+}
+
 std::string JsonInput(const RunSummary& summary, int input, std::uint64_t bytes) {
-    return "{\"bytes\":" + std::to_string(bytes) + ",\"samples\":" + std::to_string(Samples(bytes)) +
-           ",\"oddByte\":" + (bytes % 2 ? "true" : "false") +
-           ",\"unusedSamples\":" + std::to_string(UnusedSamples(summary, input)) + "}";
+    const StreamFormat& format = input == 1 ? summary.formats.input1 : summary.formats.input2;
+    std::string json = "{\"bytes\":" + std::to_string(bytes) + ",\"samples\":" + std::to_string(Samples(bytes)) +
+                       ",\"oddByte\":" + (bytes % 2 ? "true" : "false") +
+                       ",\"unusedSamples\":" + std::to_string(UnusedSamples(summary, input)) +
+                       JsonFormat(format, Samples(bytes));
+    if (format.wav) json += ",\"cutShort\":" + std::string(format.cutShort ? "true" : "false");
+    return json + "}";
 }
 
 }  // namespace
@@ -91,17 +129,28 @@ std::uint64_t UnusedSamples(const RunSummary& summary, int input) {
 }
 
 std::vector<std::string> SummaryLines(const RunSummary& summary) {
-    std::string line = summary.functionName + ": input 1 " + Length(summary.input1Bytes) + ", input 2 " +
-                       Length(summary.input2Bytes) + ", output ";
+    const RunFormats& formats = summary.formats;
+    std::string line = summary.functionName + ": input 1 " + Length(summary.input1Bytes) + " (" +
+                       FormatText(formats.input1, Samples(summary.input1Bytes)) + "), input 2 " +
+                       Length(summary.input2Bytes) + " (" + FormatText(formats.input2, Samples(summary.input2Bytes)) +
+                       "), output ";
     if (summary.function == ProcessFunction::Stereo) {
         line += Plural(summary.outputBytes / kBytesPerStereoFrame, "stereo frame");
     } else {
         line += Length(summary.outputBytes);
     }
+    line += " (" + FormatText(formats.output, Samples(summary.outputBytes)) + ")";
     if (summary.function == ProcessFunction::Mono) line += ", " + Plural(summary.clippedSamples, "sample") + " clipped";
     if (summary.padded) line += ", shorter input padded with silence";
 
     std::vector<std::string> lines{line};
+    for (const int input : {1, 2}) {
+        const StreamFormat& format = input == 1 ? formats.input1 : formats.input2;
+        if (format.cutShort) {
+            const std::uint64_t bytes = input == 1 ? summary.input1Bytes : summary.input2Bytes;
+            lines.push_back("note: " + CutShortNote(format, input, bytes));
+        }
+    }
     for (const int input : {1, 2}) {
         if ((input == 1 ? summary.input1Bytes : summary.input2Bytes) % 2) {
             lines.push_back("note: " + OddByteNote(summary, input));
@@ -135,6 +184,7 @@ std::string SummaryJson(const RunSummary& summary) {
     if (summary.function == ProcessFunction::Stereo) {
         json += ",\"frames\":" + std::to_string(summary.outputBytes / kBytesPerStereoFrame);
     }
+    json += JsonFormat(summary.formats.output, Samples(summary.outputBytes));
     json += "}";
     if (summary.function == ProcessFunction::Mono) {
         json += ",\"clippedSamples\":" + std::to_string(summary.clippedSamples);

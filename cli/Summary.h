@@ -8,8 +8,15 @@
 
 #include "CommandLine.h"
 #include "ProcessingRun.h"
+#include "StreamFormat.h"
 
 namespace varnel::cli {
+
+struct RunFormats {
+    StreamFormat input1;
+    StreamFormat input2;
+    StreamFormat output;
+};
 
 struct RunSummary {
     std::string functionName;
@@ -20,6 +27,7 @@ struct RunSummary {
     std::uint64_t input2Bytes = 0;
     std::uint64_t outputBytes = 0;
     std::uint64_t clippedSamples = 0;
+    RunFormats formats;
     std::vector<std::string> failures;  // the messages shown, trimmed
 };
 
@@ -30,8 +38,9 @@ RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool su
 // joins and when padding).
 std::uint64_t UnusedSamples(const RunSummary& summary, int input);
 
-// "mono: input 1 1000 samples, input 2 800 samples, output 800 samples,
-// 12 samples clipped", then one line per note, each without a newline.
+// "mono: input 1 1000 samples (raw), input 2 800 samples (WAV, 8000 Hz,
+// 1 channel, 0.100 s), output 800 samples (raw), 12 samples clipped", then
+// one line per note, each without a newline.
 std::vector<std::string> SummaryLines(const RunSummary& summary);
 
 // One line of JSON, without a newline.

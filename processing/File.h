@@ -35,6 +35,9 @@ public:
     std::optional<std::uint64_t> Length() const;
     std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override;
     bool Write(const std::uint8_t* data, std::size_t size) override;
+    // Moves to `offset` bytes from the start, for the next Read or Write
+    // (false for a pipe or a device that cannot move).
+    bool Seek(std::uint64_t offset);
     // Why the last Read or Write failed.
     const FileFailure& LastFailure() const { return m_lastFailure; }
     // Returns false when the system reports that data written could not be

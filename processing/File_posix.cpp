@@ -157,6 +157,14 @@ bool File::Write(const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
+bool File::Seek(std::uint64_t offset) {
+    if (::lseek(m_fd, static_cast<off_t>(offset), SEEK_SET) < 0) {
+        m_lastFailure = FailureOf(errno);
+        return false;
+    }
+    return true;
+}
+
 bool File::Close() {
     if (m_fd < 0) return true;
     const bool closed = ::close(m_fd) == 0 || errno == EINTR;

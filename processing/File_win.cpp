@@ -140,6 +140,21 @@ bool File::Write(const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
+bool File::Seek(std::uint64_t offset) {
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    // A pipe or a console "succeeds" without moving: only a disk file can.
+    if (GetFileType(static_cast<HANDLE>(m_handle)) != FILE_TYPE_DISK) {
+        m_lastFailure = {FileCause::badSeek, ERROR_SEEK_ON_DEVICE};
+        return false;
+    }
+    if (!SetFilePointerEx(static_cast<HANDLE>(m_handle), position, nullptr, FILE_BEGIN)) {
+        m_lastFailure = LastErrorFailure();
+        return false;
+    }
+    return true;
+}
+
 bool File::Close() {
     if (!m_handle) return true;
     const bool closed = CloseHandle(static_cast<HANDLE>(m_handle));

@@ -72,7 +72,7 @@ SampleBuffer TakeBuffer(std::size_t bytes, const ProcessingSettings& settings) {
 }  // namespace
 
 RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& settings, RunObserver& observer,
-                        OutputOpener* outputOpener) {
+                        OutputOpener* outputOpener, SoundContainer* container) {
     RunResult result;
     File input1, input2, output;
 
@@ -81,6 +81,7 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
     const auto length2 = OpenInput(input2, request.soundFile2, 2, observer);
     if (!length2) return result;
     result.lengths = {*length1, *length2};
+    if (container && !container->OpenInputs(input1, input2, result.lengths, observer)) return result;
 
     FileFailure failure;
     const bool opened = outputOpener ? outputOpener->Open(request.outputFile, output, failure)
@@ -90,6 +91,10 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
         return result;
     }
     result.outputCreated = true;
+    if (container && !container->BeginOutput(output)) {
+        observer.ShowMessage(MessageFor(FunctionOutcome::WritingOutputFailed));
+        return result;
+    }
 
     result.bufferSamples = settings.chunks.SamplesFor(RoundedUpToEven(*length1), RoundedUpToEven(*length2));
     const std::size_t bufferBytes = result.bufferSamples * kBytesPerSample;
@@ -104,11 +109,17 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
         return result;
     }
 
-    const FunctionResult done = RunFunction(static_cast<ProcessFunction>(request.function),
-                                            {input1, input2, output}, {buffer1.get(), buffer2.get(), result.bufferSamples},
-                                            result.lengths, settings, observer);
+    ByteSource& source1 = container ? container->Samples(1) : input1;
+    ByteSource& source2 = container ? container->Samples(2) : input2;
+    FunctionResult done = RunFunction(static_cast<ProcessFunction>(request.function), {source1, source2, output},
+                                      {buffer1.get(), buffer2.get(), result.bufferSamples}, result.lengths,
+                                      settings, observer);
     result.outputBytes = done.outputBytes;
     result.clippedSamples = done.clippedSamples;
+    if (done.outcome == FunctionOutcome::Completed && container &&
+        !container->EndOutput(output, done.outputBytes, observer)) {
+        done.outcome = FunctionOutcome::WritingOutputFailed;
+    }
 
     input1.Close();
     input2.Close();

@@ -40,7 +40,26 @@ public:
     virtual bool Open(const std::string& outputFile, File& output, FileFailure& failure) = 0;
 };
 
+// What surrounds the samples in the files. Without one, a run reads and
+// writes headerless samples, as the window does; the command line also
+// reads and writes WAV files.
+class SoundContainer {
+public:
+    virtual ~SoundContainer() = default;
+    // Both inputs are open, the output is not. Reads what it needs of the
+    // inputs and sets `lengths` to those of their samples. False refuses the
+    // run, having said why: the output is then never created.
+    virtual bool OpenInputs(File& input1, File& input2, InputLengths& lengths, RunObserver& observer) = 0;
+    // Where the function reads the samples of input 1 or 2.
+    virtual ByteSource& Samples(int input) = 0;
+    // The output has just been opened: writes what goes before the samples.
+    virtual bool BeginOutput(File& output) = 0;
+    // The function has written `sampleBytes` bytes of samples and succeeded:
+    // completes the output. False, having said why, fails the write.
+    virtual bool EndOutput(File& output, std::uint64_t sampleBytes, RunObserver& observer) = 0;
+};
+
 RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& settings, RunObserver& observer,
-                        OutputOpener* outputOpener = nullptr);
+                        OutputOpener* outputOpener = nullptr, SoundContainer* container = nullptr);
 
 }  // namespace varnel

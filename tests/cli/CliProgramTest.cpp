@@ -210,17 +210,19 @@ TEST_F(CliProgram, SummaryNamesTheLengthsTheClippingAndWhatWasLeftOut) {
     ProgramOutcome outcome = Cli({"mono", "one.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(outcome.err,
-              "varnel-cli: mono: input 1 3 samples and 1 byte, input 2 2 samples, output 2 samples, 1 sample clipped\n"
+              "varnel-cli: mono: input 1 3 samples and 1 byte (raw), input 2 2 samples (raw), output 2 samples (raw), "
+              "1 sample clipped\n"
               "varnel-cli: note: input 1 ends in an odd byte, which was not used\n"
               "varnel-cli: note: the last 1 sample of input 1 was not used (--pad covers them)\n");
     outcome = Cli({"--pad", "stereo", "one.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(outcome.err,
-              "varnel-cli: stereo: input 1 3 samples and 1 byte, input 2 2 samples, output 3 stereo frames, shorter "
-              "input padded with silence\n"
+              "varnel-cli: stereo: input 1 3 samples and 1 byte (raw), input 2 2 samples (raw), output 3 stereo frames "
+              "(raw), shorter input padded with silence\n"
               "varnel-cli: note: input 1 ends in an odd byte, which was not used\n");
     outcome = Cli({"join12", "one.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(outcome.err,
-              "varnel-cli: join12: input 1 3 samples and 1 byte, input 2 2 samples, output 5 samples and 1 byte\n"
+              "varnel-cli: join12: input 1 3 samples and 1 byte (raw), input 2 2 samples (raw), output 5 samples and 1 "
+              "byte (raw)\n"
               "varnel-cli: note: input 1 ends in an odd byte, copied as it is; the samples of input 2 after it are "
               "one byte out of step\n");
 }
@@ -233,9 +235,9 @@ TEST_F(CliProgram, JsonPrintsTheSummaryOnStdoutForScripts) {
     EXPECT_EQ(outcome.err, "");
     EXPECT_EQ(outcome.out,
               "{\"function\":\"mono\",\"succeeded\":true,\"padded\":false,"
-              "\"input1\":{\"bytes\":6,\"samples\":3,\"oddByte\":false,\"unusedSamples\":2},"
-              "\"input2\":{\"bytes\":3,\"samples\":1,\"oddByte\":true,\"unusedSamples\":0},"
-              "\"output\":{\"bytes\":2,\"samples\":1},\"clippedSamples\":1}\n");
+              "\"input1\":{\"bytes\":6,\"samples\":3,\"oddByte\":false,\"unusedSamples\":2,\"format\":\"raw\"},"
+              "\"input2\":{\"bytes\":3,\"samples\":1,\"oddByte\":true,\"unusedSamples\":0,\"format\":\"raw\"},"
+              "\"output\":{\"bytes\":2,\"samples\":1,\"format\":\"raw\"},\"clippedSamples\":1}\n");
     outcome = Cli({"--json", "mono", "missing.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_EQ(outcome.out, "{\"function\":\"mono\",\"succeeded\":false,\"failures\":[\"Sound File 1 Not Found\"]}\n");

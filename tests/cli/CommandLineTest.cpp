@@ -67,5 +67,17 @@ TEST(CommandLine, HelpAndVersionNeedNoArguments) {
     EXPECT_EQ(version.text, "varnel-cli " VARNEL_PROJECT_VERSION);
 }
 
+TEST(CommandLine, RawAndRateChooseHowFilesAreRead) {
+    const ParsedCommandLine parsed = Parse({"--raw", "--rate", "44100", "mono", "a.wav", "b.wav", "c.wav"});
+    ASSERT_EQ(parsed.kind, ParsedCommandLine::Kind::Run) << parsed.text;
+    EXPECT_TRUE(parsed.options.raw);
+    EXPECT_EQ(parsed.options.rate, 44100u);
+    EXPECT_EQ(Parse({"mono", "a", "b", "c"}).options.rate, 0u);
+    for (const char* wrong : {"0", "-5", "fast", "4294967296", "22050.5"}) {
+        EXPECT_EQ(Parse({"--rate", wrong, "mono", "a", "b", "c"}).kind, ParsedCommandLine::Kind::UsageError) << wrong;
+    }
+    EXPECT_EQ(Parse({"mono", "a", "b", "c", "--rate"}).kind, ParsedCommandLine::Kind::UsageError);
+}
+
 }  // namespace
 }  // namespace varnel::cli

@@ -29,8 +29,8 @@ TEST(Summary, CountsWhatMonoAndStereoLeftUnused) {
 
 TEST(Summary, JoinsWarnOfAnOddByteThatShiftsTheOtherInput) {
     EXPECT_EQ(SummaryLines(Summary(ProcessFunction::Join2To1, "join21", 4, 3, 7)),
-              (std::vector<std::string>{"join21: input 1 2 samples, input 2 1 sample and 1 byte, output 3 samples "
-                                        "and 1 byte",
+              (std::vector<std::string>{"join21: input 1 2 samples (raw), input 2 1 sample and 1 byte (raw), "
+                                        "output 3 samples and 1 byte (raw)",
                                         "note: input 2 ends in an odd byte, copied as it is; the samples of input 1 "
                                         "after it are one byte out of step"}));
     EXPECT_EQ(SummaryLines(Summary(ProcessFunction::Join2To1, "join21", 3, 4, 7))[1],
@@ -48,9 +48,29 @@ TEST(Summary, JsonQuotesWhatItMust) {
 TEST(Summary, JsonOfAStereoRunCountsFrames) {
     EXPECT_EQ(SummaryJson(Summary(ProcessFunction::Stereo, "stereo", 4, 4, 8, true)),
               "{\"function\":\"stereo\",\"succeeded\":true,\"padded\":true,"
-              "\"input1\":{\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0},"
-              "\"input2\":{\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0},"
-              "\"output\":{\"bytes\":8,\"samples\":4,\"frames\":2}}");
+              "\"input1\":{\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,\"format\":\"raw\"},"
+              "\"input2\":{\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,\"format\":\"raw\"},"
+              "\"output\":{\"bytes\":8,\"samples\":4,\"frames\":2,\"format\":\"raw\"}}");
+}
+
+TEST(Summary, NamesEachFormatWithItsDurationAndACutShortInput) {
+    RunSummary summary = Summary(ProcessFunction::Stereo, "stereo", 44100, 44100, 88200);
+    summary.formats.input1 = {true, 22050, 1, true, 100000};
+    summary.formats.input2 = {false, 22050, 1, false, 0};
+    summary.formats.output = {true, 22050, 2, false, 0};
+    EXPECT_EQ(SummaryLines(summary),
+              (std::vector<std::string>{"stereo: input 1 22050 samples (WAV, 22050 Hz, 1 channel, 1.000 s), input 2 "
+                                        "22050 samples (raw, 22050 Hz, 1 channel, 1.000 s), output 22050 stereo "
+                                        "frames (WAV, 22050 Hz, 2 channels, 1.000 s)",
+                                        "note: input 1's data chunk claims 100000 bytes, but the file holds 44100 (a "
+                                        "recording cut short?); read to its end"}));
+    const std::string json = SummaryJson(summary);
+    EXPECT_NE(json.find("\"format\":\"wav\",\"sampleRate\":22050,\"channels\":1,\"seconds\":1,\"cutShort\":true}"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"format\":\"wav\",\"sampleRate\":22050,\"channels\":2,\"seconds\":1}}"),
+              std::string::npos)
+        << json;
 }
 
 }  // namespace

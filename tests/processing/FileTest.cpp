@@ -93,6 +93,21 @@ TEST(FileOpen, OpensAnExistingFileForWritingWithoutTruncatingIt) {
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "missing.pcm"));
 }
 
+// How a header written before the samples is corrected after them.
+TEST(FileSeek, WritesOverWhatWasWrittenBefore) {
+    TempFolder folder;
+    const std::string path = folder / "out.wav";
+    File file;
+    FileFailure failure;
+    ASSERT_TRUE(file.Open(path, File::Mode::CreateWrite, failure));
+    const Bytes data{1, 2, 3, 4, 5, 6};
+    ASSERT_TRUE(file.Write(data.data(), data.size()));
+    ASSERT_TRUE(file.Seek(1));
+    ASSERT_TRUE(file.Write(data.data(), 2));
+    EXPECT_TRUE(file.Close());
+    EXPECT_EQ(ReadBytes(path), (Bytes{1, 1, 2, 4, 5, 6}));
+}
+
 TEST(FileRead, DeliversEverythingThenZeroAtTheEnd) {
     TempFolder folder;
     const Bytes content = test::PatternBytes(10000);

@@ -92,8 +92,8 @@ class Headless(unittest.TestCase):
         count = len(self.first)
         self.assertEqual(
             self.result.stderr.strip(),
-            f"varnel-cli: mono: input 1 {count} samples, input 2 {count} samples, "
-            f"output {count} samples, {self.clipped} samples clipped")
+            f"varnel-cli: mono: input 1 {count} samples (raw), input 2 {count} samples (raw), "
+            f"output {count} samples (raw), {self.clipped} samples clipped")
 
     def test_writes_the_clipped_mono_mix_of_the_two_samples(self):
         self.assertEqual(self.result.returncode, 0, self.result.stderr)

@@ -1,0 +1,156 @@
+#include "WavFormat.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace varnel {
+namespace {
+
+constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatExtensible = 0xFFFE;
+constexpr std::size_t kPlainFormatBytes = 16;
+constexpr std::size_t kExtensibleFormatBytes = 40;
+// KSDATAFORMAT_SUBTYPE_PCM, 00000001-0000-0010-8000-00aa00389b71, as a
+// GUID is stored: its first three fields little-endian.
+constexpr std::uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
+                                            0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+std::uint16_t Load16(const std::uint8_t* bytes) { return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8); }
+
+std::uint32_t Load32(const std::uint8_t* bytes) {
+    return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
+           std::uint32_t{bytes[3]} << 24;
+}
+
+void Store16(std::uint8_t* bytes, std::uint16_t value) {
+    bytes[0] = static_cast<std::uint8_t>(value);
+    bytes[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void Store32(std::uint8_t* bytes, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+bool IdIs(const std::uint8_t* bytes, const char* id) { return std::memcmp(bytes, id, 4) == 0; }
+
+// Fills `buffer` completely, or says why not.
+WavProblem ReadExactly(ByteSource& source, std::uint8_t* buffer, std::size_t size) {
+    const auto got = source.Read(buffer, size);
+    if (!got) return WavProblem::ReadFailed;
+    return *got == size ? WavProblem::None : WavProblem::CutShort;
+}
+
+// Reads past `count` bytes. Chunks before the data are small in practice
+// (tags, cue points), so reading them costs nothing and keeps pipes working.
+WavProblem Skip(ByteSource& source, std::uint64_t count) {
+    std::vector<std::uint8_t> scratch(static_cast<std::size_t>(std::min<std::uint64_t>(count, 64 * 1024)));
+    while (count > 0) {
+        const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(count, scratch.size()));
+        if (const WavProblem problem = ReadExactly(source, scratch.data(), size); problem != WavProblem::None) {
+            return problem;
+        }
+        count -= size;
+    }
+    return WavProblem::None;
+}
+
+// Judges a "fmt " chunk of `size` bytes, of which `body` holds the first
+// min(size, kExtensibleFormatBytes).
+void JudgeFormat(const std::uint8_t* body, std::uint32_t size, WavHeader& header) {
+    if (size < kPlainFormatBytes) {
+        header.problem = WavProblem::BadFormatChunk;
+        return;
+    }
+    header.formatTag = Load16(body);
+    header.format.channels = Load16(body + 2);
+    header.format.sampleRate = Load32(body + 4);
+    const std::uint16_t blockAlign = Load16(body + 12);
+    header.bitsPerSample = Load16(body + 14);
+    if (header.formatTag == kFormatExtensible) {
+        if (size < kExtensibleFormatBytes) {
+            header.problem = WavProblem::BadFormatChunk;
+            return;
+        }
+        if (std::memcmp(body + 24, kPcmSubFormat, sizeof kPcmSubFormat) != 0) {
+            header.problem = WavProblem::ExtensibleNotPcm;
+            return;
+        }
+    } else if (header.formatTag != kFormatPcm) {
+        header.problem = WavProblem::NotPcm;
+        return;
+    }
+    if (header.bitsPerSample != 16) {
+        header.problem = WavProblem::NotSixteenBits;
+        return;
+    }
+    if (header.format.channels == 0 || header.format.sampleRate == 0 ||
+        blockAlign != std::uint32_t{header.format.channels} * 2) {
+        header.problem = WavProblem::BadFormatChunk;
+    }
+}
+
+}  // namespace
+
+RiffKind RiffKindOf(const std::uint8_t* bytes, std::size_t size) {
+    if (size < kRiffHeaderBytes || !IdIs(bytes + 8, "WAVE")) return RiffKind::NotRiff;
+    if (IdIs(bytes, "RIFF")) return RiffKind::Wav;
+    if (IdIs(bytes, "RF64") || IdIs(bytes, "BW64")) return RiffKind::WavRf64;
+    if (IdIs(bytes, "RIFX")) return RiffKind::WavBigEndian;
+    return RiffKind::NotRiff;
+}
+
+WavHeader ReadWavHeader(ByteSource& source) {
+    WavHeader header;
+    header.headerBytes = kRiffHeaderBytes;
+    bool haveFormat = false;
+    while (true) {
+        std::uint8_t chunk[8];
+        header.problem = ReadExactly(source, chunk, sizeof chunk);
+        if (header.problem != WavProblem::None) return header;
+        header.headerBytes += sizeof chunk;
+        const std::uint32_t size = Load32(chunk + 4);
+        if (IdIs(chunk, "data")) {
+            if (!haveFormat) header.problem = WavProblem::NoFormatChunk;
+            header.dataBytes = size;
+            return header;
+        }
+        // Every chunk is followed by a pad byte when its size is odd.
+        std::uint64_t rest = std::uint64_t{size} + (size & 1);
+        if (IdIs(chunk, "fmt ")) {
+            std::uint8_t body[kExtensibleFormatBytes] = {};
+            const std::size_t kept = std::min<std::size_t>(size, sizeof body);
+            header.problem = ReadExactly(source, body, kept);
+            if (header.problem != WavProblem::None) return header;
+            JudgeFormat(body, size, header);
+            if (header.problem != WavProblem::None) return header;
+            haveFormat = true;
+            rest -= kept;
+        }
+        header.problem = Skip(source, rest);
+        if (header.problem != WavProblem::None) return header;
+        header.headerBytes += std::uint64_t{size} + (size & 1);
+    }
+}
+
+std::array<std::uint8_t, kWavHeaderBytes> WavHeaderBytes(WavFormat format, std::uint64_t dataBytes) {
+    std::array<std::uint8_t, kWavHeaderBytes> header{};
+    std::uint8_t* bytes = header.data();
+    const auto data = static_cast<std::uint32_t>(std::min(dataBytes, kWavMaxDataBytes));
+    std::memcpy(bytes, "RIFF", 4);
+    Store32(bytes + 4, static_cast<std::uint32_t>(kWavHeaderBytes - 8 + data + (data & 1)));
+    std::memcpy(bytes + 8, "WAVE", 4);
+    std::memcpy(bytes + 12, "fmt ", 4);
+    Store32(bytes + 16, kPlainFormatBytes);
+    Store16(bytes + 20, kFormatPcm);
+    Store16(bytes + 22, format.channels);
+    Store32(bytes + 24, format.sampleRate);
+    Store32(bytes + 28, static_cast<std::uint32_t>(WavByteRate(format)));
+    Store16(bytes + 32, static_cast<std::uint16_t>(format.channels * 2));
+    Store16(bytes + 34, 16);
+    std::memcpy(bytes + 36, "data", 4);
+    Store32(bytes + 40, data);
+    return header;
+}
+
+}  // namespace varnel

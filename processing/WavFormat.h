@@ -1,0 +1,90 @@
+// The WAV container, as the command line reads and writes it.
+//
+// A WAV file is a RIFF file: "RIFF", a 32-bit size, "WAVE", then chunks,
+// each an id of four characters, a 32-bit little-endian size and that many
+// bytes, followed by a pad byte when the size is odd. The "fmt " chunk
+// describes the samples; the "data" chunk holds them. Other chunks (LIST,
+// fact, ...) may stand before or after the data and carry nothing we use.
+//
+// Read: 16-bit PCM only, as format 1 or as WAVE_FORMAT_EXTENSIBLE with the
+// PCM sub-format, any rate and channel count; the samples of the data chunk
+// are then exactly Varnel's samples (signed 16-bit little-endian, frames of
+// one sample per channel). Written: the canonical 44-byte header of format 1.
+// All fields are decoded and encoded byte by byte, so the code is right on a
+// host of either byte order.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "ByteStream.h"
+
+namespace varnel {
+
+struct WavFormat {
+    std::uint32_t sampleRate = 0;
+    std::uint16_t channels = 0;
+};
+
+// The first bytes of a file that say what it is.
+inline constexpr std::size_t kRiffHeaderBytes = 12;
+
+enum class RiffKind {
+    NotRiff,     // anything else: a raw sound file
+    Wav,         // "RIFF" .... "WAVE"
+    WavRf64,     // "RF64" or "BW64" .... "WAVE": a WAV file past 4 GiB
+    WavBigEndian,  // "RIFX" .... "WAVE"
+};
+
+// What the first `size` bytes of a file (fewer than kRiffHeaderBytes only
+// when the file is that short) make of it.
+RiffKind RiffKindOf(const std::uint8_t* bytes, std::size_t size);
+
+enum class WavProblem {
+    None,
+    ReadFailed,          // the source failed
+    CutShort,            // the file ends before the data chunk's samples begin
+    NoFormatChunk,       // the data chunk comes before any "fmt " chunk
+    BadFormatChunk,      // too short, no channels, no rate, or a block size that does not fit
+    NotPcm,              // `formatTag` names another encoding (float, compressed, ...)
+    ExtensibleNotPcm,    // WAVE_FORMAT_EXTENSIBLE with a sub-format other than PCM
+    NotSixteenBits,      // PCM of `bitsPerSample` bits
+};
+
+struct WavHeader {
+    WavProblem problem = WavProblem::None;
+    WavFormat format;
+    std::uint16_t formatTag = 0;
+    std::uint16_t bitsPerSample = 0;
+    std::uint32_t dataBytes = 0;        // as the data chunk claims
+    std::uint64_t headerBytes = 0;      // where the samples begin in the file
+};
+
+// Reads the chunks of a WAV file from `source`, which has delivered the
+// file's first kRiffHeaderBytes bytes (a RiffKind::Wav header) and nothing
+// more, up to the first byte of the data chunk's samples: `source` is left
+// there when the header is usable. Chunks before the data are read through,
+// not sought past, so a pipe works as well as a file.
+WavHeader ReadWavHeader(ByteSource& source);
+
+// The most sample bytes a WAV file with the canonical header can hold: its
+// RIFF size, which counts the 36 header bytes after the first 8, the samples
+// and a pad byte after an odd count, is 32 bits. Even, so that the pad byte
+// of a count below it always fits.
+inline constexpr std::uint64_t kWavMaxDataBytes = 0xFFFFFFFFull - 37;
+
+inline constexpr std::size_t kWavHeaderBytes = 44;
+
+// The canonical header of 16-bit PCM for `dataBytes` bytes of samples (at
+// most kWavMaxDataBytes; an odd count is followed in the file by a pad byte,
+// which the RIFF size counts).
+std::array<std::uint8_t, kWavHeaderBytes> WavHeaderBytes(WavFormat format, std::uint64_t dataBytes);
+
+// Bytes per second of 16-bit samples; over 32 bits it cannot be written.
+inline std::uint64_t WavByteRate(WavFormat format) {
+    return std::uint64_t{format.sampleRate} * format.channels * 2;
+}
+
+}  // namespace varnel

@@ -1,0 +1,334 @@
+#!/usr/bin/env python3
+"""varnel-cli on real WAV files: inputs made here in every shape (and by SoX
+where it is installed), outputs read back by independent readers, Python's
+wave module and SoX's soxi, never by the program's own parser.
+
+CTest runs each case as cli.SUITE.NAME with the environment:
+    VARNEL_CLI       the varnel-cli program of the build
+    VARNEL_EMULATOR  what runs it (Wine for the Windows build), or empty
+"""
+
+import array
+import json
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import unittest
+import wave
+
+CLI = os.environ["VARNEL_CLI"]
+EMULATOR = os.environ.get("VARNEL_EMULATOR", "")
+SOX = shutil.which("sox")
+SOXI = shutil.which("soxi")
+
+PCM, FLOAT, EXTENSIBLE = 1, 3, 0xFFFE
+# KSDATAFORMAT_SUBTYPE_PCM and _IEEE_FLOAT, as a GUID is stored.
+PCM_GUID = bytes.fromhex("0100000000001000800000aa00389b71")
+FLOAT_GUID = bytes.fromhex("0300000000001000800000aa00389b71")
+
+
+def sample_bytes(samples):
+    return struct.pack(f"<{len(samples)}h", *samples)
+
+
+def samples_of(data):
+    values = array.array("h", data[: len(data) // 2 * 2])
+    if sys.byteorder != "little":
+        values.byteswap()
+    return list(values)
+
+
+def chunk(chunk_id, body, claimed=None):
+    size = len(body) if claimed is None else claimed
+    return chunk_id + struct.pack("<I", size) + body + (b"\0" if len(body) % 2 else b"")
+
+
+def fmt(channels=1, rate=8000, bits=16, tag=PCM, sub_format=None):
+    block = channels * bits // 8
+    body = struct.pack("<HHIIHH", tag, channels, rate, rate * block, block, bits)
+    if tag == EXTENSIBLE:
+        body += struct.pack("<HHI", 22, bits, 0x3) + sub_format
+    return chunk(b"fmt ", body)
+
+
+def riff(*chunks):
+    body = b"WAVE" + b"".join(chunks)
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
+def clipped_sum(a, b):
+    return [max(-32768, min(32767, x + y)) for x, y in zip(a, b)]
+
+
+class CliTestCase(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.addCleanup(self.folder.cleanup)
+
+    def path(self, name):
+        return os.path.join(self.folder.name, name)
+
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data)
+
+    def write_wav(self, name, samples, rate=8000, channels=1):
+        with wave.open(self.path(name), "wb") as w:
+            w.setnchannels(channels)
+            w.setsampwidth(2)
+            w.setframerate(rate)
+            w.writeframes(sample_bytes(samples))
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def read_wav(self, name):
+        """(rate, channels, samples) as Python's wave module reads them."""
+        with wave.open(self.path(name), "rb") as w:
+            self.assertEqual(w.getsampwidth(), 2)
+            return w.getframerate(), w.getnchannels(), samples_of(w.readframes(w.getnframes()))
+
+    def entries(self):
+        return sorted(os.listdir(self.folder.name))
+
+    def cli(self, *arguments):
+        """Runs the program in the folder: (exit status, stdout, stderr).
+        Output into files, not pipes: Wine's service processes may outlive
+        the program and keep a pipe open."""
+        command = ([EMULATOR] if EMULATOR else []) + [CLI, *arguments]
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            status = subprocess.run(command, cwd=self.folder.name, stdout=out, stderr=err, timeout=120).returncode
+            out.seek(0)
+            err.seek(0)
+            return (status, out.read().decode().replace("\r\n", "\n"), err.read().decode().replace("\r\n", "\n"))
+
+
+class WavInputs(CliTestCase):
+    def test_every_shape_gives_only_the_samples_of_its_data_chunk(self):
+        one = [1, -2, 3, 30000, -32768]
+        self.write_wav("canonical.wav", [10, 20, 30])
+        shapes = {
+            "lists.wav": riff(chunk(b"LIST", b"INFOINAM\x03\0\0\0ab\0"), fmt(), chunk(b"data", sample_bytes(one)),
+                              chunk(b"LIST", b"INFOICMT\x05\0\0\0later\0")),
+            "extensible.wav": riff(fmt(tag=EXTENSIBLE, sub_format=PCM_GUID), chunk(b"data", sample_bytes(one))),
+            "odd-chunk.wav": riff(fmt(), chunk(b"fact", b"\x05"), chunk(b"odd ", b"xyz"),
+                                  chunk(b"data", sample_bytes(one))),
+        }
+        for name, data in shapes.items():
+            self.write(name, data)
+            status, _, err = self.cli("-q", "join12", name, "canonical.wav", "out.wav")
+            self.assertEqual((status, err), (0, ""), name)
+            self.assertEqual(self.read_wav("out.wav"), (8000, 1, one + [10, 20, 30]), name)
+
+    def test_a_data_chunk_cut_short_is_read_to_the_end_of_the_file_with_a_note(self):
+        self.write("short.wav", riff(fmt(rate=22050), chunk(b"data", sample_bytes([5, 6, 7]), claimed=2000)))
+        self.write_wav("long.wav", [100] * 10, rate=22050)
+        status, _, err = self.cli("mono", "short.wav", "long.wav", "out.wav")
+        self.assertEqual(status, 0, err)
+        self.assertIn("varnel-cli: note: input 1's data chunk claims 2000 bytes, but the file holds 6", err)
+        self.assertEqual(self.read_wav("out.wav"), (22050, 1, [105, 106, 107]))
+
+    def test_two_channel_inputs_mix_and_join_frame_by_frame(self):
+        left_right = [1, -1, 2, -2, 3, -3]
+        self.write_wav("a.wav", left_right, rate=48000, channels=2)
+        self.write("b.wav", riff(fmt(channels=2, rate=48000, tag=EXTENSIBLE, sub_format=PCM_GUID),
+                                 chunk(b"data", sample_bytes([10, 20, 30, 40]))))
+        self.assertEqual(self.cli("-q", "--pad", "mono", "a.wav", "b.wav", "mix.wav")[0], 0)
+        self.assertEqual(self.read_wav("mix.wav"), (48000, 2, [11, 19, 32, 38, 3, -3]))
+        self.assertEqual(self.cli("-q", "join21", "a.wav", "b.wav", "both.WAV")[0], 0)
+        self.assertEqual(self.read_wav("both.WAV"), (48000, 2, [10, 20, 30, 40] + left_right))
+
+    def test_what_cannot_be_read_or_does_not_agree_is_refused_before_the_output_is_made(self):
+        self.write_wav("mono8k.wav", [1, 2, 3])
+        self.write_wav("other8k.wav", [4, 5, 6])
+        self.write_wav("mono11k.wav", [1, 2, 3], rate=11025)
+        self.write_wav("stereo8k.wav", [1, 2, 3, 4], channels=2)
+        self.write("24bit.wav", riff(fmt(bits=24), chunk(b"data", b"\1\2\3\4\5\6")))
+        self.write("float.wav", riff(fmt(bits=32, tag=FLOAT), chunk(b"data", b"\0" * 8)))
+        self.write("ext-float.wav", riff(fmt(bits=16, tag=EXTENSIBLE, sub_format=FLOAT_GUID), chunk(b"data", b"")))
+        self.write("8bit.wav", riff(fmt(bits=8), chunk(b"data", b"\x80\x80")))
+        self.write("cut.wav", riff(fmt())[:30])
+        self.write("rf64.wav", b"RF64\xff\xff\xff\xffWAVEds64" + b"\0" * 40)
+        self.write("out.wav", b"previous")
+        cases = [
+            (["mono", "mono8k.wav", "24bit.wav"], "input 2 (24bit.wav) holds 24-bit samples"),
+            (["join12", "float.wav", "mono8k.wav"], "input 1 (float.wav) holds 32-bit floating-point samples"),
+            (["join12", "ext-float.wav", "mono8k.wav"], "input 1 (ext-float.wav) holds samples of an extensible"),
+            (["join12", "8bit.wav", "mono8k.wav"], "input 1 (8bit.wav) holds 8-bit samples"),
+            (["join12", "cut.wav", "mono8k.wav"], "input 1 (cut.wav) is a WAV file that ends before its samples"),
+            (["join12", "rf64.wav", "mono8k.wav"], "input 1 (rf64.wav) is an RF64 WAV file"),
+            (["mono", "mono8k.wav", "mono11k.wav"],
+             "the inputs' rates differ: input 1 (mono8k.wav) 8000 Hz, input 2 (mono11k.wav) 11025 Hz"),
+            (["--rate", "8001", "join12", "mono8k.wav", "other8k.wav"],
+             "--rate 8001 differs from input 1 (mono8k.wav), 8000 Hz"),
+            (["join21", "mono8k.wav", "stereo8k.wav"], "join21 needs inputs of equal channel counts: "
+                                                       "input 1 (mono8k.wav) has 1 channel, input 2 (stereo8k.wav) 2"),
+            (["stereo", "stereo8k.wav", "mono8k.wav"],
+             "stereo needs two one-channel inputs: input 1 (stereo8k.wav) has 2 channels"),
+        ]
+        before = self.entries()
+        for arguments, message in cases:
+            for output in ("out.wav", "new.pcm"):
+                status, _, err = self.cli(*arguments, output)
+                self.assertEqual(status, 1, arguments)
+                self.assertTrue(err.startswith("varnel-cli: " + message), err)
+                self.assertEqual(err.count("\n"), 1, err)
+        self.assertEqual(self.entries(), before)
+        self.assertEqual(self.read("out.wav"), b"previous")
+
+
+class WavOutputs(CliTestCase):
+    def test_raw_output_from_wav_inputs_holds_the_samples_only(self):
+        a, b = [30000, 100, -30000, 7], [10000, -50, -10000]
+        self.write("a.wav", riff(chunk(b"LIST", b"x" * 9), fmt(), chunk(b"data", sample_bytes(a))))
+        self.write_wav("b.wav", b)
+        self.assertEqual(self.cli("-q", "mono", "a.wav", "b.wav", "mix.pcm")[0], 0)
+        self.assertEqual(samples_of(self.read("mix.pcm")), clipped_sum(a, b))
+        self.assertEqual(self.cli("-q", "join12", "a.wav", "b.wav", "both.pcm")[0], 0)
+        self.assertEqual(self.read("both.pcm"), sample_bytes(a + b))
+
+    def test_raw_reads_every_input_byte_for_byte_as_the_window_does(self):
+        self.write_wav("a.wav", [1, 2, 3])
+        self.write_wav("b.wav", [4, 5])
+        self.assertEqual(self.cli("-q", "--raw", "join12", "a.wav", "b.wav", "both.pcm")[0], 0)
+        self.assertEqual(self.read("both.pcm"), self.read("a.wav") + self.read("b.wav"))
+        # Raw inputs into a WAV output: the headers are samples too.
+        self.assertEqual(self.cli("-q", "--raw", "--rate", "8000", "join12", "a.wav", "b.wav", "both.wav")[0], 0)
+        self.assertEqual(self.read_wav("both.wav")[2], samples_of(self.read("a.wav") + self.read("b.wav")))
+
+    def test_raw_inputs_into_wav_need_the_rate_and_get_one_channel_or_two_for_stereo(self):
+        self.write("a.pcm", sample_bytes([1, 2, 3, 4]))
+        self.write("b.pcm", sample_bytes([5, 6, 7]))
+        status, out, err = self.cli("mono", "a.pcm", "b.pcm", "out.wav")
+        self.assertEqual((status, out), (2, ""))
+        self.assertEqual(err, "varnel-cli: a WAV OUTPUT from raw inputs needs their rate: --rate HZ\n"
+                              "Run 'varnel-cli --help' for the usage.\n")
+        self.assertEqual(self.entries(), ["a.pcm", "b.pcm"])
+        for arguments, expected in [
+            (["mono", "a.pcm", "b.pcm", "m.wav"], (11025, 1, [6, 8, 10])),
+            (["stereo", "a.pcm", "b.pcm", "s.wav"], (11025, 2, [1, 5, 2, 6, 3, 7])),
+            (["join21", "a.pcm", "b.pcm", "j.wav"], (11025, 1, [5, 6, 7, 1, 2, 3, 4])),
+        ]:
+            self.assertEqual(self.cli("-q", "--rate", "11025", *arguments)[0], 0, arguments)
+            self.assertEqual(self.read_wav(arguments[-1]), expected)
+
+    def test_a_raw_input_beside_a_wav_input_takes_its_format(self):
+        self.write_wav("left.wav", [1, 2, 3], rate=44100)
+        self.write("right.pcm", sample_bytes([-1, -2, -3, -4]))
+        status, _, err = self.cli("stereo", "left.wav", "right.pcm", "both.wav")
+        self.assertEqual(status, 0, err)
+        self.assertEqual(self.read_wav("both.wav"), (44100, 2, [1, -1, 2, -2, 3, -3]))
+        self.assertIn("input 2 4 samples (raw, 44100 Hz, 1 channel, 0.000 s)", err)
+
+    def test_an_odd_byte_joined_into_wav_is_padded_as_riff_wants(self):
+        self.write("odd.pcm", sample_bytes([1, 2]) + b"\x07")
+        self.write_wav("b.wav", [3])
+        self.assertEqual(self.cli("-q", "join12", "odd.pcm", "b.wav", "out.wav")[0], 0)
+        data = self.read("out.wav")
+        self.assertEqual(len(data), 44 + 7 + 1)
+        self.assertEqual(struct.unpack_from("<I", data, 4)[0], len(data) - 8)
+        self.assertEqual(struct.unpack_from("<I", data, 40)[0], 7)
+        self.assertEqual(self.read_wav("out.wav")[2], samples_of(sample_bytes([1, 2]) + b"\x07\x03"))
+
+    def test_summary_and_json_name_each_format_with_durations(self):
+        self.write_wav("a.wav", [0] * 16000, channels=2)
+        self.write("b.pcm", sample_bytes([0] * 8000))
+        status, out, _ = self.cli("--json", "-q", "join12", "a.wav", "b.pcm", "out.wav")
+        self.assertEqual(status, 0)
+        summary = json.loads(out)
+        self.assertEqual(summary["input1"]["format"], "wav")
+        self.assertEqual((summary["input1"]["sampleRate"], summary["input1"]["channels"]), (8000, 2))
+        self.assertEqual(summary["input1"]["seconds"], 1)
+        self.assertEqual(summary["input1"]["cutShort"], False)
+        self.assertEqual((summary["input2"]["format"], summary["input2"]["seconds"]), ("raw", 0.5))
+        self.assertEqual((summary["output"]["format"], summary["output"]["samples"], summary["output"]["seconds"]),
+                         ("wav", 24000, 1.5))
+        self.write("c.pcm", sample_bytes([1] * 4000))
+        status, _, err = self.cli("mono", "b.pcm", "c.pcm", "d.pcm")  # raw, no rate: no durations
+        self.assertEqual(err, "varnel-cli: mono: input 1 8000 samples (raw), input 2 4000 samples (raw), "
+                              "output 4000 samples (raw), 0 samples clipped\n"
+                              "varnel-cli: note: the last 4000 samples of input 1 were not used (--pad covers them)\n")
+
+    @unittest.skipIf(EMULATOR or not hasattr(os, "mkfifo"), "a POSIX pipe")
+    def test_a_pipe_that_delivers_less_than_its_header_claims_gets_a_header_with_the_true_sizes_where_it_can(self):
+        # A pipe's length is not known: the output's header is written from
+        # the data chunk's claim and corrected once the samples are counted.
+        os.mkfifo(self.path("pipe.wav"))
+        self.write_wav("b.wav", [1000] * 10)
+        writer = threading.Thread(target=self.write, args=(
+            "pipe.wav", riff(fmt(), chunk(b"data", sample_bytes([1, 2, 3]), claimed=4000))))
+        writer.start()  # its open waits for the program's
+        status, _, err = self.cli("mono", "--pad", "pipe.wav", "b.wav", "out.wav")
+        writer.join()
+        self.assertEqual(status, 0, err)
+        self.assertEqual(self.read_wav("out.wav"), (8000, 1, [1001, 1002, 1003] + [1000] * 7))
+        self.assertEqual(struct.unpack_from("<I", self.read("out.wav"), 4)[0], 36 + 20)
+
+        # Into a pipe, the header cannot be corrected: that is a failure.
+        os.mkfifo(self.path("out-pipe.wav"))
+        writer = threading.Thread(target=self.write, args=(
+            "pipe.wav", riff(fmt(), chunk(b"data", sample_bytes([1, 2, 3]), claimed=4000))))
+        received = []
+        reader = threading.Thread(target=lambda: received.append(self.read("out-pipe.wav")))
+        writer.start()
+        reader.start()
+        status, _, err = self.cli("mono", "--pad", "pipe.wav", "b.wav", "out-pipe.wav")
+        writer.join()
+        reader.join()
+        self.assertEqual(status, 1)
+        self.assertEqual(err, "varnel-cli: the WAV header written first claims 4000 bytes of samples, 20 came, and "
+                              "the output cannot be rewritten to say so\n"
+                              "varnel-cli: Writing The Output Sound File Failed\n")
+        self.assertEqual(len(received[0]), 44 + 20)
+
+    def test_past_4_gib_of_samples_a_wav_output_is_refused_before_it_is_written(self):
+        # Two sparse WAV files of 2 GiB + 2 bytes of samples each: their join
+        # does not fit, their mono mix does, and nothing is written here.
+        header = riff(fmt(), chunk(b"data", b"", claimed=2**31 + 2))
+        for name in ("a.wav", "b.wav"):
+            self.write(name, header)
+            os.truncate(self.path(name), len(header) + 2**31 + 2)
+        status, _, err = self.cli("join12", "a.wav", "b.wav", "out.wav")
+        self.assertEqual(status, 1)
+        self.assertEqual(err, "varnel-cli: the output would hold 4294967300 bytes of samples, more than a WAV file "
+                              "can (4294967258); name a raw OUTPUT (not .wav) for more\n")
+        self.assertEqual(self.entries(), ["a.wav", "b.wav"])
+
+
+@unittest.skipUnless(SOX and SOXI, "SoX is not installed")
+class WithSox(CliTestCase):
+    def soxi(self, option, name):
+        return subprocess.run([SOXI, option, self.path(name)], capture_output=True, text=True,
+                              check=True).stdout.strip()
+
+    def test_files_made_by_sox_mix_into_a_file_sox_reads(self):
+        for name, frequency in (("tone.wav", "440"), ("chirp.wav", "200-2000")):
+            subprocess.run([SOX, "-n", "-r", "22050", "-c", "1", "-b", "16", "-e", "signed", self.path(name),
+                            "synth", "0.5", "sine", frequency, "vol", "0.4"], check=True)
+        status, _, err = self.cli("stereo", "tone.wav", "chirp.wav", "both.wav")
+        self.assertEqual(status, 0, err)
+        self.assertEqual((self.soxi("-r", "both.wav"), self.soxi("-c", "both.wav"), self.soxi("-b", "both.wav"),
+                          self.soxi("-s", "both.wav"), self.soxi("-e", "both.wav")),
+                         ("22050", "2", "16", "11025", "Signed Integer PCM"))
+        _, _, tone = self.read_wav("tone.wav")
+        _, _, chirp = self.read_wav("chirp.wav")
+        frames = [value for pair in zip(tone, chirp) for value in pair]
+        self.assertEqual(self.read_wav("both.wav"), (22050, 2, frames))
+
+    def test_a_24_bit_file_made_by_sox_is_refused(self):
+        subprocess.run([SOX, "-n", "-r", "8000", "-b", "24", self.path("deep.wav"), "synth", "0.1", "sine", "440"],
+                       check=True)
+        self.write_wav("ok.wav", [1])
+        status, _, err = self.cli("mono", "ok.wav", "deep.wav", "out.wav")
+        self.assertEqual(status, 1)
+        self.assertTrue(err.startswith("varnel-cli: input 2 (deep.wav) holds 24-bit samples"), err)
+        self.assertEqual(self.entries(), ["deep.wav", "ok.wav"])
+
+
+if __name__ == "__main__":
+    unittest.main()
