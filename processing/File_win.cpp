@@ -80,15 +80,16 @@ bool File::IsOpen() const { return m_handle != nullptr; }
 
 bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
     Close();
-    const bool reading = mode == Mode::Read;
+    const bool reading = mode == Mode::Read || mode == Mode::ReadShared;
     DWORD creation = CREATE_ALWAYS;
-    if (mode == Mode::Read || mode == Mode::WriteExisting) creation = OPEN_EXISTING;
+    if (reading || mode == Mode::WriteExisting) creation = OPEN_EXISTING;
     if (mode == Mode::CreateNew) creation = CREATE_NEW;
     // Share mode 0: no second open of this file succeeds while we hold it. A
     // new file alone may be deleted while open (it is a temporary file whose
     // owner must be able to remove it from a console control handler; the
     // file then goes away when the handle is closed).
-    const DWORD share = mode == Mode::CreateNew ? FILE_SHARE_DELETE : 0;
+    DWORD share = mode == Mode::CreateNew ? FILE_SHARE_DELETE : 0;
+    if (mode == Mode::ReadShared) share = FILE_SHARE_READ;
     HANDLE handle = CreateFileA(path.c_str(), reading ? GENERIC_READ : GENERIC_WRITE, share, nullptr, creation,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {

@@ -35,6 +35,9 @@ struct ProcessingSettings {
     // Mono and stereo: cover the longer input, taking the missing samples of
     // the shorter one as silence, instead of stopping at the shorter input.
     bool padShorterInput = false;
+    // The command line may read one file as both inputs; the window opens
+    // every file exclusively, and so refuses that.
+    bool shareInputs = false;
     // Where sample buffers come from: page-aligned memory, for the speed of
     // the kernel's copies; a failing allocator is how a refused buffer is
     // exercised.

@@ -49,10 +49,11 @@ const char* MessageFor(FunctionOutcome outcome) {
 
 // Opens an input; on failure shows "Sound File N Not Found" or "Opening
 // Sound File N Failed". Returns its length, or nothing.
-std::optional<std::uint64_t> OpenInput(File& file, const std::string& path, int number, RunObserver& observer) {
+std::optional<std::uint64_t> OpenInput(File& file, const std::string& path, int number, bool shared,
+                                        RunObserver& observer) {
     FileFailure failure;
     std::optional<std::uint64_t> length;
-    if (file.Open(path, File::Mode::Read, failure)) length = file.Length();
+    if (file.Open(path, shared ? File::Mode::ReadShared : File::Mode::Read, failure)) length = file.Length();
     if (!length) {
         const std::string name = "Sound File " + std::to_string(number);
         observer.ShowMessage(failure.cause == FileCause::fileNotFound ? name + " Not Found"
@@ -76,9 +77,9 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
     RunResult result;
     File input1, input2, output;
 
-    const auto length1 = OpenInput(input1, request.soundFile1, 1, observer);
+    const auto length1 = OpenInput(input1, request.soundFile1, 1, settings.shareInputs, observer);
     if (!length1) return result;
-    const auto length2 = OpenInput(input2, request.soundFile2, 2, observer);
+    const auto length2 = OpenInput(input2, request.soundFile2, 2, settings.shareInputs, observer);
     if (!length2) return result;
     result.lengths = {*length1, *length2};
 
