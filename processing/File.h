@@ -34,6 +34,8 @@ public:
     bool IsOpen() const;
     // The length in bytes, or nothing when it cannot be measured.
     std::optional<std::uint64_t> Length() const;
+    // A file on disk, whose length means something; not a pipe or a device.
+    bool IsDiskFile() const;
     std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override;
     bool Write(const std::uint8_t* data, std::size_t size) override;
     // Why the last Read or Write failed.

@@ -136,6 +136,11 @@ std::optional<std::uint64_t> File::Length() const {
     return static_cast<std::uint64_t>(status.st_size);
 }
 
+bool File::IsDiskFile() const {
+    struct stat status {};
+    return m_fd >= 0 && ::fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode);
+}
+
 std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
     std::size_t delivered = 0;
     while (delivered < size) {

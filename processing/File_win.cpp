@@ -107,6 +107,8 @@ std::optional<std::uint64_t> File::Length() const {
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
+bool File::IsDiskFile() const { return m_handle && GetFileType(static_cast<HANDLE>(m_handle)) == FILE_TYPE_DISK; }
+
 std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
     std::size_t delivered = 0;
     while (delivered < size) {

@@ -64,6 +64,29 @@ std::optional<std::uint64_t> OpenInput(File& file, const std::string& path, int 
 
 std::uint64_t RoundedUpToEven(std::uint64_t length) { return length + (length & 1); }
 
+// Counts what an input delivers, so that a run can tell what it read.
+class CountingSource final : public ByteSource {
+public:
+    explicit CountingSource(File& file) : m_file(file) {}
+    std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override {
+        const auto got = m_file.Read(buffer, size);
+        if (got) {
+            m_read.bytes += *got;
+            m_read.reachedEnd = m_read.reachedEnd || *got < size;
+        }
+        return got;
+    }
+    InputRead Found() const {
+        InputRead found = m_read;
+        if (m_file.IsDiskFile()) found.lengthAfter = m_file.Length();
+        return found;
+    }
+
+private:
+    File& m_file;
+    InputRead m_read;
+};
+
 using SampleBuffer = std::unique_ptr<std::uint8_t, void (*)(void*)>;
 
 SampleBuffer TakeBuffer(std::size_t bytes, const ProcessingSettings& settings) {
@@ -105,9 +128,12 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
         return result;
     }
 
+    CountingSource counted1(input1), counted2(input2);
     const FunctionResult done = RunFunction(static_cast<ProcessFunction>(request.function),
-                                            {input1, input2, output}, {buffer1.get(), buffer2.get(), result.bufferSamples},
+                                            {counted1, counted2, output}, {buffer1.get(), buffer2.get(), result.bufferSamples},
                                             result.lengths, settings, observer);
+    result.read1 = counted1.Found();
+    result.read2 = counted2.Found();
     result.outputBytes = done.outputBytes;
     result.clippedSamples = done.clippedSamples;
 
