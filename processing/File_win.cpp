@@ -102,8 +102,12 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
 }
 
 std::optional<std::uint64_t> File::Length() const {
+    if (!m_handle) return std::nullopt;
+    // A pipe or a device has no length; as on POSIX it counts as 0 and is
+    // read to its end.
+    if (!IsDiskFile()) return 0;
     LARGE_INTEGER size{};
-    if (!m_handle || !GetFileSizeEx(static_cast<HANDLE>(m_handle), &size)) return std::nullopt;
+    if (!GetFileSizeEx(static_cast<HANDLE>(m_handle), &size)) return std::nullopt;
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
