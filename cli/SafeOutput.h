@@ -1,9 +1,9 @@
 // Writes a run's output safely. The output goes to a new temporary file in
 // OUTPUT's folder, which is put in place over OUTPUT only once the run has
-// succeeded: a failed, interrupted or killed run leaves an existing OUTPUT as
-// it was and no partial file behind (see TemporaryOutput). An OUTPUT that is one of the inputs, however
-// its path is spelled, is refused as the window refuses it (a sharing
-// violation) before anything is touched.
+// succeeded: a failed, interrupted or killed run leaves an existing OUTPUT
+// as it was and no partial file behind (see TemporaryOutput). An OUTPUT that
+// is one of the inputs, however its path is spelled, is refused as the
+// window refuses it (a sharing violation) before anything is touched.
 #pragma once
 
 #include <string>

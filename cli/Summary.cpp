@@ -70,6 +70,10 @@ std::string JsonInput(const RunSummary& summary, int input, std::uint64_t bytes)
            ",\"lengthKnown\":" + (unfinished ? "false" : "true") + "}";
 }
 
+// What the run found of one input: a file that was read to its end is as
+// long as what was read, whatever its length when opened; a file on disk
+// that was not (the longer input of a merge) is as long as it is now; a pipe
+// not read to its end has no length to tell.
 struct FoundInput {
     std::uint64_t bytes = 0;
     bool changed = false;
