@@ -80,9 +80,10 @@ screenshots: deps
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel varnel_window_command
 	tools/take-screenshots $(WIN_BUILD) docs
 
-# varnel-cli against SoX and a minimal read-transform-write loop, all built
+# varnel-cli against SoX and a minimal read-transform-write loop (page-aligned
+# buffers, the honest limit, and misaligned as malloc gives them), all built
 # with -O3, on inputs of 16 and 256 MiB kept in the bench build; then the
-# mono and stereo kernels alone. Takes a few minutes.
+# mono and stereo kernels alone. Names the CPU. Takes a few minutes.
 BENCH_BUILD := build/bench
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVARNEL_BUILD_TESTS=OFF

@@ -23,6 +23,7 @@ ProcessingSettings CommandLineSettings(const CliOptions& options) {
     settings.chunks = {kChunkSamples, kChunkSamples, 0};
     settings.pauseAfterChunk = std::chrono::milliseconds(0);
     settings.padShorterInput = options.pad;
+    settings.shareInputs = true;  // mono of a file with itself doubles it; join12 repeats it
     return settings;
 }
 
@@ -54,10 +55,16 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
 
     RunSummary summary = SummaryOf(options, result, succeeded, observer.Messages());
     summary.formats = {formats.Input(1), formats.Input(2), formats.Output()};
-    if (options.json) out << SummaryJson(summary) << '\n' << std::flush;
+    // A script that asked for the report must not take a lost one for a run
+    // that went well (stdout full, closed, or a pipe nobody reads).
+    const bool reported = !options.json || (out << SummaryJson(summary) << '\n' << std::flush);
     if (succeeded && !options.quiet) {
         for (const std::string& line : SummaryLines(summary)) err << kProgramName << ": " << line << '\n';
         err << std::flush;
+    }
+    if (!reported) {
+        err << kProgramName << ": the JSON report could not be written to standard output\n" << std::flush;
+        return kExitRunFailed;
     }
     return succeeded ? kExitSuccess : kExitRunFailed;
 }

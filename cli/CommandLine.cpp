@@ -2,8 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "CliVersion.h"
 
@@ -46,6 +48,43 @@ constexpr const char* kFooter =
     "\n"
     "Exit status: 0 done, 1 the run failed, 2 wrong command line.";
 
+constexpr std::array<const char*, 8> kOptionNames{"-q", "--quiet", "--progress", "--json", "--pad",
+                                                  "-h", "--help", "--version"};
+
+bool IsOptionName(const std::string& word) {
+    return std::find(kOptionNames.begin(), kOptionNames.end(), word) != kOptionNames.end();
+}
+
+// The words before "--", where options are looked for.
+std::vector<std::string> WordsBeforeDashes(int argc, const char* const argv[]) {
+    std::vector<std::string> words;
+    for (int i = 1; i < argc && std::string(argv[i]) != "--"; ++i) words.emplace_back(argv[i]);
+    return words;
+}
+
+// Every option is a plain flag: CLI11 would take "--json=false" as false and
+// "--pad=yes" as true, which reads as a setting the program does not have.
+std::string FlagGivenAValue(const std::vector<std::string>& words) {
+    for (const std::string& word : words) {
+        const auto equals = word.find('=');
+        if (word.size() > 1 && word[0] == '-' && equals != std::string::npos && IsOptionName(word.substr(0, equals))) {
+            return word.substr(0, equals) + " takes no value (" + word + ")";
+        }
+    }
+    return {};
+}
+
+// A word taken for an option that is none, which CLI11 reports only as a
+// missing argument ("OUTPUT is required") when it was meant as a file.
+std::string UnknownOption(const std::vector<std::string>& words) {
+    for (const std::string& word : words) {
+        if (word.size() > 1 && word[0] == '-' && !IsOptionName(word)) {
+            return "unknown option " + word + " (a file named so is written ./" + word + ", or after --)";
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 ProcessFunction FunctionNamed(const std::string& name) {
@@ -83,6 +122,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
         ->type_name("HZ")
         ->check(CLI::Range(std::uint32_t{1}, std::uint32_t{0xFFFFFFFF}).description(""));
 
+    const std::vector<std::string> words = WordsBeforeDashes(argc, argv);
+    parsed.text = FlagGivenAValue(words);
+    if (!parsed.text.empty()) return parsed;
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -94,7 +136,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
         parsed.text = version.what();
         return parsed;
     } catch (const CLI::ParseError& error) {
-        parsed.text = error.what();
+        parsed.text = UnknownOption(words);
+        if (parsed.text.empty()) parsed.text = error.what();
         return parsed;
     }
 

@@ -7,7 +7,8 @@
 
 namespace varnel::cli {
 
-// Once per process, before any run.
+// Once per process, before any run. On POSIX also turns the signals of a
+// failed write (SIGXFSZ, SIGPIPE) into write errors.
 void InstallInterruptCleanup();
 
 // The temporary file to remove when interrupted; an empty path disarms.

@@ -43,6 +43,11 @@ void InstallInterruptCleanup() {
         if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
         ::sigaction(signal, &action, nullptr);
     }
+    // A file-size limit (ulimit -f) reached, or a reader of our stdout gone,
+    // must end as a write that failed, reported as such with the old OUTPUT
+    // kept, rather than kill the program without a word.
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 void RemoveOnInterrupt(const std::string& path) {

@@ -1,40 +1,11 @@
 #include "SafeOutput.h"
 
-#include <chrono>
-#include <cstdio>
-#include <random>
 #include <utility>
 
 #include "FileIdentity.h"
 #include "Interrupt.h"
 
 namespace varnel::cli {
-namespace {
-
-// A name of our own in OUTPUT's folder, hidden on POSIX and unlikely ever to
-// be taken: 64 random bits. It is created with CreateNew, so a name that is
-// taken after all is refused rather than overwritten.
-std::string TemporaryPathBeside(const std::string& target) {
-    const auto slash = target.find_last_of(
-#ifdef _WIN32
-        "/\\:"
-#else
-        "/"
-#endif
-    );
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-
-    std::random_device entropy;
-    std::seed_seq seed{entropy(), entropy(),
-                       static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count())};
-    std::mt19937_64 random(seed);
-    char tag[17];
-    std::snprintf(tag, sizeof tag, "%016llx", static_cast<unsigned long long>(random()));
-    return folder + "." + name + "." + tag + ".varnel-tmp";
-}
-
-}  // namespace
 
 SafeOutput::SafeOutput(std::string input1, std::string input2)
     : m_input1(std::move(input1)), m_input2(std::move(input2)) {}
@@ -62,29 +33,19 @@ bool SafeOutput::Open(const std::string& outputFile, File& output, FileFailure& 
         File probe;
         if (!probe.Open(m_target, File::Mode::WriteExisting, failure)) return false;
     }
-    m_temporary = TemporaryPathBeside(m_target);
-    RemoveOnInterrupt(m_temporary);
-    if (!output.Open(m_temporary, File::Mode::CreateNew, failure)) {
-        RemoveOnInterrupt({});
-        m_temporary.clear();
-        return false;
-    }
-    return true;
+    m_writingTemporary = m_temporary.Create(m_target, output, failure);
+    return m_writingTemporary;
 }
 
 bool SafeOutput::Commit() {
-    if (m_temporary.empty()) return true;
-    const bool replaced = CommitUninterrupted([this] { return ReplaceWith(m_temporary, m_target); });
-    if (!replaced) std::remove(m_temporary.c_str());
-    m_temporary.clear();
-    return replaced;
+    if (!m_writingTemporary) return true;
+    m_writingTemporary = false;
+    return CommitUninterrupted([this] { return m_temporary.PutInPlace(m_target); });
 }
 
 void SafeOutput::Discard() {
-    if (m_temporary.empty()) return;
-    std::remove(m_temporary.c_str());
-    RemoveOnInterrupt({});
-    m_temporary.clear();
+    m_writingTemporary = false;
+    m_temporary.Discard();
 }
 
 }  // namespace varnel::cli

@@ -1,14 +1,15 @@
 // Writes a run's output safely. The output goes to a new temporary file in
 // OUTPUT's folder, which is put in place over OUTPUT only once the run has
-// succeeded: a failed or interrupted run leaves an existing OUTPUT as it was
-// and no partial file behind. An OUTPUT that is one of the inputs, however
-// its path is spelled, is refused as the window refuses it (a sharing
-// violation) before anything is touched.
+// succeeded: a failed, interrupted or killed run leaves an existing OUTPUT
+// as it was and no partial file behind (see TemporaryOutput). An OUTPUT that
+// is one of the inputs, however its path is spelled, is refused as the
+// window refuses it (a sharing violation) before anything is touched.
 #pragma once
 
 #include <string>
 
 #include "ProcessingRun.h"
+#include "TemporaryOutput.h"
 
 namespace varnel::cli {
 
@@ -27,22 +28,21 @@ public:
     // After a failed run: removes the temporary file.
     void Discard();
 
-    // Where the output is being written ("" before Open or when it is
-    // written in place).
-    const std::string& TemporaryPath() const { return m_temporary; }
+    // The name of the file being written: "" before Open, when it is
+    // written in place, or while it is an unnamed file.
+    const std::string& TemporaryPath() const { return m_temporary.Path(); }
 
 private:
     std::string m_input1;
     std::string m_input2;
-    std::string m_target;     // OUTPUT, its symbolic links followed
-    std::string m_temporary;  // the file being written, until put in place
+    std::string m_target;  // OUTPUT, its symbolic links followed
+    TemporaryOutput m_temporary;
+    bool m_writingTemporary = false;
 };
 
-// Platform parts.
-// OUTPUT with its symbolic links followed, so that the file they point to is
-// the one replaced, as the window would write through them.
+// Platform part: OUTPUT with its symbolic links followed, so that the file
+// they point to is the one written, as the window would write through them;
+// a link that points to no file yet keeps pointing to the new one.
 std::string ResolvedOutputPath(const std::string& output);
-// Moves `from` over `to` in one step, keeping `to`'s permissions when it exists.
-bool ReplaceWith(const std::string& from, const std::string& to);
 
 }  // namespace varnel::cli

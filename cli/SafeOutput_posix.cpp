@@ -1,23 +1,23 @@
-#include <sys/stat.h>
-
-#include <cstdio>
 #include <filesystem>
 
 #include "SafeOutput.h"
 
 namespace varnel::cli {
 
+// Followed link by link rather than by canonical(), which fails on a link
+// that points to no file: that file is the one to create, beside the link's
+// own folder when the link is relative.
 std::string ResolvedOutputPath(const std::string& output) {
+    namespace fs = std::filesystem;
+    constexpr int kMostLinks = 40;  // as the kernel's ELOOP limit
+    fs::path path = output;
     std::error_code error;
-    if (!std::filesystem::is_symlink(output, error)) return output;
-    const auto target = std::filesystem::canonical(output, error);
-    return error ? output : target.string();  // a dangling link is replaced itself
-}
-
-bool ReplaceWith(const std::string& from, const std::string& to) {
-    struct stat existing {};
-    if (::stat(to.c_str(), &existing) == 0 && ::chmod(from.c_str(), existing.st_mode & 07777) != 0) return false;
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    for (int hop = 0; hop < kMostLinks && fs::is_symlink(path, error); ++hop) {
+        const fs::path target = fs::read_symlink(path, error);
+        if (error) return output;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return fs::is_symlink(path, error) ? output : path.string();  // a loop is left to the open to refuse
 }
 
 }  // namespace varnel::cli

@@ -96,12 +96,35 @@ std::string JsonFormat(const StreamFormat& format, std::uint64_t samples) {
 
 std::string JsonInput(const RunSummary& summary, int input, std::uint64_t bytes) {
     const StreamFormat& format = input == 1 ? summary.formats.input1 : summary.formats.input2;
+    const bool changed = input == 1 ? summary.input1Changed : summary.input2Changed;
+    const bool unfinished = input == 1 ? summary.input1Unfinished : summary.input2Unfinished;
     std::string json = "{\"bytes\":" + std::to_string(bytes) + ",\"samples\":" + std::to_string(Samples(bytes)) +
                        ",\"oddByte\":" + (bytes % 2 ? "true" : "false") +
                        ",\"unusedSamples\":" + std::to_string(UnusedSamples(summary, input)) +
-                       JsonFormat(format, Samples(bytes));
+                       ",\"lengthChanged\":" + (changed ? "true" : "false") +
+                       ",\"lengthKnown\":" + (unfinished ? "false" : "true") + JsonFormat(format, Samples(bytes));
     if (format.wav) json += ",\"cutShort\":" + std::string(format.cutShort ? "true" : "false");
     return json + "}";
+}
+
+// What the run found of one input: a file that was read to its end is as
+// long as what was read, whatever its length when opened; a file on disk
+// that was not (the longer input of a merge) is as long as it is now; a pipe
+// not read to its end has no length to tell.
+struct FoundInput {
+    std::uint64_t bytes = 0;
+    bool changed = false;
+    bool unfinished = false;
+};
+
+FoundInput FoundOf(std::uint64_t lengthWhenOpened, const InputRead& read) {
+    FoundInput found{read.bytes, false, false};
+    if (!read.reachedEnd) {
+        if (read.lengthAfter) found.bytes = std::max(read.bytes, *read.lengthAfter);
+        else found.unfinished = true;
+    }
+    found.changed = read.lengthAfter && (*read.lengthAfter != lengthWhenOpened || found.bytes != lengthWhenOpened);
+    return found;
 }
 
 }  // namespace
@@ -115,6 +138,16 @@ RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool su
     summary.succeeded = succeeded;
     summary.input1Bytes = result.lengths.input1;
     summary.input2Bytes = result.lengths.input2;
+    if (succeeded) {  // the inputs were read
+        const FoundInput found1 = FoundOf(result.lengths.input1, result.read1);
+        const FoundInput found2 = FoundOf(result.lengths.input2, result.read2);
+        summary.input1Bytes = found1.bytes;
+        summary.input2Bytes = found2.bytes;
+        summary.input1Changed = found1.changed;
+        summary.input2Changed = found2.changed;
+        summary.input1Unfinished = found1.unfinished;
+        summary.input2Unfinished = found2.unfinished;
+    }
     summary.outputBytes = result.outputBytes;
     summary.clippedSamples = result.clippedSamples;
     summary.failures = std::move(failures);
@@ -130,8 +163,10 @@ std::uint64_t UnusedSamples(const RunSummary& summary, int input) {
 
 std::vector<std::string> SummaryLines(const RunSummary& summary) {
     const RunFormats& formats = summary.formats;
-    std::string line = summary.functionName + ": input 1 " + Length(summary.input1Bytes) + " (" +
-                       FormatText(formats.input1, Samples(summary.input1Bytes)) + "), input 2 " +
+    const char* atLeast1 = summary.input1Unfinished ? "at least " : "";
+    const char* atLeast2 = summary.input2Unfinished ? "at least " : "";
+    std::string line = summary.functionName + ": input 1 " + atLeast1 + Length(summary.input1Bytes) + " (" +
+                       FormatText(formats.input1, Samples(summary.input1Bytes)) + "), input 2 " + atLeast2 +
                        Length(summary.input2Bytes) + " (" + FormatText(formats.input2, Samples(summary.input2Bytes)) +
                        "), output ";
     if (summary.function == ProcessFunction::Stereo) {
@@ -157,7 +192,13 @@ std::vector<std::string> SummaryLines(const RunSummary& summary) {
         }
     }
     for (const int input : {1, 2}) {
-        if (const std::uint64_t unused = UnusedSamples(summary, input)) {
+        const std::string name = "input " + std::to_string(input);
+        if (input == 1 ? summary.input1Changed : summary.input2Changed) {
+            lines.push_back("note: " + name + " changed length during the run; the length above is what the run found");
+        }
+        if (input == 1 ? summary.input1Unfinished : summary.input2Unfinished) {
+            lines.push_back("note: " + name + " was not read to its end, so its length is not known");
+        } else if (const std::uint64_t unused = UnusedSamples(summary, input)) {
             lines.push_back("note: the last " + Plural(unused, "sample") + " of input " + std::to_string(input) +
                             (unused == 1 ? " was" : " were") + " not used (--pad covers them)");
         }

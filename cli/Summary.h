@@ -23,8 +23,15 @@ struct RunSummary {
     ProcessFunction function = ProcessFunction::None;
     bool padded = false;
     bool succeeded = false;
+    // The inputs' lengths as the run found them: what was read, or for a
+    // file on disk not read to its end (the longer input of a merge), its
+    // length at the end of the run.
     std::uint64_t input1Bytes = 0;
     std::uint64_t input2Bytes = 0;
+    bool input1Changed = false;  // its length changed during the run
+    bool input2Changed = false;
+    bool input1Unfinished = false;  // a pipe or device not read to its end: its length is unknown
+    bool input2Unfinished = false;
     std::uint64_t outputBytes = 0;
     std::uint64_t clippedSamples = 0;
     RunFormats formats;

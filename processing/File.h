@@ -18,6 +18,7 @@ class File final : public ByteSource, public ByteSink {
 public:
     enum class Mode {
         Read,         // an existing file, read only
+        ReadShared,   // as Read, but other ReadShared opens of the file are allowed
         CreateWrite,  // created, or truncated when it exists; write only
         CreateNew,    // created; fails when the path exists already; write only
         WriteExisting,  // an existing file, write only, neither created nor truncated
@@ -33,6 +34,8 @@ public:
     bool IsOpen() const;
     // The length in bytes, or nothing when it cannot be measured.
     std::optional<std::uint64_t> Length() const;
+    // A file on disk, whose length means something; not a pipe or a device.
+    bool IsDiskFile() const;
     std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override;
     bool Write(const std::uint8_t* data, std::size_t size) override;
     // Moves to `offset` bytes from the start, for the next Read or Write

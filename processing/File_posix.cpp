@@ -6,28 +6,36 @@
 
 #include <cerrno>
 #include <mutex>
-#include <set>
+#include <map>
 #include <utility>
 
 namespace varnel {
 namespace {
 
 // Identities of the files this process holds open through File. POSIX has
-// no share modes, so exclusivity is kept here.
+// no share modes, so exclusivity is kept here: a file is held once
+// exclusively, or by any number of shared readers.
 class OpenFileRegistry {
 public:
-    bool Claim(std::uint64_t device, std::uint64_t inode) {
+    bool Claim(std::uint64_t device, std::uint64_t inode, bool shared) {
         std::lock_guard lock(m_mutex);
-        return m_open.emplace(device, inode).second;
+        const auto [entry, isNew] = m_open.try_emplace({device, inode}, shared ? 1 : kExclusive);
+        if (isNew) return true;
+        if (!shared || entry->second == kExclusive) return false;
+        ++entry->second;
+        return true;
     }
     void Release(std::uint64_t device, std::uint64_t inode) {
         std::lock_guard lock(m_mutex);
-        m_open.erase({device, inode});
+        const auto entry = m_open.find({device, inode});
+        if (entry == m_open.end()) return;
+        if (entry->second == kExclusive || --entry->second == 0) m_open.erase(entry);
     }
 
 private:
+    static constexpr int kExclusive = -1;  // else the count of shared readers
     std::mutex m_mutex;
-    std::set<std::pair<std::uint64_t, std::uint64_t>> m_open;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, int> m_open;
 };
 
 OpenFileRegistry& Registry() {
@@ -83,7 +91,7 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
     // The output is not truncated by open(): an output that turns out to be
     // a file this process already holds must be left untouched.
     int flags = O_WRONLY | O_CREAT;
-    if (mode == Mode::Read) flags = O_RDONLY;
+    if (mode == Mode::Read || mode == Mode::ReadShared) flags = O_RDONLY;
     if (mode == Mode::CreateNew) flags = O_WRONLY | O_CREAT | O_EXCL;
     if (mode == Mode::WriteExisting) flags = O_WRONLY;
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
@@ -104,7 +112,7 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
     }
     const auto device = static_cast<std::uint64_t>(status.st_dev);
     const auto inode = static_cast<std::uint64_t>(status.st_ino);
-    if (!Registry().Claim(device, inode)) {
+    if (!Registry().Claim(device, inode, mode == Mode::ReadShared)) {
         failure = {FileCause::sharingViolation, EBUSY};
         ::close(fd);
         return false;
@@ -126,6 +134,11 @@ std::optional<std::uint64_t> File::Length() const {
     struct stat status {};
     if (m_fd < 0 || ::fstat(m_fd, &status) != 0) return std::nullopt;
     return static_cast<std::uint64_t>(status.st_size);
+}
+
+bool File::IsDiskFile() const {
+    struct stat status {};
+    return m_fd >= 0 && ::fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode);
 }
 
 std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {

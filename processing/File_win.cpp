@@ -80,15 +80,16 @@ bool File::IsOpen() const { return m_handle != nullptr; }
 
 bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
     Close();
-    const bool reading = mode == Mode::Read;
+    const bool reading = mode == Mode::Read || mode == Mode::ReadShared;
     DWORD creation = CREATE_ALWAYS;
-    if (mode == Mode::Read || mode == Mode::WriteExisting) creation = OPEN_EXISTING;
+    if (reading || mode == Mode::WriteExisting) creation = OPEN_EXISTING;
     if (mode == Mode::CreateNew) creation = CREATE_NEW;
     // Share mode 0: no second open of this file succeeds while we hold it. A
     // new file alone may be deleted while open (it is a temporary file whose
     // owner must be able to remove it from a console control handler; the
     // file then goes away when the handle is closed).
-    const DWORD share = mode == Mode::CreateNew ? FILE_SHARE_DELETE : 0;
+    DWORD share = mode == Mode::CreateNew ? FILE_SHARE_DELETE : 0;
+    if (mode == Mode::ReadShared) share = FILE_SHARE_READ;
     HANDLE handle = CreateFileA(path.c_str(), reading ? GENERIC_READ : GENERIC_WRITE, share, nullptr, creation,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -101,10 +102,16 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
 }
 
 std::optional<std::uint64_t> File::Length() const {
+    if (!m_handle) return std::nullopt;
+    // A pipe or a device has no length; as on POSIX it counts as 0 and is
+    // read to its end.
+    if (!IsDiskFile()) return 0;
     LARGE_INTEGER size{};
-    if (!m_handle || !GetFileSizeEx(static_cast<HANDLE>(m_handle), &size)) return std::nullopt;
+    if (!GetFileSizeEx(static_cast<HANDLE>(m_handle), &size)) return std::nullopt;
     return static_cast<std::uint64_t>(size.QuadPart);
 }
+
+bool File::IsDiskFile() const { return m_handle && GetFileType(static_cast<HANDLE>(m_handle)) == FILE_TYPE_DISK; }
 
 std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
     std::size_t delivered = 0;

@@ -8,9 +8,9 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 #include "ByteStream.h"
+#include "PageAlignedMemory.h"
 #include "RunObserver.h"
 #include "SoundFormat.h"
 
@@ -35,10 +35,14 @@ struct ProcessingSettings {
     // Mono and stereo: cover the longer input, taking the missing samples of
     // the shorter one as silence, instead of stopping at the shorter input.
     bool padShorterInput = false;
-    // Where sample buffers come from; a failing allocator is how a refused
-    // buffer is exercised.
-    void* (*allocate)(std::size_t) = &std::malloc;
-    void (*release)(void*) = &std::free;
+    // The command line may read one file as both inputs; the window opens
+    // every file exclusively, and so refuses that.
+    bool shareInputs = false;
+    // Where sample buffers come from: page-aligned memory, for the speed of
+    // the kernel's copies; a failing allocator is how a refused buffer is
+    // exercised.
+    void* (*allocate)(std::size_t) = &AllocatePageAligned;
+    void (*release)(void*) = &ReleasePageAligned;
 };
 
 struct FunctionStreams {

@@ -1,5 +1,6 @@
 #include "ProcessingRun.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <utility>
@@ -49,10 +50,11 @@ const char* MessageFor(FunctionOutcome outcome) {
 
 // Opens an input; on failure shows "Sound File N Not Found" or "Opening
 // Sound File N Failed". Returns its length, or nothing.
-std::optional<std::uint64_t> OpenInput(File& file, const std::string& path, int number, RunObserver& observer) {
+std::optional<std::uint64_t> OpenInput(File& file, const std::string& path, int number, bool shared,
+                                        RunObserver& observer) {
     FileFailure failure;
     std::optional<std::uint64_t> length;
-    if (file.Open(path, File::Mode::Read, failure)) length = file.Length();
+    if (file.Open(path, shared ? File::Mode::ReadShared : File::Mode::Read, failure)) length = file.Length();
     if (!length) {
         const std::string name = "Sound File " + std::to_string(number);
         observer.ShowMessage(failure.cause == FileCause::fileNotFound ? name + " Not Found"
@@ -62,6 +64,35 @@ std::optional<std::uint64_t> OpenInput(File& file, const std::string& path, int 
 }
 
 std::uint64_t RoundedUpToEven(std::uint64_t length) { return length + (length & 1); }
+
+// Counts what an input delivers, so that a run can tell what it read. The
+// samples may sit behind a header (`aroundBytes` of the file are not
+// samples): the length the file has afterwards is told in samples' bytes.
+class CountingSource final : public ByteSource {
+public:
+    CountingSource(ByteSource& samples, const File& file, std::uint64_t aroundBytes)
+        : m_samples(samples), m_file(file), m_around(aroundBytes) {}
+    std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override {
+        const auto got = m_samples.Read(buffer, size);
+        if (got) {
+            m_read.bytes += *got;
+            m_read.reachedEnd = m_read.reachedEnd || *got < size;
+        }
+        return got;
+    }
+    InputRead Found() const {
+        InputRead found = m_read;
+        const auto length = m_file.IsDiskFile() ? m_file.Length() : std::nullopt;
+        if (length) found.lengthAfter = *length > m_around ? *length - m_around : 0;
+        return found;
+    }
+
+private:
+    ByteSource& m_samples;
+    const File& m_file;
+    std::uint64_t m_around;
+    InputRead m_read;
+};
 
 using SampleBuffer = std::unique_ptr<std::uint8_t, void (*)(void*)>;
 
@@ -76,9 +107,9 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
     RunResult result;
     File input1, input2, output;
 
-    const auto length1 = OpenInput(input1, request.soundFile1, 1, observer);
+    const auto length1 = OpenInput(input1, request.soundFile1, 1, settings.shareInputs, observer);
     if (!length1) return result;
-    const auto length2 = OpenInput(input2, request.soundFile2, 2, observer);
+    const auto length2 = OpenInput(input2, request.soundFile2, 2, settings.shareInputs, observer);
     if (!length2) return result;
     result.lengths = {*length1, *length2};
     if (container && !container->OpenInputs(input1, input2, result.lengths, observer)) return result;
@@ -111,9 +142,13 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
 
     ByteSource& source1 = container ? container->Samples(1) : input1;
     ByteSource& source2 = container ? container->Samples(2) : input2;
-    FunctionResult done = RunFunction(static_cast<ProcessFunction>(request.function), {source1, source2, output},
+    CountingSource counted1(source1, input1, *length1 - std::min(*length1, result.lengths.input1));
+    CountingSource counted2(source2, input2, *length2 - std::min(*length2, result.lengths.input2));
+    FunctionResult done = RunFunction(static_cast<ProcessFunction>(request.function), {counted1, counted2, output},
                                       {buffer1.get(), buffer2.get(), result.bufferSamples}, result.lengths,
                                       settings, observer);
+    result.read1 = counted1.Found();
+    result.read2 = counted2.Found();
     result.outputBytes = done.outputBytes;
     result.clippedSamples = done.clippedSamples;
     if (done.outcome == FunctionOutcome::Completed && container &&

@@ -2,6 +2,7 @@
 // stderr caught in files, and reports how it ended.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,16 +15,27 @@ struct ProgramOutcome {
     long peakMemoryKiB = 0;  // POSIX: the most memory the program held (resident)
 };
 
+// How the program is started beyond its arguments; POSIX only.
+struct ChildSetup {
+    std::uint64_t fileSizeLimit = 0;  // RLIMIT_FSIZE in bytes, 0 for none
+    std::string stdoutPath;           // stdout opened on this file instead of caught, e.g. /dev/full
+    bool stdoutClosed = false;
+};
+
 class ChildProcess {
 public:
-    // Starts the program with `arguments`, in `folder`.
-    ChildProcess(const std::vector<std::string>& arguments, const std::string& folder);
+    // Starts the program with `arguments`, in `folder`. It never leaves a
+    // core dump there.
+    ChildProcess(const std::vector<std::string>& arguments, const std::string& folder,
+                 const ChildSetup& setup = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // POSIX only: sends `signal` to the program.
     void Signal(int signal);
+    // Ends the program at once, as SIGKILL or TerminateProcess does.
+    void Kill();
     ProgramOutcome Wait();
 
 private:
@@ -37,6 +49,7 @@ private:
 std::string CliProgram();
 
 // Runs varnel-cli with `arguments` in `folder` and waits for it.
-ProgramOutcome RunCliProgram(const std::vector<std::string>& arguments, const std::string& folder);
+ProgramOutcome RunCliProgram(const std::vector<std::string>& arguments, const std::string& folder,
+                             const ChildSetup& setup = {});
 
 }  // namespace varnel::test

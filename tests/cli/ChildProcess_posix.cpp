@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
 #include <stdexcept>
 
 #include "ChildProcess.h"
@@ -29,7 +30,8 @@ std::string CapturePath(const std::string& folder, const char* stream) {
 
 std::string CliProgram() { return VARNEL_CLI_PROGRAM; }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& folder)
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& folder,
+                           const ChildSetup& setup)
     : m_outPath(CapturePath(folder, "out")),
       m_errPath(CapturePath(folder, "err")) {
     std::vector<std::string> all{CliProgram()};
@@ -41,11 +43,21 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
-        const int out = ::open(m_outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const std::string& outPath = setup.stdoutPath.empty() ? m_outPath : setup.stdoutPath;
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = ::open(m_errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out < 0 || err < 0 || ::chdir(folder.c_str()) != 0) ::_exit(127);
         ::dup2(out, 1);
         ::dup2(err, 2);
+        ::close(out);
+        ::close(err);
+        if (setup.stdoutClosed) ::close(1);
+        const struct rlimit noCore {0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        if (setup.fileSizeLimit > 0) {
+            const struct rlimit fileSize {setup.fileSizeLimit, setup.fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &fileSize);
+        }
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
@@ -60,6 +72,8 @@ ChildProcess::~ChildProcess() {
 
 void ChildProcess::Signal(int signal) { ::kill(static_cast<pid_t>(m_process), signal); }
 
+void ChildProcess::Kill() { Signal(SIGKILL); }
+
 ProgramOutcome ChildProcess::Wait() {
     int status = 0;
     struct rusage usage {};
@@ -69,13 +83,15 @@ ProgramOutcome ChildProcess::Wait() {
     ProgramOutcome outcome;
     outcome.peakMemoryKiB = usage.ru_maxrss;
     outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    outcome.out = ReadText(m_outPath);
+    std::error_code error;
+    if (std::filesystem::exists(m_outPath, error)) outcome.out = ReadText(m_outPath);  // not when sent elsewhere
     outcome.err = ReadText(m_errPath);
     return outcome;
 }
 
-ProgramOutcome RunCliProgram(const std::vector<std::string>& arguments, const std::string& folder) {
-    return ChildProcess(arguments, folder).Wait();
+ProgramOutcome RunCliProgram(const std::vector<std::string>& arguments, const std::string& folder,
+                             const ChildSetup& setup) {
+    return ChildProcess(arguments, folder, setup).Wait();
 }
 
 }  // namespace varnel::test

@@ -66,7 +66,8 @@ std::string CliProgram() {
     return path;
 }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& folder)
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& folder,
+                           const ChildSetup&)
     : m_outPath(CapturePath(folder, "out")),
       m_errPath(CapturePath(folder, "err")) {
     std::string commandLine = Quoted(CliProgram());
@@ -98,6 +99,8 @@ ChildProcess::~ChildProcess() {
 
 void ChildProcess::Signal(int) {}
 
+void ChildProcess::Kill() { TerminateProcess(reinterpret_cast<HANDLE>(m_process), 9); }
+
 ProgramOutcome ChildProcess::Wait() {
     const auto process = reinterpret_cast<HANDLE>(m_process);
     WaitForSingleObject(process, INFINITE);
@@ -112,8 +115,9 @@ ProgramOutcome ChildProcess::Wait() {
     return outcome;
 }
 
-ProgramOutcome RunCliProgram(const std::vector<std::string>& arguments, const std::string& folder) {
-    return ChildProcess(arguments, folder).Wait();
+ProgramOutcome RunCliProgram(const std::vector<std::string>& arguments, const std::string& folder,
+                             const ChildSetup& setup) {
+    return ChildProcess(arguments, folder, setup).Wait();
 }
 
 }  // namespace varnel::test

@@ -95,21 +95,35 @@ protected:
     std::string one, two, out;
 };
 
-TEST_F(SafeOutputRun, WritesBesideTheOutputAndPutsItInPlaceOnlyOnCommit) {
+// On Linux the file being written has no name until it is put in place; on
+// Windows it has one, beside OUTPUT, but is marked for deletion until then.
+#ifdef _WIN32
+constexpr std::size_t kFilesWhileWriting = 4;
+#else
+constexpr std::size_t kFilesWhileWriting = 3;
+#endif
+
+TEST_F(SafeOutputRun, PutsTheOutputInPlaceOnlyOnCommit) {
     SafeOutput output(one, two);
-    std::string temporary;
+    bool checked = false;
     MidRun observer([&] {
-        temporary = output.TemporaryPath();
+        EXPECT_EQ(FilesInFolder(), kFilesWhileWriting);
+        const std::string temporary = output.TemporaryPath();
+#ifdef _WIN32
         EXPECT_EQ(std::filesystem::path(temporary).parent_path(), std::filesystem::path(out).parent_path());
-        EXPECT_TRUE(std::filesystem::exists(temporary));
+        EXPECT_EQ(temporary.size() - std::filesystem::path(temporary).parent_path().string().size(), 29u)
+            << "a short name, whatever OUTPUT's: " << temporary;
+#else
+        EXPECT_EQ(temporary, "");
+#endif
         EXPECT_EQ(ReadBytes(out), previous);
+        checked = true;
     });
     ASSERT_TRUE(Run(output, observer).succeeded);
-    EXPECT_FALSE(temporary.empty());
+    EXPECT_TRUE(checked);
     EXPECT_EQ(ReadBytes(out), previous) << "not before the commit";
     EXPECT_TRUE(output.Commit());
     EXPECT_EQ(ReadBytes(out).size(), 20000u);
-    EXPECT_FALSE(std::filesystem::exists(temporary));
     EXPECT_EQ(FilesInFolder(), 3u);
 }
 
@@ -118,7 +132,7 @@ TEST_F(SafeOutputRun, ADiscardedRunLeavesNothingBehind) {
         SafeOutput output(one, two);
         MidRun observer(nullptr);
         ASSERT_TRUE(Run(output, observer).succeeded);
-        EXPECT_EQ(FilesInFolder(), 4u);
+        EXPECT_EQ(FilesInFolder(), kFilesWhileWriting);
         output.Discard();
         EXPECT_EQ(FilesInFolder(), 3u);
     }
@@ -129,17 +143,6 @@ TEST_F(SafeOutputRun, ADiscardedRunLeavesNothingBehind) {
     }
     EXPECT_EQ(FilesInFolder(), 3u);
     EXPECT_EQ(ReadBytes(out), previous);
-}
-
-// What Ctrl-C does: the temporary file is removed while the run still holds
-// it open (Windows allows this only because it is opened sharing deletion).
-TEST_F(SafeOutputRun, ATemporaryFileRemovedMidRunLeavesTheOutputAsItWas) {
-    SafeOutput output(one, two);
-    MidRun observer([&] { EXPECT_EQ(std::remove(output.TemporaryPath().c_str()), 0); });
-    Run(output, observer);
-    EXPECT_FALSE(output.Commit());
-    EXPECT_EQ(ReadBytes(out), previous);
-    EXPECT_EQ(FilesInFolder(), 3u);
 }
 
 TEST_F(SafeOutputRun, AnOutputThatIsAnInputIsRefusedBeforeAnythingIsWritten) {

@@ -48,8 +48,10 @@ TEST(Summary, JsonQuotesWhatItMust) {
 TEST(Summary, JsonOfAStereoRunCountsFrames) {
     EXPECT_EQ(SummaryJson(Summary(ProcessFunction::Stereo, "stereo", 4, 4, 8, true)),
               "{\"function\":\"stereo\",\"succeeded\":true,\"padded\":true,"
-              "\"input1\":{\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,\"format\":\"raw\"},"
-              "\"input2\":{\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,\"format\":\"raw\"},"
+              "\"input1\":{\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,"
+              "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
+              "\"input2\":{\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,"
+              "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
               "\"output\":{\"bytes\":8,\"samples\":4,\"frames\":2,\"format\":\"raw\"}}");
 }
 
@@ -71,6 +73,41 @@ TEST(Summary, NamesEachFormatWithItsDurationAndACutShortInput) {
     EXPECT_NE(json.find("\"format\":\"wav\",\"sampleRate\":22050,\"channels\":2,\"seconds\":1}}"),
               std::string::npos)
         << json;
+}
+
+// Each input measured 100 bytes when opened; what the run then found.
+TEST(Summary, GivesTheLengthsTheRunFound) {
+    struct Case {
+        InputRead read;
+        std::uint64_t bytes;
+        bool changed;
+        bool unfinished;
+    };
+    const Case cases[] = {
+        {{100, true, 100}, 100, false, false},
+        {{40, false, 100}, 100, false, false},   // the longer input of a merge, not read to its end
+        {{60, true, 60}, 60, true, false},       // cut short while read
+        {{130, true, 130}, 130, true, false},    // grew while read
+        {{40, false, 130}, 130, true, false},    // grew beyond what was read
+        {{8, true, std::nullopt}, 8, false, false},      // a pipe
+        {{40, false, std::nullopt}, 40, false, true},    // a pipe not read to its end
+    };
+    CliOptions options;
+    options.function = ProcessFunction::Mono;
+    for (const Case& c : cases) {
+        RunResult result;
+        result.lengths = {100, 100};
+        result.read1 = c.read;
+        result.read2 = {100, true, 100};
+        const RunSummary summary = SummaryOf(options, result, true, {});
+        EXPECT_EQ(summary.input1Bytes, c.bytes) << c.read.bytes;
+        EXPECT_EQ(summary.input1Changed, c.changed) << c.read.bytes;
+        EXPECT_EQ(summary.input1Unfinished, c.unfinished) << c.read.bytes;
+        EXPECT_EQ(summary.input2Bytes, 100u);
+        EXPECT_FALSE(summary.input2Changed);
+        // A failed run may not have read anything: the lengths as opened.
+        EXPECT_EQ(SummaryOf(options, result, false, {"x"}).input1Bytes, 100u);
+    }
 }
 
 }  // namespace

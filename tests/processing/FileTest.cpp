@@ -49,6 +49,28 @@ TEST(FileOpen, HoldsTheFileExclusivelyUntilClosed) {
     EXPECT_TRUE(again.Open(path, File::Mode::Read, failure));
 }
 
+TEST(FileOpen, SharedReadersMayHoldOneFileTogetherButNoOneElse) {
+    TempFolder folder;
+    const std::string path = folder.Write("in.pcm", {1, 2, 3, 4});
+    FileFailure failure;
+    {
+        File first, second;
+        ASSERT_TRUE(first.Open(path, File::Mode::ReadShared, failure));
+        ASSERT_TRUE(second.Open(path, File::Mode::ReadShared, failure));
+        std::uint8_t a[4] = {}, b[4] = {};
+        EXPECT_EQ(first.Read(a, 4), 4u);
+        EXPECT_EQ(second.Read(b, 4), 4u) << "each reader has its own position";
+        EXPECT_EQ(b[3], 4);
+        EXPECT_EQ(OpenFailure(path, File::Mode::Read), FileCause::sharingViolation);
+        EXPECT_EQ(OpenFailure(path, File::Mode::WriteExisting), FileCause::sharingViolation);
+        EXPECT_TRUE(first.Close());
+        EXPECT_EQ(OpenFailure(path, File::Mode::CreateWrite), FileCause::sharingViolation) << "one reader is left";
+    }
+    File exclusive;
+    ASSERT_TRUE(exclusive.Open(path, File::Mode::Read, failure)) << "all readers gone";
+    EXPECT_EQ(OpenFailure(path, File::Mode::ReadShared), FileCause::sharingViolation);
+}
+
 TEST(FileOpen, CreatesOrTruncatesTheOutput) {
     TempFolder folder;
     const std::string path = folder.Write("out.pcm", {9, 9, 9});

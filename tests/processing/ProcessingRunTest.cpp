@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <utility>
 
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
@@ -287,8 +289,8 @@ TEST_F(RunTest, ARefusedSampleBufferEndsTheRunWithAnEmptyOutput) {
 }
 
 int g_allocations = 0;
-void* RefuseFromTheSecond(std::size_t size) { return ++g_allocations >= 2 ? nullptr : std::malloc(size); }
-void* RefuseTheThird(std::size_t size) { return ++g_allocations == 3 ? nullptr : std::malloc(size); }
+void* RefuseFromTheSecond(std::size_t size) { return ++g_allocations >= 2 ? nullptr : AllocatePageAligned(size); }
+void* RefuseTheThird(std::size_t size) { return ++g_allocations == 3 ? nullptr : AllocatePageAligned(size); }
 
 TEST_F(RunTest, ARefusedSecondOrStereoBufferIsNamed) {
     settings.allocate = &RefuseFromTheSecond;
@@ -300,6 +302,31 @@ TEST_F(RunTest, ARefusedSecondOrStereoBufferIsNamed) {
     EXPECT_EQ(observer.messages, (Messages{"Insufficient memory available for buffer 2\n",
                                            "Insufficient memory available for buffer 3\n"}));
     EXPECT_TRUE(Output().empty());
+}
+
+// The kernel copies file data several times faster into a buffer on a page
+// boundary; the window's buffers keep their sizes (1024 or 2000 samples).
+std::vector<std::pair<std::uintptr_t, std::size_t>> g_taken;
+void* RecordTaken(std::size_t size) {
+    void* buffer = ProcessingSettings{}.allocate(size);
+    g_taken.emplace_back(reinterpret_cast<std::uintptr_t>(buffer), size);
+    return buffer;
+}
+
+TEST_F(RunTest, SampleBuffersStartOnAPageBoundaryAndKeepTheWindowsSizes) {
+    settings.allocate = &RecordTaken;
+    for (const std::size_t length : {std::size_t{100}, std::size_t{128002}}) {
+        g_taken.clear();
+        const Bytes one = PatternBytes(length), two = PatternBytes(length, 3);
+        EXPECT_TRUE(Run(one, two, ProcessFunction::Stereo).succeeded);
+        EXPECT_EQ(Output(), ExpectedStereo(one, two));
+        const std::size_t samples = length > 128000 ? 2000 : 1024;
+        ASSERT_EQ(g_taken.size(), 3u);
+        EXPECT_EQ(g_taken[0].second, 2 * samples);
+        EXPECT_EQ(g_taken[1].second, 2 * samples);
+        EXPECT_EQ(g_taken[2].second, 4 * samples);
+        for (const auto& [address, size] : g_taken) EXPECT_EQ(address % 4096, 0u) << size << " bytes";
+    }
 }
 
 TEST_F(RunTest, TheWindowsPauseAfterEachChunkStillFinishes) {

@@ -58,5 +58,27 @@ TEST(Kernels, EveryLengthAroundTheirBlocksComesOutRight) {
     }
 }
 
+// Every pair of the values where a 16-bit sum can go wrong, through the
+// blocks as well as one at a time, with the count of clipped sums.
+TEST(Mix, EverySumAtTheEdgesOfTheRange) {
+    const std::vector<int> edges{-32768, -32767, -16385, -16384, -16383, -2, -1, 0,
+                                 1,      2,      16383,  16384,  16385,  32766, 32767};
+    std::vector<std::int16_t> left, right, mixed;
+    std::size_t clipped = 0;
+    for (const int x : edges) {
+        for (const int y : edges) {
+            left.push_back(static_cast<std::int16_t>(x));
+            right.push_back(static_cast<std::int16_t>(y));
+            mixed.push_back(static_cast<std::int16_t>(std::clamp(x + y, -32768, 32767)));
+            clipped += x + y < -32768 || x + y > 32767;
+        }
+    }
+    const Bytes a = SampleBytes(left), b = SampleBytes(right);
+    Bytes out(a.size());
+    EXPECT_EQ(MixWithClipping(a.data(), b.data(), out.data(), left.size()), clipped);
+    EXPECT_EQ(out, SampleBytes(mixed));
+    EXPECT_GT(clipped, 0u);
+}
+
 }  // namespace
 }  // namespace varnel

@@ -1,0 +1,28 @@
+#include "TemporaryOutput.h"
+
+#include <chrono>
+#include <cstdio>
+#include <random>
+
+namespace varnel::cli {
+
+std::string TemporaryNameBeside(const std::string& target) {
+    const auto slash = target.find_last_of(
+#ifdef _WIN32
+        "/\\:"
+#else
+        "/"
+#endif
+    );
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+
+    std::random_device entropy;
+    std::seed_seq seed{entropy(), entropy(),
+                       static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count())};
+    std::mt19937_64 random(seed);
+    char tag[17];
+    std::snprintf(tag, sizeof tag, "%016llx", static_cast<unsigned long long>(random()));
+    return folder + "." + tag + ".varnel-tmp";
+}
+
+}  // namespace varnel::cli

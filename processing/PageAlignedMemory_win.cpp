@@ -1,0 +1,16 @@
+#include <malloc.h>
+#include <windows.h>
+
+#include "PageAlignedMemory.h"
+
+namespace varnel {
+
+void* AllocatePageAligned(std::size_t bytes) {
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    return _aligned_malloc(bytes, system.dwPageSize);
+}
+
+void ReleasePageAligned(void* memory) { _aligned_free(memory); }
+
+}  // namespace varnel
