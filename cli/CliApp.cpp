@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 #include "ConsoleObserver.h"
+#include "FileIdentity.h"
 #include "ProcessingRun.h"
 #include "ProgressBar.h"
 #include "SafeOutput.h"
@@ -37,7 +38,12 @@ int UsageFailure(const std::string& text, std::ostream& err) {
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     const bool forced = options.progress == ProgressChoice::Forced;
     ProgressBar bar(err, forced || (options.progress == ProgressChoice::Auto && errIsTerminal), forced);
-    ConsoleObserver observer(err, bar);
+    // A pipe, a device or standard input has no length to measure progress by.
+    for (const std::string* input : {&options.input1, &options.input2}) {
+        const auto identity = *input == kStandardStream ? std::nullopt : IdentityOf(*input);
+        if (!identity || !identity->regular) bar.TotalUnknown();
+    }
+    ConsoleObserver observer(err, bar, {options.input1, options.input2, options.output});
     SafeOutput output(options.input1, options.input2);
     SoundFileFormats formats(options);
 
@@ -47,13 +53,14 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
     if (!formats.UsageError().empty()) return UsageFailure(formats.UsageError(), err);
     bool succeeded = result.succeeded;
     if (succeeded && !output.Commit()) {
-        observer.ShowMessage("Writing The Output Sound File Failed");
+        observer.ReportFileProblem({RunFile::Output, FileAction::Write, {FileCause::none, -1}},
+                                   {"Writing The Output Sound File Failed"});
         succeeded = false;
     }
     output.Discard();
     bar.Clear();
 
-    RunSummary summary = SummaryOf(options, result, succeeded, observer.Messages());
+    RunSummary summary = SummaryOf(options, result, succeeded, observer.Failures());
     summary.formats = {formats.Input(1), formats.Input(2), formats.Output()};
     // A script that asked for the report must not take a lost one for a run
     // that went well (stdout full, closed, or a pipe nobody reads).

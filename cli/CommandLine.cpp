@@ -33,6 +33,10 @@ constexpr const char* kFooter =
     "written to a temporary file beside it and put in place only when the run\n"
     "succeeds; an OUTPUT that is one of the inputs is refused.\n"
     "\n"
+    "-: as one input, standard input; as OUTPUT, standard output (written as it\n"
+    "goes; the summary stays on stderr, and --json needs a named OUTPUT). A file\n"
+    "whose name starts with - is written ./-name, or after --.\n"
+    "\n"
     "WAV: an input that begins with a RIFF/WAVE header is read as WAV (16-bit\n"
     "PCM, any rate and channel count): only the samples of its data chunk are\n"
     "used. An OUTPUT named *.wav is written as 16-bit PCM WAV at the inputs'\n"
@@ -46,13 +50,25 @@ constexpr const char* kFooter =
     "  varnel-cli join12 intro.wav take.wav whole.pcm   (samples only, no header)\n"
     "  varnel-cli --raw join12 a.wav b.wav bytes.pcm    (the files' bytes as they are)\n"
     "\n"
+    "--json prints one JSON object on stdout for a run that succeeded or failed\n"
+    "(with a code and a message for each failure); a wrong command line prints\n"
+    "none.\n"
+    "\n"
     "Exit status: 0 done, 1 the run failed, 2 wrong command line.";
 
-constexpr std::array<const char*, 8> kOptionNames{"-q", "--quiet", "--progress", "--json", "--pad",
-                                                  "-h", "--help", "--version"};
+// The options that take no value, and those that take one.
+constexpr std::array<const char*, 9> kFlagNames{"-q",     "--quiet", "--progress", "--json",   "--pad",
+                                                "--raw", "-h",      "--help",     "--version"};
+constexpr std::array<const char*, 1> kValueOptionNames{"--rate"};
+
+bool IsFlagName(const std::string& word) {
+    return std::find(kFlagNames.begin(), kFlagNames.end(), word) != kFlagNames.end();
+}
 
 bool IsOptionName(const std::string& word) {
-    return std::find(kOptionNames.begin(), kOptionNames.end(), word) != kOptionNames.end();
+    const std::string name = word.substr(0, word.find('='));
+    return IsFlagName(name) ||
+           std::find(kValueOptionNames.begin(), kValueOptionNames.end(), name) != kValueOptionNames.end();
 }
 
 // The words before "--", where options are looked for.
@@ -67,7 +83,7 @@ std::vector<std::string> WordsBeforeDashes(int argc, const char* const argv[]) {
 std::string FlagGivenAValue(const std::vector<std::string>& words) {
     for (const std::string& word : words) {
         const auto equals = word.find('=');
-        if (word.size() > 1 && word[0] == '-' && equals != std::string::npos && IsOptionName(word.substr(0, equals))) {
+        if (word.size() > 1 && word[0] == '-' && equals != std::string::npos && IsFlagName(word.substr(0, equals))) {
             return word.substr(0, equals) + " takes no value (" + word + ")";
         }
     }
@@ -75,12 +91,18 @@ std::string FlagGivenAValue(const std::vector<std::string>& words) {
 }
 
 // A word taken for an option that is none, which CLI11 reports only as a
-// missing argument ("OUTPUT is required") when it was meant as a file.
+// missing argument ("OUTPUT is required") when it was meant as a file. A
+// value given to --rate is no option.
 std::string UnknownOption(const std::vector<std::string>& words) {
-    for (const std::string& word : words) {
-        if (word.size() > 1 && word[0] == '-' && !IsOptionName(word)) {
-            return "unknown option " + word + " (a file named so is written ./" + word + ", or after --)";
-        }
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word == "--rate") ++i;
+        if (word.size() < 2 || word[0] != '-' || IsOptionName(word)) continue;
+        std::string text = "unknown option '" + word + "'";
+        // A name with a dot or a slash was meant as a file.
+        if (word.find_first_of("./\\") != std::string::npos)
+            text += " (a file named so is written ./" + word + ", or after --)";
+        return text;
     }
     return {};
 }
@@ -142,6 +164,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
     }
 
     options.function = FunctionNamed(options.functionName);
+    if (options.input1 == kStandardStream && options.input2 == kStandardStream) {
+        parsed.text = "standard input (-) can be one input only";
+        return parsed;
+    }
+    if (options.output == kStandardStream && options.json) {
+        parsed.text = "--json prints on standard output, which OUTPUT - writes: name an OUTPUT file";
+        return parsed;
+    }
     if (options.pad && options.function != ProcessFunction::Mono && options.function != ProcessFunction::Stereo) {
         parsed.text = "--pad works with mono and stereo only";
         return parsed;

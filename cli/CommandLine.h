@@ -9,6 +9,8 @@
 namespace varnel::cli {
 
 inline constexpr const char* kProgramName = "varnel-cli";
+// As INPUT: standard input; as OUTPUT: standard output.
+inline constexpr const char* kStandardStream = "-";
 
 enum class ProgressChoice {
     Auto,    // when stderr is a terminal and the run lasts

@@ -9,10 +9,16 @@ std::string TrimmedMessage(const std::string& text) {
     return end == std::string::npos ? std::string() : text.substr(0, end + 1);
 }
 
-void ConsoleObserver::ShowMessage(const std::string& text) {
+void ConsoleObserver::ShowMessage(const std::string& text) { Show(DescribeMessage(TrimmedMessage(text))); }
+
+void ConsoleObserver::ReportFileProblem(const FileProblem& problem, const std::vector<std::string>&) {
+    Show(DescribeFileProblem(problem, m_paths));
+}
+
+void ConsoleObserver::Show(Failure failure) {
     m_bar.Clear();
-    m_messages.push_back(TrimmedMessage(text));
-    m_err << kProgramName << ": " << m_messages.back() << '\n' << std::flush;
+    m_err << kProgramName << ": " << failure.message << '\n' << std::flush;
+    m_failures.push_back(std::move(failure));
 }
 
 void ConsoleObserver::ShowProgress(std::uint64_t doneBytes, std::uint64_t totalBytes) {

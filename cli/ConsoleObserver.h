@@ -1,11 +1,13 @@
 // How a run reports on the command line: each failure on its own line of
-// stderr, prefixed with the program's name, and the progress bar.
+// stderr, prefixed with the program's name and naming the file it concerns,
+// and the progress bar.
 #pragma once
 
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "Failures.h"
 #include "ProgressBar.h"
 #include "RunObserver.h"
 
@@ -16,19 +18,24 @@ std::string TrimmedMessage(const std::string& text);
 
 class ConsoleObserver final : public RunObserver {
 public:
-    ConsoleObserver(std::ostream& err, ProgressBar& bar) : m_err(err), m_bar(bar) {}
+    ConsoleObserver(std::ostream& err, ProgressBar& bar, RunPaths paths)
+        : m_err(err), m_bar(bar), m_paths(std::move(paths)) {}
 
     void ShowMessage(const std::string& text) override;
+    void ReportFileProblem(const FileProblem& problem, const std::vector<std::string>& windowTexts) override;
     void ShowProgress(std::uint64_t doneBytes, std::uint64_t totalBytes) override;
     void ResetProgress() override;
 
-    // The failures shown so far, trimmed, for the JSON summary.
-    const std::vector<std::string>& Messages() const { return m_messages; }
+    // The failures shown so far, for the JSON report.
+    const std::vector<Failure>& Failures() const { return m_failures; }
 
 private:
+    void Show(Failure failure);
+
     std::ostream& m_err;
     ProgressBar& m_bar;
-    std::vector<std::string> m_messages;
+    RunPaths m_paths;
+    std::vector<Failure> m_failures;
 };
 
 }  // namespace varnel::cli

@@ -42,11 +42,14 @@ std::string FormatBytes(double bytes) {
     return text;
 }
 
-std::string FormatProgressLine(std::uint64_t done, std::uint64_t total, std::chrono::duration<double> elapsed) {
-    const int percent = ProgressPercent(done, total);
-    const auto filled = static_cast<std::size_t>(percent) * kBarCells / 100;
+std::string FormatProgressLine(std::uint64_t done, std::optional<std::uint64_t> knownTotal,
+                               std::chrono::duration<double> elapsed) {
     const double seconds = elapsed.count();
     const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0.0;
+    if (!knownTotal) return FormatBytes(static_cast<double>(done)) + " done, " + FormatBytes(rate) + "/s";
+    const std::uint64_t total = *knownTotal;
+    const int percent = ProgressPercent(done, total);
+    const auto filled = static_cast<std::size_t>(percent) * kBarCells / 100;
 
     char head[16];
     std::snprintf(head, sizeof head, "%3d%% [", percent);
@@ -68,13 +71,13 @@ void ProgressBar::Update(std::uint64_t done, std::uint64_t total) {
     const Clock::time_point now = Clock::now();
     if (!m_immediately && now - m_start < m_delay) return;
     // The last chunk is always drawn, so that a forced bar ends at 100%.
-    if (m_drawnWidth > 0 && now - m_lastDraw < kRedrawEvery && done < total) return;
+    if (m_drawnWidth > 0 && now - m_lastDraw < kRedrawEvery && (done < total || !m_totalKnown)) return;
     Draw(done, total, now);
 }
 
 void ProgressBar::Draw(std::uint64_t done, std::uint64_t total, Clock::time_point now) {
-    const std::string line =
-        FormatProgressLine(done, total, std::chrono::duration<double>(now - m_start));
+    const std::string line = FormatProgressLine(done, m_totalKnown ? std::optional(total) : std::nullopt,
+                                                std::chrono::duration<double>(now - m_start));
     // Blanks over the rest of a longer line drawn before.
     const std::size_t blanks = m_drawnWidth > line.size() ? m_drawnWidth - line.size() : 0;
     m_err << '\r' << line << std::string(blanks, ' ') << std::flush;

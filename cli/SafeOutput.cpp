@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "CommandLine.h"
 #include "FileIdentity.h"
 #include "Interrupt.h"
 
@@ -12,7 +13,13 @@ SafeOutput::SafeOutput(std::string input1, std::string input2)
 
 SafeOutput::~SafeOutput() { Discard(); }
 
-bool SafeOutput::Open(const std::string& outputFile, File& output, FileFailure& failure) {
+bool SafeOutput::OpenInput(const std::string& inputFile, File& input, File::Mode mode, FileFailure& failure) {
+    if (inputFile == kStandardStream) return input.OpenStandard(File::Standard::Input, failure);
+    return input.Open(inputFile, mode, failure);
+}
+
+bool SafeOutput::OpenOutput(const std::string& outputFile, File& output, FileFailure& failure) {
+    if (outputFile == kStandardStream) return output.OpenStandard(File::Standard::Output, failure);
     // No name, no folder to write beside: refused by the open as in the window.
     if (outputFile.empty()) return output.Open(outputFile, File::Mode::CreateWrite, failure);
     m_target = ResolvedOutputPath(outputFile);

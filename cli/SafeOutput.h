@@ -1,6 +1,7 @@
-// Writes a run's output safely. The output goes to a new temporary file in
-// OUTPUT's folder, which is put in place over OUTPUT only once the run has
-// succeeded: a failed, interrupted or killed run leaves an existing OUTPUT
+// Opens a run's files for the command line, where "-" names standard input
+// or output, and writes a run's output safely. The output goes to a new
+// temporary file in OUTPUT's folder, which is put in place over OUTPUT only
+// once the run has succeeded: a failed, interrupted or killed run leaves an existing OUTPUT
 // as it was and no partial file behind (see TemporaryOutput). An OUTPUT that
 // is one of the inputs, however its path is spelled, is refused as the
 // window refuses it (a sharing violation) before anything is touched.
@@ -13,15 +14,18 @@
 
 namespace varnel::cli {
 
-class SafeOutput final : public OutputOpener {
+class SafeOutput final : public FileOpener {
 public:
     SafeOutput(std::string input1, std::string input2);
     ~SafeOutput() override;  // a temporary file not put in place is removed
     SafeOutput(const SafeOutput&) = delete;
     SafeOutput& operator=(const SafeOutput&) = delete;
 
-    // Called by the run once both inputs are open.
-    bool Open(const std::string& outputFile, File& output, FileFailure& failure) override;
+    // INPUT "-" is standard input.
+    bool OpenInput(const std::string& inputFile, File& input, File::Mode mode, FileFailure& failure) override;
+    // Called by the run once both inputs are open. OUTPUT "-" is standard
+    // output, written as it goes: there is nothing to put in place.
+    bool OpenOutput(const std::string& outputFile, File& output, FileFailure& failure) override;
     // After a successful run: puts the output in place. On false OUTPUT is
     // as it was and the temporary file is gone.
     bool Commit();

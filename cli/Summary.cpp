@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "CliVersion.h"
+
 namespace varnel::cli {
 namespace {
 
@@ -130,8 +132,9 @@ FoundInput FoundOf(std::uint64_t lengthWhenOpened, const InputRead& read) {
 }  // namespace
 
 RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool succeeded,
-                     std::vector<std::string> failures) {
+                     std::vector<Failure> failures) {
     RunSummary summary;
+    summary.paths = {options.input1, options.input2, options.output};
     summary.functionName = options.functionName;
     summary.function = options.function;
     summary.padded = options.pad;
@@ -199,28 +202,37 @@ std::vector<std::string> SummaryLines(const RunSummary& summary) {
         if (input == 1 ? summary.input1Unfinished : summary.input2Unfinished) {
             lines.push_back("note: " + name + " was not read to its end, so its length is not known");
         } else if (const std::uint64_t unused = UnusedSamples(summary, input)) {
-            lines.push_back("note: the last " + Plural(unused, "sample") + " of input " + std::to_string(input) +
-                            (unused == 1 ? " was" : " were") + " not used (--pad covers them)");
+            lines.push_back(unused == 1 ? "note: the last sample of input " + std::to_string(input) +
+                                              " was not used (--pad covers it)"
+                                        : "note: the last " + Plural(unused, "sample") + " of input " +
+                                              std::to_string(input) + " were not used (--pad covers them)");
         }
     }
     return lines;
 }
 
 std::string SummaryJson(const RunSummary& summary) {
-    std::string json = "{\"function\":" + JsonString(summary.functionName) +
+    std::string json = "{\"version\":" + JsonString(kVersion) + ",\"function\":" + JsonString(summary.functionName) +
                        ",\"succeeded\":" + (summary.succeeded ? "true" : "false");
+    const auto path = [](const std::string& given) { return "{\"path\":" + JsonString(given); };
     if (!summary.succeeded) {
-        json += ",\"failures\":[";
+        json += ",\"input1\":" + path(summary.paths.input1) + "},\"input2\":" + path(summary.paths.input2) +
+                "},\"output\":" + path(summary.paths.output) + "},\"failures\":[";
         for (std::size_t i = 0; i < summary.failures.size(); ++i) {
+            const Failure& failure = summary.failures[i];
             if (i > 0) json += ',';
-            json += JsonString(summary.failures[i]);
+            json += "{\"code\":" + JsonString(failure.code) + ",\"message\":" + JsonString(failure.message);
+            if (!failure.file.empty()) {
+                json += ",\"file\":" + JsonString(failure.file) + ",\"path\":" + JsonString(failure.path);
+            }
+            json += "}";
         }
         return json + "]}";
     }
     json += ",\"padded\":" + std::string(summary.padded ? "true" : "false");
-    json += ",\"input1\":" + JsonInput(summary, 1, summary.input1Bytes);
-    json += ",\"input2\":" + JsonInput(summary, 2, summary.input2Bytes);
-    json += ",\"output\":{\"bytes\":" + std::to_string(summary.outputBytes) +
+    json += ",\"input1\":" + path(summary.paths.input1) + "," + JsonInput(summary, 1, summary.input1Bytes).substr(1);
+    json += ",\"input2\":" + path(summary.paths.input2) + "," + JsonInput(summary, 2, summary.input2Bytes).substr(1);
+    json += ",\"output\":" + path(summary.paths.output) + ",\"bytes\":" + std::to_string(summary.outputBytes) +
             ",\"samples\":" + std::to_string(Samples(summary.outputBytes));
     if (summary.function == ProcessFunction::Stereo) {
         json += ",\"frames\":" + std::to_string(summary.outputBytes / kBytesPerStereoFrame);

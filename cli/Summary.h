@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "Failures.h"
 #include "ProcessingRun.h"
 #include "StreamFormat.h"
 
@@ -19,6 +20,7 @@ struct RunFormats {
 };
 
 struct RunSummary {
+    RunPaths paths;  // as given
     std::string functionName;
     ProcessFunction function = ProcessFunction::None;
     bool padded = false;
@@ -35,11 +37,11 @@ struct RunSummary {
     std::uint64_t outputBytes = 0;
     std::uint64_t clippedSamples = 0;
     RunFormats formats;
-    std::vector<std::string> failures;  // the messages shown, trimmed
+    std::vector<Failure> failures;  // as shown
 };
 
 RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool succeeded,
-                     std::vector<std::string> failures);
+                     std::vector<Failure> failures);
 
 // Whole samples of each input that mono or stereo left unused (0 for the
 // joins and when padding).
@@ -50,7 +52,9 @@ std::uint64_t UnusedSamples(const RunSummary& summary, int input);
 // one line per note, each without a newline.
 std::vector<std::string> SummaryLines(const RunSummary& summary);
 
-// One line of JSON, without a newline.
+// One line of JSON, without a newline: the program's version, the paths as
+// given, and either what the run did or its failures, each with a stable
+// code beside its text.
 std::string SummaryJson(const RunSummary& summary);
 
 }  // namespace varnel::cli

@@ -31,6 +31,10 @@ public:
 
     // On failure fills `failure` (cause and OS error) and leaves the file closed.
     bool Open(const std::string& path, Mode mode, FileFailure& failure);
+    // This process's standard input (read) or output (write), whatever it
+    // is: a pipe, a terminal or a file, read or written from where it stands.
+    enum class Standard { Input, Output };
+    bool OpenStandard(Standard stream, FileFailure& failure);
     bool IsOpen() const;
     // The length in bytes, or nothing when it cannot be measured.
     std::optional<std::uint64_t> Length() const;

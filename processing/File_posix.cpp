@@ -86,6 +86,21 @@ File::~File() { Close(); }
 
 bool File::IsOpen() const { return m_fd >= 0; }
 
+bool File::OpenStandard(Standard stream, FileFailure& failure) {
+    Close();
+    // A descriptor of our own on the same open file: its offset (an append
+    // included) is the shell's, and closing it leaves the stream open.
+    const int fd = ::fcntl(stream == Standard::Input ? STDIN_FILENO : STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (fd < 0) {
+        failure = FailureOf(errno);
+        return false;
+    }
+    m_fd = fd;
+    m_device = m_inode = 0;  // never claimed: the stream is not named
+    m_lastFailure = {};
+    return true;
+}
+
 bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
     Close();
     // The output is not truncated by open(): an output that turns out to be

@@ -101,6 +101,21 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
     return true;
 }
 
+bool File::OpenStandard(Standard stream, FileFailure& failure) {
+    Close();
+    // A handle of our own on the same stream: closing it leaves the stream open.
+    const HANDLE standard = GetStdHandle(stream == Standard::Input ? STD_INPUT_HANDLE : STD_OUTPUT_HANDLE);
+    HANDLE own = nullptr;
+    if (standard == nullptr || standard == INVALID_HANDLE_VALUE ||
+        !DuplicateHandle(GetCurrentProcess(), standard, GetCurrentProcess(), &own, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        failure = standard == nullptr ? FileFailure{FileCause::invalidFile, 0} : LastErrorFailure();
+        return false;
+    }
+    m_handle = own;
+    m_lastFailure = {};
+    return true;
+}
+
 std::optional<std::uint64_t> File::Length() const {
     if (!m_handle) return std::nullopt;
     // A pipe or a device has no length; as on POSIX it counts as 0 and is

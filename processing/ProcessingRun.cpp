@@ -27,14 +27,16 @@ constexpr std::array<std::pair<FileCause, const char*>, 12> kOutputOpenCauseMess
     {FileCause::badSeek, "Error Set Pointer"},
 }};
 
-void ReportOutputOpenFailure(FileCause cause, RunObserver& observer) {
+void ReportOutputOpenFailure(const FileFailure& failure, RunObserver& observer) {
+    std::vector<std::string> texts;
     for (const auto& [listed, text] : kOutputOpenCauseMessages) {
-        if (cause == listed) {
-            observer.ShowMessage(text);
+        if (failure.cause == listed) {
+            texts.emplace_back(text);
             break;
         }
     }
-    observer.ShowMessage(cause == FileCause::endOfFile ? "endOfFile" : "The Output Sound File was not created");
+    texts.emplace_back(failure.cause == FileCause::endOfFile ? "endOfFile" : "The Output Sound File was not created");
+    observer.ReportFileProblem({RunFile::Output, FileAction::Open, failure}, texts);
 }
 
 const char* MessageFor(FunctionOutcome outcome) {
@@ -51,16 +53,39 @@ const char* MessageFor(FunctionOutcome outcome) {
 // Opens an input; on failure shows "Sound File N Not Found" or "Opening
 // Sound File N Failed". Returns its length, or nothing.
 std::optional<std::uint64_t> OpenInput(File& file, const std::string& path, int number, bool shared,
-                                        RunObserver& observer) {
+                                        FileOpener* opener, RunObserver& observer) {
     FileFailure failure;
     std::optional<std::uint64_t> length;
-    if (file.Open(path, shared ? File::Mode::ReadShared : File::Mode::Read, failure)) length = file.Length();
+    const File::Mode mode = shared ? File::Mode::ReadShared : File::Mode::Read;
+    if (opener ? opener->OpenInput(path, file, mode, failure) : file.Open(path, mode, failure)) {
+        length = file.Length();
+        if (!length) failure = {FileCause::generic, -1};
+    }
     if (!length) {
         const std::string name = "Sound File " + std::to_string(number);
-        observer.ShowMessage(failure.cause == FileCause::fileNotFound ? name + " Not Found"
-                                                                      : "Opening " + name + " Failed");
+        observer.ReportFileProblem(
+            {number == 1 ? RunFile::Input1 : RunFile::Input2, FileAction::Open, failure},
+            {failure.cause == FileCause::fileNotFound ? name + " Not Found" : "Opening " + name + " Failed"});
     }
     return length;
+}
+
+// The failure of a function that did not complete, with the file it concerns.
+void ReportFunctionFailure(FunctionOutcome outcome, const File& input1, const File& input2, const File& output,
+                           RunObserver& observer) {
+    switch (outcome) {
+    case FunctionOutcome::ReadingInput1Failed:
+        observer.ReportFileProblem({RunFile::Input1, FileAction::Read, input1.LastFailure()}, {MessageFor(outcome)});
+        return;
+    case FunctionOutcome::ReadingInput2Failed:
+        observer.ReportFileProblem({RunFile::Input2, FileAction::Read, input2.LastFailure()}, {MessageFor(outcome)});
+        return;
+    case FunctionOutcome::WritingOutputFailed:
+        observer.ReportFileProblem({RunFile::Output, FileAction::Write, output.LastFailure()}, {MessageFor(outcome)});
+        return;
+    case FunctionOutcome::StereoBufferRefused: observer.ShowMessage(MessageFor(outcome)); return;
+    case FunctionOutcome::Completed: return;
+    }
 }
 
 std::uint64_t RoundedUpToEven(std::uint64_t length) { return length + (length & 1); }
@@ -103,27 +128,27 @@ SampleBuffer TakeBuffer(std::size_t bytes, const ProcessingSettings& settings) {
 }  // namespace
 
 RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& settings, RunObserver& observer,
-                        OutputOpener* outputOpener, SoundContainer* container) {
+                        FileOpener* opener, SoundContainer* container) {
     RunResult result;
     File input1, input2, output;
 
-    const auto length1 = OpenInput(input1, request.soundFile1, 1, settings.shareInputs, observer);
+    const auto length1 = OpenInput(input1, request.soundFile1, 1, settings.shareInputs, opener, observer);
     if (!length1) return result;
-    const auto length2 = OpenInput(input2, request.soundFile2, 2, settings.shareInputs, observer);
+    const auto length2 = OpenInput(input2, request.soundFile2, 2, settings.shareInputs, opener, observer);
     if (!length2) return result;
     result.lengths = {*length1, *length2};
     if (container && !container->OpenInputs(input1, input2, result.lengths, observer)) return result;
 
     FileFailure failure;
-    const bool opened = outputOpener ? outputOpener->Open(request.outputFile, output, failure)
-                                     : output.Open(request.outputFile, File::Mode::CreateWrite, failure);
+    const bool opened = opener ? opener->OpenOutput(request.outputFile, output, failure)
+                               : output.Open(request.outputFile, File::Mode::CreateWrite, failure);
     if (!opened) {
-        ReportOutputOpenFailure(failure.cause, observer);
+        ReportOutputOpenFailure(failure, observer);
         return result;
     }
     result.outputCreated = true;
     if (container && !container->BeginOutput(output)) {
-        observer.ShowMessage(MessageFor(FunctionOutcome::WritingOutputFailed));
+        ReportFunctionFailure(FunctionOutcome::WritingOutputFailed, input1, input2, output, observer);
         return result;
     }
 
@@ -159,12 +184,12 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
     input1.Close();
     input2.Close();
     const bool outputStored = output.Close();
-    if (const char* message = MessageFor(done.outcome)) {
-        observer.ShowMessage(message);
+    if (done.outcome != FunctionOutcome::Completed) {
+        ReportFunctionFailure(done.outcome, input1, input2, output, observer);
         return result;
     }
     if (!outputStored) {
-        observer.ShowMessage(MessageFor(FunctionOutcome::WritingOutputFailed));
+        ReportFunctionFailure(FunctionOutcome::WritingOutputFailed, input1, input2, output, observer);
         return result;
     }
     result.succeeded = true;

@@ -40,15 +40,20 @@ struct RunResult {
     std::uint64_t clippedSamples = 0;
 };
 
-// How a run opens its output once both inputs are open. Without one, the run
-// creates the output file, or truncates it when it exists; the command line
-// writes to a new temporary file instead and puts it in place only once the
-// run has succeeded. A refusal fills `failure`, whose cause picks the
-// messages the user sees, and leaves `output` closed.
-class OutputOpener {
+// How a run opens its files. Without one, the run opens the inputs by name
+// and creates the output file, or truncates it when it exists; the command
+// line also reads standard input and writes standard output, and writes a
+// file to a new temporary file put in place only once the run has succeeded.
+// A refusal fills `failure`, whose cause picks the messages the user sees,
+// and leaves the file closed.
+class FileOpener {
 public:
-    virtual ~OutputOpener() = default;
-    virtual bool Open(const std::string& outputFile, File& output, FileFailure& failure) = 0;
+    virtual ~FileOpener() = default;
+    virtual bool OpenInput(const std::string& inputFile, File& input, File::Mode mode, FileFailure& failure) {
+        return input.Open(inputFile, mode, failure);
+    }
+    // Once both inputs are open.
+    virtual bool OpenOutput(const std::string& outputFile, File& output, FileFailure& failure) = 0;
 };
 
 // What surrounds the samples in the files. Without one, a run reads and
@@ -71,6 +76,6 @@ public:
 };
 
 RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& settings, RunObserver& observer,
-                        OutputOpener* outputOpener = nullptr, SoundContainer* container = nullptr);
+                        FileOpener* opener = nullptr, SoundContainer* container = nullptr);
 
 }  // namespace varnel

@@ -4,8 +4,20 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "FileFailure.h"
 
 namespace varnel {
+
+// Which of the run's files a failure concerns, and what was being done.
+enum class RunFile { Input1, Input2, Output };
+enum class FileAction { Open, Read, Write };
+struct FileProblem {
+    RunFile file = RunFile::Input1;
+    FileAction action = FileAction::Open;
+    FileFailure failure;
+};
 
 class RunObserver {
 public:
@@ -13,6 +25,13 @@ public:
     // A failure the user must see; the window shows it in an OK box and the
     // run goes on only when the box is closed.
     virtual void ShowMessage(const std::string& text) = 0;
+    // A file could not be opened, read or written. The window shows its
+    // texts for it (`windowTexts`, one box each); the command line words the
+    // problem itself, naming the file.
+    virtual void ReportFileProblem(const FileProblem& problem, const std::vector<std::string>& windowTexts) {
+        (void)problem;
+        for (const std::string& text : windowTexts) ShowMessage(text);
+    }
     virtual void BeginWait() {}
     virtual void EndWait() {}
     // After each chunk: `doneBytes` of the `totalBytes` of input the function

@@ -15,8 +15,10 @@ struct ProgramOutcome {
     long peakMemoryKiB = 0;  // POSIX: the most memory the program held (resident)
 };
 
-// How the program is started beyond its arguments; POSIX only.
+// How the program is started beyond its arguments; POSIX only, except the
+// standard input.
 struct ChildSetup {
+    std::string stdinPath;            // stdin opened on this file (a named pipe gives a pipe)
     std::uint64_t fileSizeLimit = 0;  // RLIMIT_FSIZE in bytes, 0 for none
     std::string stdoutPath;           // stdout opened on this file instead of caught, e.g. /dev/full
     bool stdoutClosed = false;

@@ -52,6 +52,12 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
         ::close(out);
         ::close(err);
         if (setup.stdoutClosed) ::close(1);
+        if (!setup.stdinPath.empty()) {
+            const int in = ::open(setup.stdinPath.c_str(), O_RDONLY);
+            if (in < 0) ::_exit(127);
+            ::dup2(in, 0);
+            ::close(in);
+        }
         const struct rlimit noCore {0, 0};
         ::setrlimit(RLIMIT_CORE, &noCore);
         if (setup.fileSizeLimit > 0) {

@@ -67,7 +67,7 @@ std::string CliProgram() {
 }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& folder,
-                           const ChildSetup&)
+                           const ChildSetup& setup)
     : m_outPath(CapturePath(folder, "out")),
       m_errPath(CapturePath(folder, "err")) {
     std::string commandLine = Quoted(CliProgram());
@@ -78,7 +78,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    HANDLE in = nullptr;
+    if (!setup.stdinPath.empty()) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        in = CreateFileA(setup.stdinPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (in == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + setup.stdinPath);
+    }
+    startup.hStdInput = in ? in : GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = out;
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
@@ -86,6 +93,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
                                         folder.c_str(), &startup, &process);
     CloseHandle(out);
     CloseHandle(err);
+    if (in) CloseHandle(in);
     if (!started) throw std::runtime_error("cannot start " + commandLine);
     CloseHandle(process.hThread);
     m_process = reinterpret_cast<long long>(process.hProcess);

@@ -40,17 +40,31 @@ TEST(ProgressBar, StaysSilentForShortRunsAndWhenNotShown) {
 TEST(ProgressBar, IsTakenOffTheLineBeforeAMessage) {
     std::ostringstream err;
     ProgressBar bar(err, true, true);
-    ConsoleObserver observer(err, bar);
+    ConsoleObserver observer(err, bar, {"a.pcm", "b.pcm", "out.pcm"});
     observer.ShowProgress(100, 100);
     const std::string drawn = err.str();
     EXPECT_EQ(drawn.substr(0, 6), "\r100% ");
-    observer.ShowMessage("sharingViolation ");
+    observer.ReportFileProblem({RunFile::Input2, FileAction::Read, {FileCause::hardIO, 5}},
+                               {"Reading Sound File 2 Failed"});
     observer.ShowMessage("Insufficient memory available for buffer 1\n");
     EXPECT_EQ(err.str().substr(drawn.size()), "\r" + std::string(drawn.size() - 1, ' ') + "\r" +
-                                                  "varnel-cli: sharingViolation\n"
+                                                  "varnel-cli: cannot read input 2 'b.pcm': an input/output error\n"
                                                   "varnel-cli: Insufficient memory available for buffer 1\n");
-    EXPECT_EQ(observer.Messages(),
-              (std::vector<std::string>{"sharingViolation", "Insufficient memory available for buffer 1"}));
+    ASSERT_EQ(observer.Failures().size(), 2u);
+    EXPECT_EQ(observer.Failures()[0].code, "read-hard-io");
+    EXPECT_EQ(observer.Failures()[0].file, "input2");
+    EXPECT_EQ(observer.Failures()[1].code, "out-of-memory");
+}
+
+TEST(ProgressBar, WithoutAKnownTotalShowsBytesDoneAndTheRate) {
+    EXPECT_EQ(FormatProgressLine(30u << 20, std::nullopt, std::chrono::duration<double>(2.0)),
+              "30.0 MiB done, 15.0 MiB/s");
+    std::ostringstream err;
+    ProgressBar bar(err, true, true);
+    bar.TotalUnknown();
+    bar.Update(3u << 20, 0);
+    EXPECT_EQ(err.str().find("%"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("3.0 MiB done"), std::string::npos) << err.str();
 }
 
 TEST(ProgressBar, MessagesLoseOnlyTrailingBlanksAndNewlines) {

@@ -40,19 +40,27 @@ TEST(Summary, JoinsWarnOfAnOddByteThatShiftsTheOtherInput) {
 TEST(Summary, JsonQuotesWhatItMust) {
     RunSummary failed = Summary(ProcessFunction::Mono, "mono", 0, 0, 0);
     failed.succeeded = false;
-    failed.failures = {"a \"b\"\\c", "d\te"};
+    failed.paths = {"in \"1\".pcm", "C:\\two.pcm", "-"};
+    failed.failures = {{"open-not-found", "cannot open input 1 'in \"1\".pcm': no such file", "input1",
+                        "in \"1\".pcm"},
+                       {"refused", "d\te", "", ""}};
     EXPECT_EQ(SummaryJson(failed),
-              "{\"function\":\"mono\",\"succeeded\":false,\"failures\":[\"a \\\"b\\\"\\\\c\",\"d\\te\"]}");
+              "{\"version\":\"" VARNEL_PROJECT_VERSION "\",\"function\":\"mono\",\"succeeded\":false,"
+              "\"input1\":{\"path\":\"in \\\"1\\\".pcm\"},\"input2\":{\"path\":\"C:\\\\two.pcm\"},"
+              "\"output\":{\"path\":\"-\"},\"failures\":["
+              "{\"code\":\"open-not-found\",\"message\":\"cannot open input 1 'in \\\"1\\\".pcm': no such file\","
+              "\"file\":\"input1\",\"path\":\"in \\\"1\\\".pcm\"},"
+              "{\"code\":\"refused\",\"message\":\"d\\te\"}]}");
 }
 
 TEST(Summary, JsonOfAStereoRunCountsFrames) {
     EXPECT_EQ(SummaryJson(Summary(ProcessFunction::Stereo, "stereo", 4, 4, 8, true)),
-              "{\"function\":\"stereo\",\"succeeded\":true,\"padded\":true,"
-              "\"input1\":{\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,"
+              "{\"version\":\"" VARNEL_PROJECT_VERSION "\",\"function\":\"stereo\",\"succeeded\":true,\"padded\":true,"
+              "\"input1\":{\"path\":\"\",\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,"
               "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
-              "\"input2\":{\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,"
+              "\"input2\":{\"path\":\"\",\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,"
               "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
-              "\"output\":{\"bytes\":8,\"samples\":4,\"frames\":2,\"format\":\"raw\"}}");
+              "\"output\":{\"path\":\"\",\"bytes\":8,\"samples\":4,\"frames\":2,\"format\":\"raw\"}}");
 }
 
 TEST(Summary, NamesEachFormatWithItsDurationAndACutShortInput) {
@@ -106,7 +114,7 @@ TEST(Summary, GivesTheLengthsTheRunFound) {
         EXPECT_EQ(summary.input2Bytes, 100u);
         EXPECT_FALSE(summary.input2Changed);
         // A failed run may not have read anything: the lengths as opened.
-        EXPECT_EQ(SummaryOf(options, result, false, {"x"}).input1Bytes, 100u);
+        EXPECT_EQ(SummaryOf(options, result, false, {Failure{"refused", "x", "", ""}}).input1Bytes, 100u);
     }
 }
 

@@ -233,10 +233,10 @@ TEST_F(RunTest, PaddedProgressRunsOverTheLongerInput) {
 }
 
 // Opens the output where the run says, refusing when asked to.
-class RedirectingOpener : public OutputOpener {
+class RedirectingOpener : public FileOpener {
 public:
     explicit RedirectingOpener(std::string target) : m_target(std::move(target)) {}
-    bool Open(const std::string& outputFile, File& output, FileFailure& failure) override {
+    bool OpenOutput(const std::string& outputFile, File& output, FileFailure& failure) override {
         asked.push_back(outputFile);
         if (refuseWith != FileCause::none) {
             failure = {refuseWith, -1};

@@ -116,7 +116,7 @@ class Headless(unittest.TestCase):
             shutil.copy(os.path.join(SAMPLES, "ap1-10.pcm"), os.path.join(build, "samples"))
             result = run_headless(build)
             self.assertNotEqual(result.returncode, 0)
-            self.assertIn("varnel-cli: Sound File 2 Not Found", result.stderr)
+            self.assertIn("varnel-cli: cannot open input 2", result.stderr)
             self.assertNotRegex(result.stdout, r"Output:|Play it:")
             self.assertFalse(os.path.exists(os.path.join(build, "samples", "output.pcm")))
 

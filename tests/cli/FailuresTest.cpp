@@ -1,0 +1,97 @@
+// Each failure as the command line words it: every cause the file layer
+// knows, for each thing done with each file, and the cases that name the
+// real situation instead (a folder, the output being an input, a missing
+// folder, a standard stream), on real files.
+#include "Failures.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/TempFolder.h"
+
+namespace varnel::cli {
+namespace {
+
+FileProblem Problem(RunFile file, FileAction action, FileCause cause) { return {file, action, {cause, -1}}; }
+
+TEST(FailureWording, EveryCauseHasItsWordsAndCode) {
+    const RunPaths paths{"a.pcm", "b.pcm", "out/x.pcm"};
+    const struct {
+        FileCause cause;
+        const char* code;
+        const char* words;
+    } causes[] = {
+        {FileCause::generic, "generic", "the system reported an error"},
+        {FileCause::fileNotFound, "not-found", "no such file"},
+        {FileCause::badPath, "bad-path", "no such folder, or the name is not valid"},
+        {FileCause::tooManyOpenFiles, "too-many-open-files", "too many files are open"},
+        {FileCause::accessDenied, "access-denied", "permission denied"},
+        {FileCause::invalidFile, "invalid-file", "not a file that can be opened"},
+        {FileCause::removeCurrentDir, "current-folder", "it is the current folder"},
+        {FileCause::directoryFull, "folder-full", "the folder is full"},
+        {FileCause::badSeek, "bad-seek", "it cannot be positioned"},
+        {FileCause::hardIO, "hard-io", "an input/output error"},
+        {FileCause::sharingViolation, "in-use", "another program is using it"},
+        {FileCause::lockViolation, "locked", "another program has locked part of it"},
+        {FileCause::diskFull, "disk-full", "no room for it (the disk is full, or the file would be too large)"},
+        {FileCause::endOfFile, "end-of-file", "it ended early"},
+    };
+    for (const auto& [cause, code, words] : causes) {
+        const Failure open = DescribeFileProblem(Problem(RunFile::Input1, FileAction::Open, cause), paths);
+        EXPECT_EQ(open.code, std::string("open-") + code);
+        EXPECT_EQ(open.message, std::string("cannot open input 1 'a.pcm': ") + words);
+        EXPECT_EQ(open.file, "input1");
+        EXPECT_EQ(open.path, "a.pcm");
+        const Failure read = DescribeFileProblem(Problem(RunFile::Input2, FileAction::Read, cause), paths);
+        EXPECT_EQ(read.code, std::string("read-") + code);
+        EXPECT_EQ(read.message, std::string("cannot read input 2 'b.pcm': ") + words);
+        const Failure write = DescribeFileProblem(Problem(RunFile::Output, FileAction::Write, cause), paths);
+        EXPECT_EQ(write.code, std::string("write-") + code);
+        EXPECT_EQ(write.message, std::string("cannot write 'out/x.pcm': ") + words);
+        EXPECT_EQ(write.file, "output");
+    }
+    // A write that failed without a cause from the system (a file that could
+    // not be put in place).
+    EXPECT_EQ(DescribeFileProblem(Problem(RunFile::Output, FileAction::Write, FileCause::none), paths).message,
+              "cannot write 'out/x.pcm': it could not be completed");
+}
+
+TEST(FailureWording, TheRealSituationIsNamedOnRealFiles) {
+    test::TempFolder folder;
+    const std::string one = folder.Write("one.pcm", {1, 2});
+    std::filesystem::create_directory(folder.Path() / "d");
+    const std::string d = folder / "d";
+    const RunPaths paths{one, d, one};
+    const Failure isFolder =
+        DescribeFileProblem(Problem(RunFile::Input2, FileAction::Open, FileCause::accessDenied), paths);
+    EXPECT_EQ(isFolder.code, "open-is-folder");
+    EXPECT_EQ(isFolder.message, "'" + d + "' is a folder, not a file");
+    const Failure isInput =
+        DescribeFileProblem(Problem(RunFile::Output, FileAction::Open, FileCause::sharingViolation), paths);
+    EXPECT_EQ(isInput.code, "open-output-is-input");
+    EXPECT_EQ(isInput.message, "'" + one + "' is input 1; the output must be another file");
+    const std::string missing = folder / "nowhere/x.pcm";
+    const Failure noFolder = DescribeFileProblem(Problem(RunFile::Output, FileAction::Open, FileCause::badPath),
+                                                 {one, one, missing});
+    EXPECT_EQ(noFolder.message, "cannot create '" + missing + "': its folder does not exist");
+    EXPECT_EQ(noFolder.code, "open-bad-path");
+    const Failure stdinGone = DescribeFileProblem(Problem(RunFile::Input1, FileAction::Read, FileCause::hardIO),
+                                                  {"-", one, "-"});
+    EXPECT_EQ(stdinGone.message, "cannot read input 1 (standard input): an input/output error");
+    const Failure stdoutGone = DescribeFileProblem(Problem(RunFile::Output, FileAction::Write, FileCause::diskFull),
+                                                   {"-", one, "-"});
+    EXPECT_EQ(stdoutGone.message.rfind("cannot write the standard output: no room for it", 0), 0u);
+}
+
+TEST(FailureWording, OtherFailuresKeepTheirTextWithACodeForTheirKind) {
+    EXPECT_EQ(DescribeMessage("Insufficient memory available for buffer 1").code, "out-of-memory");
+    const Failure refused = DescribeMessage("input 2 (take.wav) holds 24-bit samples");
+    EXPECT_EQ(refused.code, "refused");
+    EXPECT_EQ(refused.message, "input 2 (take.wav) holds 24-bit samples");
+    EXPECT_EQ(refused.file, "");
+}
+
+}  // namespace
+}  // namespace varnel::cli
