@@ -4,7 +4,6 @@
 
 #include "CommandLine.h"
 #include "ConsoleObserver.h"
-#include "FileIdentity.h"
 #include "ProcessingRun.h"
 #include "ProgressBar.h"
 #include "SafeOutput.h"
@@ -38,11 +37,6 @@ int UsageFailure(const std::string& text, std::ostream& err) {
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     const bool forced = options.progress == ProgressChoice::Forced;
     ProgressBar bar(err, forced || (options.progress == ProgressChoice::Auto && errIsTerminal), forced);
-    // A pipe, a device or standard input has no length to measure progress by.
-    for (const std::string* input : {&options.input1, &options.input2}) {
-        const auto identity = *input == kStandardStream ? std::nullopt : IdentityOf(*input);
-        if (!identity || !identity->regular) bar.TotalUnknown();
-    }
     ConsoleObserver observer(err, bar, {options.input1, options.input2, options.output});
     SafeOutput output(options.input1, options.input2);
     SoundFileFormats formats(options);

@@ -25,6 +25,7 @@ public:
     void ReportFileProblem(const FileProblem& problem, const std::vector<std::string>& windowTexts) override;
     void ShowProgress(std::uint64_t doneBytes, std::uint64_t totalBytes) override;
     void ResetProgress() override;
+    void TotalUnknown() override { m_bar.TotalUnknown(); }
 
     // The failures shown so far, for the JSON report.
     const std::vector<Failure>& Failures() const { return m_failures; }

@@ -165,6 +165,7 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
         return result;
     }
 
+    if (!input1.IsDiskFile() || !input2.IsDiskFile()) observer.TotalUnknown();
     ByteSource& source1 = container ? container->Samples(1) : input1;
     ByteSource& source2 = container ? container->Samples(2) : input2;
     CountingSource counted1(source1, input1, *length1 - std::min(*length1, result.lengths.input1));

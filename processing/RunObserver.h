@@ -42,6 +42,9 @@ public:
     }
     // When the function ends, successful or not.
     virtual void ResetProgress() {}
+    // Before the function starts: an input is a pipe or a device, whose
+    // length is not known, so the totals given with the progress are not.
+    virtual void TotalUnknown() {}
 };
 
 // The position of a 0 to 100 progress bar for `done` of `total`.
