@@ -6,6 +6,12 @@ WIN_BUILD    := build/win
 BUILD_TYPE   ?= RelWithDebInfo
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 
+# Warnings are errors only in CI (CI=true), so that a newer compiler's new
+# warning never stops a user's build.
+WARNINGS_AS_ERRORS := $(if $(filter true,$(CI)),ON,OFF)
+CONFIGURE     := cmake -S . -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVARNEL_WARNINGS_AS_ERRORS=$(WARNINGS_AS_ERRORS)
+CONFIGURE_WIN := $(CONFIGURE) -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+
 # Debian packages the builds and tests need.
 PACKAGES := cmake make g++ libgtest-dev googletest \
             g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
@@ -20,12 +26,11 @@ deps:
 	@tools/install-packages $(PACKAGES)
 
 native: deps
-	cmake -S . -B $(NATIVE_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	$(CONFIGURE) -B $(NATIVE_BUILD)
 	cmake --build $(NATIVE_BUILD) -j$(JOBS)
 
 win: deps
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	$(CONFIGURE_WIN)
 	cmake --build $(WIN_BUILD) -j$(JOBS)
 
 test-native: native
@@ -46,18 +51,17 @@ test: deps
 # varnel-cli does the same job on the same samples.
 ifeq ($(OS),Windows_NT)
 run:
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	$(CONFIGURE) -B $(WIN_BUILD)
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel varnel_samples
 	tools/run-window $(WIN_BUILD)
 else ifneq ($(DISPLAY),)
 run: deps
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	$(CONFIGURE_WIN)
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel varnel_samples
 	@tools/run-window $(WIN_BUILD)
 else
 run: deps
-	cmake -S . -B $(NATIVE_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	$(CONFIGURE) -B $(NATIVE_BUILD)
 	cmake --build $(NATIVE_BUILD) -j$(JOBS) --target varnel_cli varnel_samples
 	@tools/run-headless $(NATIVE_BUILD)
 endif
@@ -65,8 +69,7 @@ endif
 # The Windows release: build/win/varnel-VERSION-win64.zip with varnel.exe,
 # varnel-cli.exe and README.txt; VERSION is the project's (CMakeLists.txt).
 dist: deps
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	$(CONFIGURE_WIN)
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel_dist
 	@sed -n 's/^VARNEL_DIST_ZIP:INTERNAL=/Release: /p' $(WIN_BUILD)/CMakeCache.txt
 
@@ -75,8 +78,7 @@ dist: deps
 SCREENSHOT_PACKAGES := imagemagick
 screenshots: deps
 	@tools/install-packages $(SCREENSHOT_PACKAGES)
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	$(CONFIGURE_WIN)
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel varnel_window_command
 	tools/take-screenshots $(WIN_BUILD) docs
 
