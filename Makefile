@@ -1,10 +1,11 @@
 # Varnel: `make test` installs what is missing, builds both builds and runs
 # every test; `make run` builds and opens the program.
 
-NATIVE_BUILD := build/native
-WIN_BUILD    := build/win
-BUILD_TYPE   ?= RelWithDebInfo
-JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+NATIVE_BUILD   := build/native
+WIN_BUILD      := build/win
+SANITIZE_BUILD := build/sanitize
+BUILD_TYPE     ?= RelWithDebInfo
+JOBS           ?= $(shell nproc 2>/dev/null || echo 2)
 
 # Warnings are errors only in CI (CI=true), so that a newer compiler's new
 # warning never stops a user's build.
@@ -18,7 +19,7 @@ PACKAGES := cmake make g++ libgtest-dev googletest \
             wine wine64 xvfb xauth python3 \
             libcli11-dev libbenchmark-dev sox
 
-.PHONY: all deps native win test test-native test-win run dist screenshots bench clean
+.PHONY: all deps native win test test-native test-sanitize test-win run dist screenshots bench clean
 
 all: native win
 
@@ -36,14 +37,21 @@ win: deps
 test-native: native
 	cd $(NATIVE_BUILD) && ctest -j$(JOBS) --output-on-failure
 
+# The native tests once more, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer in a build folder of their own.
+test-sanitize: deps
+	$(CONFIGURE) -B $(SANITIZE_BUILD) -DVARNEL_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
+	cd $(SANITIZE_BUILD) && ctest -j$(JOBS) --output-on-failure
+
 # Wine now and then hangs starting a process, or loses a window to a slow
 # start: a case that fails is run once more before it counts as failed.
 test-win: win
 	tools/wine-ctest $(WIN_BUILD) -j$(JOBS) --output-on-failure --repeat until-pass:2
 
-# Both builds' tests run even when the first fails; make still fails then.
+# All the tests run even when some fail; make still fails then.
 test: deps
-	@$(MAKE) --no-print-directory -k test-native test-win
+	@$(MAKE) --no-print-directory -k test-native test-sanitize test-win
 
 # The window under Wine on this machine's display, in the Windows build's
 # own Wine prefix (natively on Windows), with sample sounds made by the build
