@@ -20,7 +20,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <utility>
 
@@ -109,20 +108,17 @@ private:
         wchar_t text[256] = {};
         GetWindowTextW(window, text, 256);
         if (m_caption != text) return false;
+        // Asked afresh each time: Wine soon gives an ended process's id to
+        // the next one started.
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
-        // A process's image does not change: ask once per process.
-        auto known = m_runsProgram.find(processId);
-        if (known == m_runsProgram.end())
-            known = m_runsProgram.emplace(processId, RunsProgram(processId, m_program)).first;
-        if (!known->second) return false;
+        if (!RunsProgram(processId, m_program)) return false;
         m_found = window;
         return true;
     }
 
     FileIdentity m_program;
     std::wstring m_caption;
-    std::map<DWORD, bool> m_runsProgram;
     HWND m_found = nullptr;
 };
 
