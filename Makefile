@@ -48,6 +48,7 @@ test-sanitize: deps
 # more before it counts as failed. One that passed only on its second try is
 # named at the end, with its first failure kept in $(WIN_BUILD)/flaky.log.
 test-win: win
+	rm -f $(WIN_BUILD)/Testing/Temporary/LastTest.log
 	tools/wine-ctest $(WIN_BUILD) -j$(JOBS) --output-on-failure --repeat until-pass:2; \
 	status=$$?; tools/name-flaky-tests $(WIN_BUILD); exit $$status
 
