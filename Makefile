@@ -1,10 +1,17 @@
 # Varnel: `make test` installs what is missing, builds both builds and runs
 # every test; `make run` builds and opens the program.
 
-NATIVE_BUILD := build/native
-WIN_BUILD    := build/win
-BUILD_TYPE   ?= RelWithDebInfo
-JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+NATIVE_BUILD   := build/native
+WIN_BUILD      := build/win
+SANITIZE_BUILD := build/sanitize
+BUILD_TYPE     ?= RelWithDebInfo
+JOBS           ?= $(shell nproc 2>/dev/null || echo 2)
+
+# Warnings are errors only in CI (CI=true), so that a newer compiler's new
+# warning never stops a user's build.
+WARNINGS_AS_ERRORS := $(if $(filter true,$(CI)),ON,OFF)
+CONFIGURE     := cmake -S . -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DVARNEL_WARNINGS_AS_ERRORS=$(WARNINGS_AS_ERRORS)
+CONFIGURE_WIN := $(CONFIGURE) -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 
 # Debian packages the builds and tests need.
 PACKAGES := cmake make g++ libgtest-dev googletest \
@@ -12,7 +19,7 @@ PACKAGES := cmake make g++ libgtest-dev googletest \
             wine wine64 xvfb xauth python3 \
             libcli11-dev libbenchmark-dev sox
 
-.PHONY: all deps native win test test-native test-win run dist screenshots bench clean
+.PHONY: all deps native win test test-native test-sanitize test-win run dist screenshots bench clean
 
 all: native win
 
@@ -20,25 +27,34 @@ deps:
 	@tools/install-packages $(PACKAGES)
 
 native: deps
-	cmake -S . -B $(NATIVE_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	$(CONFIGURE) -B $(NATIVE_BUILD)
 	cmake --build $(NATIVE_BUILD) -j$(JOBS)
 
 win: deps
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	$(CONFIGURE_WIN)
 	cmake --build $(WIN_BUILD) -j$(JOBS)
 
 test-native: native
 	cd $(NATIVE_BUILD) && ctest -j$(JOBS) --output-on-failure
 
-# Wine now and then hangs starting a process, or loses a window to a slow
-# start: a case that fails is run once more before it counts as failed.
-test-win: win
-	tools/wine-ctest $(WIN_BUILD) -j$(JOBS) --output-on-failure --repeat until-pass:2
+# The native tests once more, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer in a build folder of their own.
+test-sanitize: deps
+	$(CONFIGURE) -B $(SANITIZE_BUILD) -DVARNEL_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
+	cd $(SANITIZE_BUILD) && ctest -j$(JOBS) --output-on-failure
 
-# Both builds' tests run even when the first fails; make still fails then.
+# Wine now and then hangs starting a process: a case that fails is run once
+# more before it counts as failed. One that passed only on its second try is
+# named at the end, with its first failure kept in $(WIN_BUILD)/flaky.log.
+test-win: win
+	rm -f $(WIN_BUILD)/Testing/Temporary/LastTest.log
+	tools/wine-ctest $(WIN_BUILD) -j$(JOBS) --output-on-failure --repeat until-pass:2; \
+	status=$$?; tools/name-flaky-tests $(WIN_BUILD); exit $$status
+
+# All the tests run even when some fail; make still fails then.
 test: deps
-	@$(MAKE) --no-print-directory -k test-native test-win
+	@$(MAKE) --no-print-directory -k test-native test-sanitize test-win
 
 # The window under Wine on this machine's display, in the Windows build's
 # own Wine prefix (natively on Windows), with sample sounds made by the build
@@ -46,18 +62,17 @@ test: deps
 # varnel-cli does the same job on the same samples.
 ifeq ($(OS),Windows_NT)
 run:
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	$(CONFIGURE) -B $(WIN_BUILD)
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel varnel_samples
 	tools/run-window $(WIN_BUILD)
 else ifneq ($(DISPLAY),)
 run: deps
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	$(CONFIGURE_WIN)
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel varnel_samples
 	@tools/run-window $(WIN_BUILD)
 else
 run: deps
-	cmake -S . -B $(NATIVE_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	$(CONFIGURE) -B $(NATIVE_BUILD)
 	cmake --build $(NATIVE_BUILD) -j$(JOBS) --target varnel_cli varnel_samples
 	@tools/run-headless $(NATIVE_BUILD)
 endif
@@ -65,8 +80,7 @@ endif
 # The Windows release: build/win/varnel-VERSION-win64.zip with varnel.exe,
 # varnel-cli.exe and README.txt; VERSION is the project's (CMakeLists.txt).
 dist: deps
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	$(CONFIGURE_WIN)
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel_dist
 	@sed -n 's/^VARNEL_DIST_ZIP:INTERNAL=/Release: /p' $(WIN_BUILD)/CMakeCache.txt
 
@@ -75,8 +89,7 @@ dist: deps
 SCREENSHOT_PACKAGES := imagemagick
 screenshots: deps
 	@tools/install-packages $(SCREENSHOT_PACKAGES)
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-	      -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+	$(CONFIGURE_WIN)
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel varnel_window_command
 	tools/take-screenshots $(WIN_BUILD) docs
 

@@ -56,11 +56,14 @@ class Window(unittest.TestCase):
             run = subprocess.Popen([os.path.join(SOURCE, "tools", "run-window"), BUILD], stdout=out, stderr=out,
                                    start_new_session=True)
             try:
-                self.assertEqual(window_command("rect", "Varnel"), 0, "the window did not open")
+                # The build's varnel.exe, which only this case runs: other
+                # tests' windows carry the caption "Varnel" too.
+                program = os.path.join(BUILD, "varnel.exe")
+                self.assertEqual(window_command("rect", program, "Varnel"), 0, "the window did not open")
                 # Messages are handled in order: the run ends before the
                 # window takes the close.
-                self.assertEqual(window_command("command", "Varnel", str(IDC_RUN)), 0)
-                self.assertEqual(window_command("close", "Varnel"), 0)
+                self.assertEqual(window_command("command", program, "Varnel", str(IDC_RUN)), 0)
+                self.assertEqual(window_command("close", program, "Varnel"), 0)
                 self.assertEqual(run.wait(timeout=120), 0, read(out_path))
             finally:
                 if run.poll() is None:
