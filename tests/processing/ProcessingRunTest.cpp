@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "support/ExpectedOutput.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 
@@ -14,6 +15,9 @@ namespace varnel {
 namespace {
 
 using test::Bytes;
+using test::Concatenated;
+using test::ExpectedMono;
+using test::ExpectedStereo;
 using test::PatternBytes;
 using test::ReadBytes;
 using test::RecordingObserver;
@@ -39,32 +43,6 @@ protected:
     ProcessingSettings settings;
     RecordingObserver observer;
 };
-
-// Independently computed expectations for multi-chunk inputs.
-Bytes ExpectedMono(const Bytes& a, const Bytes& b) {
-    Bytes out;
-    for (std::size_t i = 0; i + 1 < a.size() && i + 1 < b.size(); i += 2) {
-        const int sa = static_cast<std::int16_t>(a[i] | a[i + 1] << 8);
-        const int sb = static_cast<std::int16_t>(b[i] | b[i + 1] << 8);
-        const int sum = std::max(-32768, std::min(32767, sa + sb));
-        out.push_back(static_cast<std::uint8_t>(sum & 0xFF));
-        out.push_back(static_cast<std::uint8_t>((sum >> 8) & 0xFF));
-    }
-    return out;
-}
-
-Bytes ExpectedStereo(const Bytes& a, const Bytes& b) {
-    Bytes out;
-    for (std::size_t i = 0; i + 1 < a.size() && i + 1 < b.size(); i += 2) {
-        out.insert(out.end(), {a[i], a[i + 1], b[i], b[i + 1]});
-    }
-    return out;
-}
-
-Bytes Concatenated(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 TEST_F(RunTest, MonoSumsWithClipping) {
     const RunResult result = Run(SampleBytes({30000, -30000, 100, 32767}), SampleBytes({10000, -10000, -50, 0}),
@@ -193,14 +171,6 @@ TEST_F(RunTest, AnOutputThatCannotBeCreatedNamesItsCauseFirst) {
                                            "The Output Sound File was not created"}));
 }
 
-// Independently computed: the longer input's whole samples, the shorter
-// one's missing samples taken as silence.
-Bytes Padded(Bytes bytes, std::size_t length) {
-    bytes.resize(bytes.size() / 2 * 2);
-    bytes.resize(std::max(bytes.size(), length / 2 * 2), 0);
-    return bytes;
-}
-
 TEST_F(RunTest, PaddingCoversTheLongerInputWithSilenceForTheShorter) {
     settings.padShorterInput = true;
     Run(SampleBytes({30000, 1, 2}), SampleBytes({10000}), ProcessFunction::Mono);
@@ -214,11 +184,10 @@ TEST_F(RunTest, PaddingCoversTheLongerInputWithSilenceForTheShorter) {
     for (const auto& [size1, size2] : std::vector<std::pair<std::size_t, std::size_t>>{
              {0, 0}, {5, 0}, {0, 7}, {2047, 2049}, {4001, 3999}, {130001, 4000}, {4096, 300003}}) {
         const Bytes one = PatternBytes(size1, 11), two = PatternBytes(size2, 200);
-        const std::size_t longer = std::max(size1, size2);
         Run(one, two, ProcessFunction::Mono);
-        EXPECT_EQ(Output(), ExpectedMono(Padded(one, longer), Padded(two, longer))) << size1 << " + " << size2;
+        EXPECT_EQ(Output(), ExpectedMono(one, two, true)) << size1 << " + " << size2;
         Run(one, two, ProcessFunction::Stereo);
-        EXPECT_EQ(Output(), ExpectedStereo(Padded(one, longer), Padded(two, longer))) << size1 << " + " << size2;
+        EXPECT_EQ(Output(), ExpectedStereo(one, two, true)) << size1 << " + " << size2;
     }
     // Joins have nothing to pad.
     Run(Bytes{1, 2, 3}, Bytes{4}, ProcessFunction::Join2To1);
