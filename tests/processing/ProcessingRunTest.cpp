@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <utility>
@@ -113,10 +114,30 @@ TEST_F(RunTest, NoFunctionCreatesAnEmptyOutputAndShowsNothing) {
     EXPECT_TRUE(observer.events.empty());
 }
 
-TEST_F(RunTest, ChunkSizeFollowsTheEvenLengthsAgainstTheThreshold) {
-    EXPECT_EQ(Run(PatternBytes(128000), PatternBytes(128000), ProcessFunction::Mono).bufferSamples, 1024u);
-    EXPECT_EQ(Run(PatternBytes(127999), PatternBytes(5), ProcessFunction::Mono).bufferSamples, 1024u);
-    EXPECT_EQ(Run(PatternBytes(5), PatternBytes(128001), ProcessFunction::Mono).bufferSamples, 2000u);
+// Each chunk is one step of the progress bar and, in the window, one pause:
+// 1024 samples (2048 bytes) while both inputs, rounded up to even, are at
+// most 128000 bytes long; 2000 samples (4000 bytes) when either is longer.
+TEST_F(RunTest, ChunksGrowOnlyWhenAnInputIsLongerThanTheThreshold) {
+    struct Case {
+        std::size_t size1, size2;
+        ProcessFunction function;
+        std::size_t steps;
+    };
+    for (const Case& run : {Case{128000, 128000, ProcessFunction::Mono, 63},   // 62.5 small chunks
+                            Case{128002, 128002, ProcessFunction::Mono, 33},   // 32.0005 large chunks
+                            Case{127999, 5, ProcessFunction::Join1To2, 63 + 1},
+                            Case{128001, 5, ProcessFunction::Join1To2, 33 + 1},
+                            Case{5, 128001, ProcessFunction::Join2To1, 33 + 1}}) {
+        observer.events.clear();
+        const Bytes one = PatternBytes(run.size1), two = PatternBytes(run.size2, 7);
+        Run(one, two, run.function);
+        const auto steps = std::count_if(observer.events.begin(), observer.events.end(),
+                                         [](const std::string& event) { return event.starts_with("progress "); });
+        EXPECT_EQ(static_cast<std::size_t>(steps), run.steps) << run.size1 << " + " << run.size2;
+        EXPECT_EQ(Output(), run.function == ProcessFunction::Mono   ? ExpectedMono(one, two)
+                            : run.function == ProcessFunction::Join1To2 ? Concatenated(one, two)
+                                                                        : Concatenated(two, one));
+    }
 }
 
 TEST_F(RunTest, MissingInput1IsNamedAloneAndNothingIsCreated) {
