@@ -16,7 +16,9 @@ function(varnel_add_python_tests prefix script)
             set(suite ${CMAKE_MATCH_1})
         elseif(line MATCHES "def test_([A-Za-z0-9_]+)\\(")
             set(name ${prefix}.${suite}.${CMAKE_MATCH_1})
-            add_test(NAME ${name} COMMAND python3 ${script} ${suite}.test_${CMAKE_MATCH_1})
+            # -B: the helpers the scripts import from tests/support leave no
+            # compiled files behind in the source tree.
+            add_test(NAME ${name} COMMAND python3 -B ${script} ${suite}.test_${CMAKE_MATCH_1})
             # Some cases build a target first; none should take minutes.
             set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}" TIMEOUT 180 ${ARG_PROPERTIES})
         endif()

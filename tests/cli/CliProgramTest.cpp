@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "ChildProcess.h"
-#include "Expected.h"
+#include "support/ExpectedOutput.h"
 #include "support/TempFolder.h"
 
 #ifdef _WIN32

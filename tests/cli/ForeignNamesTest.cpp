@@ -11,7 +11,7 @@
 
 #include "ChildProcess.h"
 #include "Console.h"
-#include "Expected.h"
+#include "support/ExpectedOutput.h"
 #include "support/TempFolder.h"
 
 #ifdef _WIN32

@@ -8,7 +8,6 @@ CTest runs each case as cli.SUITE.NAME with the environment:
     VARNEL_EMULATOR  what runs it (Wine for the Windows build), or empty
 """
 
-import array
 import json
 import os
 import shutil
@@ -20,6 +19,9 @@ import threading
 import unittest
 import wave
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "support"))
+from expected import clipped_sum, sample_bytes, samples_of  # noqa: E402
+
 CLI = os.environ["VARNEL_CLI"]
 EMULATOR = os.environ.get("VARNEL_EMULATOR", "")
 SOX = shutil.which("sox")
@@ -29,17 +31,6 @@ PCM, FLOAT, EXTENSIBLE = 1, 3, 0xFFFE
 # KSDATAFORMAT_SUBTYPE_PCM and _IEEE_FLOAT, as a GUID is stored.
 PCM_GUID = bytes.fromhex("0100000000001000800000aa00389b71")
 FLOAT_GUID = bytes.fromhex("0300000000001000800000aa00389b71")
-
-
-def sample_bytes(samples):
-    return struct.pack(f"<{len(samples)}h", *samples)
-
-
-def samples_of(data):
-    values = array.array("h", data[: len(data) // 2 * 2])
-    if sys.byteorder != "little":
-        values.byteswap()
-    return list(values)
 
 
 def chunk(chunk_id, body, claimed=None):
@@ -58,10 +49,6 @@ def fmt(channels=1, rate=8000, bits=16, tag=PCM, sub_format=None):
 def riff(*chunks):
     body = b"WAVE" + b"".join(chunks)
     return b"RIFF" + struct.pack("<I", len(body)) + body
-
-
-def clipped_sum(a, b):
-    return [max(-32768, min(32767, x + y)) for x, y in zip(a, b)]
 
 
 class CliTestCase(unittest.TestCase):

@@ -11,7 +11,6 @@ up the Wine prefix) with the environment:
     VARNEL_SAMPLES   the folder of the sample sounds
 """
 
-import array
 import os
 import re
 import subprocess
@@ -19,6 +18,9 @@ import sys
 import tempfile
 import unittest
 import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "support"))
+from expected import clipped_sum, read_samples  # noqa: E402
 
 ZIP = os.environ["VARNEL_DIST_ZIP"]
 VERSION = os.environ["VARNEL_VERSION"]
@@ -126,14 +128,8 @@ class Programs(unittest.TestCase):
         with open(self.path("stderr.txt"), "rb") as err:
             self.assertEqual(status, 0, err.read())
 
-        def read(path):
-            with open(path, "rb") as f:
-                samples = array.array("h", f.read())
-            if sys.byteorder != "little":
-                samples.byteswap()
-            return samples
-        expected = array.array("h", (max(-32768, min(32767, a + b)) for a, b in zip(read(first), read(second))))
-        self.assertTrue(read(output) == expected, "the output is not the clipped sum of the samples")
+        self.assertTrue(read_samples(output) == clipped_sum(read_samples(first), read_samples(second)),
+                        "the output is not the clipped sum of the samples")
 
 
 if __name__ == "__main__":

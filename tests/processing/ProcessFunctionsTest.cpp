@@ -167,13 +167,6 @@ TEST(StereoBuffer, RefusedSkipsTheFunction) {
     EXPECT_EQ(run.observer.events, (std::vector<std::string>{"wait", "reset", "end wait"}));
 }
 
-TEST(ChunkRule, TakesLargeChunksOnlyAboveTheThreshold) {
-    const ChunkRule rule;
-    EXPECT_EQ(rule.SamplesFor(128000, 128000), 1024u);
-    EXPECT_EQ(rule.SamplesFor(128002, 0), 2000u);
-    EXPECT_EQ(rule.SamplesFor(6, 128002), 2000u);
-}
-
 TEST(ProgressPercent, StaysInRangeForAnySize) {
     EXPECT_EQ(ProgressPercent(0, 0), 0);
     EXPECT_EQ(ProgressPercent(5, 0), 0);

@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <utility>
 
+#include "support/ExpectedOutput.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 
@@ -14,6 +16,9 @@ namespace varnel {
 namespace {
 
 using test::Bytes;
+using test::Concatenated;
+using test::ExpectedMono;
+using test::ExpectedStereo;
 using test::PatternBytes;
 using test::ReadBytes;
 using test::RecordingObserver;
@@ -39,32 +44,6 @@ protected:
     ProcessingSettings settings;
     RecordingObserver observer;
 };
-
-// Independently computed expectations for multi-chunk inputs.
-Bytes ExpectedMono(const Bytes& a, const Bytes& b) {
-    Bytes out;
-    for (std::size_t i = 0; i + 1 < a.size() && i + 1 < b.size(); i += 2) {
-        const int sa = static_cast<std::int16_t>(a[i] | a[i + 1] << 8);
-        const int sb = static_cast<std::int16_t>(b[i] | b[i + 1] << 8);
-        const int sum = std::max(-32768, std::min(32767, sa + sb));
-        out.push_back(static_cast<std::uint8_t>(sum & 0xFF));
-        out.push_back(static_cast<std::uint8_t>((sum >> 8) & 0xFF));
-    }
-    return out;
-}
-
-Bytes ExpectedStereo(const Bytes& a, const Bytes& b) {
-    Bytes out;
-    for (std::size_t i = 0; i + 1 < a.size() && i + 1 < b.size(); i += 2) {
-        out.insert(out.end(), {a[i], a[i + 1], b[i], b[i + 1]});
-    }
-    return out;
-}
-
-Bytes Concatenated(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 TEST_F(RunTest, MonoSumsWithClipping) {
     const RunResult result = Run(SampleBytes({30000, -30000, 100, 32767}), SampleBytes({10000, -10000, -50, 0}),
@@ -135,10 +114,30 @@ TEST_F(RunTest, NoFunctionCreatesAnEmptyOutputAndShowsNothing) {
     EXPECT_TRUE(observer.events.empty());
 }
 
-TEST_F(RunTest, ChunkSizeFollowsTheEvenLengthsAgainstTheThreshold) {
-    EXPECT_EQ(Run(PatternBytes(128000), PatternBytes(128000), ProcessFunction::Mono).bufferSamples, 1024u);
-    EXPECT_EQ(Run(PatternBytes(127999), PatternBytes(5), ProcessFunction::Mono).bufferSamples, 1024u);
-    EXPECT_EQ(Run(PatternBytes(5), PatternBytes(128001), ProcessFunction::Mono).bufferSamples, 2000u);
+// Each chunk is one step of the progress bar and, in the window, one pause:
+// 1024 samples (2048 bytes) while both inputs, rounded up to even, are at
+// most 128000 bytes long; 2000 samples (4000 bytes) when either is longer.
+TEST_F(RunTest, ChunksGrowOnlyWhenAnInputIsLongerThanTheThreshold) {
+    struct Case {
+        std::size_t size1, size2;
+        ProcessFunction function;
+        std::size_t steps;
+    };
+    for (const Case& run : {Case{128000, 128000, ProcessFunction::Mono, 63},   // 62.5 small chunks
+                            Case{128002, 128002, ProcessFunction::Mono, 33},   // 32.0005 large chunks
+                            Case{127999, 5, ProcessFunction::Join1To2, 63 + 1},
+                            Case{128001, 5, ProcessFunction::Join1To2, 33 + 1},
+                            Case{5, 128001, ProcessFunction::Join2To1, 33 + 1}}) {
+        observer.events.clear();
+        const Bytes one = PatternBytes(run.size1), two = PatternBytes(run.size2, 7);
+        Run(one, two, run.function);
+        const auto steps = std::count_if(observer.events.begin(), observer.events.end(),
+                                         [](const std::string& event) { return event.starts_with("progress "); });
+        EXPECT_EQ(static_cast<std::size_t>(steps), run.steps) << run.size1 << " + " << run.size2;
+        EXPECT_EQ(Output(), run.function == ProcessFunction::Mono   ? ExpectedMono(one, two)
+                            : run.function == ProcessFunction::Join1To2 ? Concatenated(one, two)
+                                                                        : Concatenated(two, one));
+    }
 }
 
 TEST_F(RunTest, MissingInput1IsNamedAloneAndNothingIsCreated) {
@@ -193,14 +192,6 @@ TEST_F(RunTest, AnOutputThatCannotBeCreatedNamesItsCauseFirst) {
                                            "The Output Sound File was not created"}));
 }
 
-// Independently computed: the longer input's whole samples, the shorter
-// one's missing samples taken as silence.
-Bytes Padded(Bytes bytes, std::size_t length) {
-    bytes.resize(bytes.size() / 2 * 2);
-    bytes.resize(std::max(bytes.size(), length / 2 * 2), 0);
-    return bytes;
-}
-
 TEST_F(RunTest, PaddingCoversTheLongerInputWithSilenceForTheShorter) {
     settings.padShorterInput = true;
     Run(SampleBytes({30000, 1, 2}), SampleBytes({10000}), ProcessFunction::Mono);
@@ -214,11 +205,10 @@ TEST_F(RunTest, PaddingCoversTheLongerInputWithSilenceForTheShorter) {
     for (const auto& [size1, size2] : std::vector<std::pair<std::size_t, std::size_t>>{
              {0, 0}, {5, 0}, {0, 7}, {2047, 2049}, {4001, 3999}, {130001, 4000}, {4096, 300003}}) {
         const Bytes one = PatternBytes(size1, 11), two = PatternBytes(size2, 200);
-        const std::size_t longer = std::max(size1, size2);
         Run(one, two, ProcessFunction::Mono);
-        EXPECT_EQ(Output(), ExpectedMono(Padded(one, longer), Padded(two, longer))) << size1 << " + " << size2;
+        EXPECT_EQ(Output(), ExpectedMono(one, two, true)) << size1 << " + " << size2;
         Run(one, two, ProcessFunction::Stereo);
-        EXPECT_EQ(Output(), ExpectedStereo(Padded(one, longer), Padded(two, longer))) << size1 << " + " << size2;
+        EXPECT_EQ(Output(), ExpectedStereo(one, two, true)) << size1 << " + " << size2;
     }
     // Joins have nothing to pad.
     Run(Bytes{1, 2, 3}, Bytes{4}, ProcessFunction::Join2To1);

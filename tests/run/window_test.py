@@ -12,12 +12,14 @@ with the environment:
     VARNEL_WINDOW_COMMAND  window-command.exe, which presses the buttons
 """
 
-import array
 import os
 import signal
 import subprocess
 import sys
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "support"))
+from expected import clipped_sum, read_samples  # noqa: E402
 
 SOURCE = os.environ["VARNEL_SOURCE"]
 BUILD = os.path.realpath(os.environ["VARNEL_BUILD"])
@@ -30,13 +32,6 @@ IDC_RUN = 1010
 def read(path):
     with open(path, "rb") as f:
         return f.read()
-
-
-def samples(data):
-    values = array.array("h", data)
-    if sys.byteorder != "little":
-        values.byteswap()
-    return values
 
 
 def window_command(*args):
@@ -73,10 +68,9 @@ class Window(unittest.TestCase):
 
         for name in ("ap1-10.pcm", "M20101.o22"):
             self.assertEqual(read(os.path.join(DRIVE_C, name)), read(os.path.join(BUILD, "samples", name)), name)
-        first = samples(read(os.path.join(DRIVE_C, "ap1-10.pcm")))
-        second = samples(read(os.path.join(DRIVE_C, "M20101.o22")))
-        expected = array.array("h", (max(-32768, min(32767, a + b)) for a, b in zip(first, second)))
-        self.assertTrue(samples(read(output)) == expected, "c:\\output.pcm is not the clipped sum of the samples")
+        expected = clipped_sum(read_samples(os.path.join(DRIVE_C, "ap1-10.pcm")),
+                               read_samples(os.path.join(DRIVE_C, "M20101.o22")))
+        self.assertTrue(read_samples(output) == expected, "c:\\output.pcm is not the clipped sum of the samples")
 
         self.assertIn('Press "Run..." and c:\\output.pcm is ' + output, printed)
         self.assertIn("Play it: play -t raw -r 22050 -e signed -b 16 -c 1 " + output, printed)

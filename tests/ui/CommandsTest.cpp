@@ -5,6 +5,7 @@
 #include "ImportHook.h"
 #include "WindowTestSupport.h"
 #include "resource.h"
+#include "support/ExpectedOutput.h"
 
 #include <dlgs.h>
 #include <mmsystem.h>
@@ -18,31 +19,11 @@ namespace {
 namespace fs = std::filesystem;
 using test::BoxContents;
 using test::Bytes;
+using test::Concatenated;
+using test::ExpectedMono;
+using test::ExpectedStereo;
 using test::PressButton;
 using test::TextOf;
-
-Bytes Mixed(const Bytes& a, const Bytes& b) {
-    Bytes out;
-    for (std::size_t i = 0; i + 1 < a.size() && i + 1 < b.size(); i += 2) {
-        const int sum = static_cast<std::int16_t>(a[i] | a[i + 1] << 8) + static_cast<std::int16_t>(b[i] | b[i + 1] << 8);
-        const int clipped = std::clamp(sum, -32768, 32767);
-        out.push_back(static_cast<std::uint8_t>(clipped & 0xFF));
-        out.push_back(static_cast<std::uint8_t>((clipped >> 8) & 0xFF));
-    }
-    return out;
-}
-
-Bytes Interleaved(const Bytes& a, const Bytes& b) {
-    Bytes out;
-    for (std::size_t i = 0; i + 1 < a.size() && i + 1 < b.size(); i += 2) out.insert(out.end(), {a[i], a[i + 1], b[i], b[i + 1]});
-    return out;
-}
-
-Bytes Joined(const Bytes& first, const Bytes& second) {
-    Bytes out = first;
-    out.insert(out.end(), second.begin(), second.end());
-    return out;
-}
 
 std::vector<std::string> Texts(const std::vector<BoxContents>& boxes) {
     std::vector<std::string> texts;
@@ -95,12 +76,12 @@ protected:
 TEST_F(WindowRun, EachFunctionWritesItsOutputAndShowsNothing) {
     const Bytes a = test::ReadBytes(m_one), b = test::ReadBytes(m_two);
     const std::pair<int, Bytes> cases[] = {
-        {IDC_MONO, Mixed(a, b)},
-        {IDC_STEREO, Interleaved(a, b)},
-        {IDC_JOIN_1_TO_2, Joined(a, b)},
-        {IDC_JOIN_2_TO_1, Joined(b, a)},
+        {IDC_MONO, ExpectedMono(a, b)},
+        {IDC_STEREO, ExpectedStereo(a, b)},
+        {IDC_JOIN_1_TO_2, Concatenated(a, b)},
+        {IDC_JOIN_2_TO_1, Concatenated(b, a)},
     };
-    ASSERT_EQ(Mixed(a, b), test::SampleBytes({150, -150, 32767, -32768, 0, 1}));
+    ASSERT_EQ(ExpectedMono(a, b), test::SampleBytes({150, -150, 32767, -32768, 0, 1}));
     for (const auto& [radio, expected] : cases) {
         EXPECT_TRUE(RunFromWindow(m_one, m_two, m_out, radio).empty()) << radio;
         EXPECT_EQ(test::ReadBytes(m_out), expected) << radio;
@@ -113,11 +94,11 @@ TEST_F(WindowRun, LongInputsTakeManyChunksAndComeOutWhole) {
     const Bytes a = test::PatternBytes(130001, 3), b = test::PatternBytes(64000, 11);
     const std::string one = m_folder.Write("long one.pcm", a), two = m_folder.Write("long two.pcm", b);
     EXPECT_TRUE(RunFromWindow(one, two, m_out, IDC_JOIN_2_TO_1).empty());
-    EXPECT_EQ(test::ReadBytes(m_out), Joined(b, a));
+    EXPECT_EQ(test::ReadBytes(m_out), Concatenated(b, a));
     EXPECT_TRUE(RunFromWindow(one, two, m_out, IDC_STEREO).empty());
-    EXPECT_EQ(test::ReadBytes(m_out), Interleaved(a, b));
+    EXPECT_EQ(test::ReadBytes(m_out), ExpectedStereo(a, b));
     EXPECT_TRUE(RunFromWindow(one, two, m_out, IDC_MONO).empty());
-    EXPECT_EQ(test::ReadBytes(m_out), Mixed(a, b));
+    EXPECT_EQ(test::ReadBytes(m_out), ExpectedMono(a, b));
 }
 
 // What the run asks of the system timer, and what the progress bar shows
@@ -226,7 +207,7 @@ TEST_F(WindowRun, FileMenuRunStartsARunLikeTheButton) {
         PressButton(hwnd, IDCANCEL);
     });
     EXPECT_TRUE(shown.empty());
-    EXPECT_EQ(test::ReadBytes(m_out), Joined(test::ReadBytes(m_one), test::ReadBytes(m_two)));
+    EXPECT_EQ(test::ReadBytes(m_out), Concatenated(test::ReadBytes(m_one), test::ReadBytes(m_two)));
 }
 
 TEST_F(WindowRun, NoFunctionSelectedCreatesAnEmptyOutput) {
@@ -362,7 +343,7 @@ TEST_F(WindowRun, NamesInAnyScriptChosenDroppedAndTypedAreRun) {
     const std::string dropped = m_folder.Write("\u0417\u0432\u0443\u043a \u043e\u0434\u0438\u043d.pcm", a);
     const std::string chosen = m_folder.Write("\u58f0\u97f3 \u4e8c.o22", b);
     const std::string typed = m_folder / "\u0389\u03c7\u03bf\u03c2 caf\u00e9.pcm";
-    const std::pair<int, Bytes> runs[] = {{IDC_JOIN_1_TO_2, Joined(a, b)}, {IDC_MONO, Mixed(a, b)}};
+    const std::pair<int, Bytes> runs[] = {{IDC_JOIN_1_TO_2, Concatenated(a, b)}, {IDC_MONO, ExpectedMono(a, b)}};
     for (const auto& [radio, expected] : runs) {
         std::vector<BoxContents> shown;
         std::vector<std::string> fields;
