@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "ChildProcess.h"
-#include "Expected.h"
+#include "support/ExpectedOutput.h"
 #include "support/TempFolder.h"
 
 #ifndef _WIN32
