@@ -1,4 +1,4 @@
-#include "SettingsPath.h"
+#include "app/SettingsPath.h"
 
 namespace varnel {
 

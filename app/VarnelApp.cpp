@@ -1,12 +1,12 @@
-#include "VarnelApp.h"
+#include "app/VarnelApp.h"
 
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "Module.h"
-#include "SettingsPath.h"
-#include "VarnelDlg.h"
+#include "framework/Module.h"
+#include "app/SettingsPath.h"
+#include "ui/VarnelDlg.h"
 
 namespace varnel {
 

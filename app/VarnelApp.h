@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "Application.h"
+#include "framework/Application.h"
 
 namespace varnel {
 

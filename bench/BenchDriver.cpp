@@ -42,7 +42,7 @@
 #include <string>
 #include <vector>
 
-#include "WavFormat.h"
+#include "processing/WavFormat.h"
 
 extern char** environ;
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "SampleKernels.h"
+#include "processing/SampleKernels.h"
 
 namespace {
 

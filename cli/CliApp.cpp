@@ -1,14 +1,14 @@
-#include "CliApp.h"
+#include "cli/CliApp.h"
 
 #include <chrono>
 
-#include "CommandLine.h"
-#include "ConsoleObserver.h"
-#include "ProcessingRun.h"
-#include "ProgressBar.h"
-#include "SafeOutput.h"
-#include "SoundFileFormats.h"
-#include "Summary.h"
+#include "cli/CommandLine.h"
+#include "cli/ConsoleObserver.h"
+#include "processing/ProcessingRun.h"
+#include "cli/ProgressBar.h"
+#include "cli/SafeOutput.h"
+#include "cli/SoundFileFormats.h"
+#include "cli/Summary.h"
 
 namespace varnel::cli {
 namespace {
@@ -42,7 +42,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
     SoundFileFormats formats(options);
 
     const RunResult result = RunProcessing(
-        {options.input1, options.input2, options.output, static_cast<int>(options.function)},
+        {options.input1, options.input2, options.output, options.function},
         CommandLineSettings(options), observer, &output, &formats);
     if (!formats.UsageError().empty()) return UsageFailure(formats.UsageError(), err);
     bool succeeded = result.succeeded;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "SoundFormat.h"
+#include "processing/SoundFormat.h"
 
 namespace varnel::cli {
 

@@ -1,6 +1,6 @@
-#include "ConsoleObserver.h"
+#include "cli/ConsoleObserver.h"
 
-#include "CommandLine.h"
+#include "cli/CommandLine.h"
 
 namespace varnel::cli {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "Failures.h"
-#include "ProgressBar.h"
-#include "RunObserver.h"
+#include "cli/Failures.h"
+#include "cli/ProgressBar.h"
+#include "processing/RunObserver.h"
 
 namespace varnel::cli {
 

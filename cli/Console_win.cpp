@@ -5,7 +5,7 @@
 #include <streambuf>
 #include <string>
 
-#include "Console.h"
+#include "cli/Console.h"
 
 namespace varnel::cli {
 namespace {

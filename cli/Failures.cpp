@@ -1,10 +1,10 @@
-#include "Failures.h"
+#include "cli/Failures.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "CommandLine.h"
-#include "FileIdentity.h"
+#include "cli/CommandLine.h"
+#include "cli/FileIdentity.h"
 
 namespace varnel::cli {
 namespace {

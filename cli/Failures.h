@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "RunObserver.h"
+#include "processing/RunObserver.h"
 
 namespace varnel::cli {
 

@@ -1,6 +1,6 @@
 #include <sys/stat.h>
 
-#include "FileIdentity.h"
+#include "cli/FileIdentity.h"
 
 namespace varnel::cli {
 

@@ -1,38 +1,21 @@
 #include <windows.h>
 
-#include "FileIdentity.h"
+#include "cli/FileIdentity.h"
+#include "framework/Owned.h"
 
 namespace varnel::cli {
-namespace {
-
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : m_handle(handle) {}
-    ~Handle() {
-        if (m_handle != INVALID_HANDLE_VALUE) CloseHandle(m_handle);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return m_handle; }
-    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE m_handle;
-};
-
-}  // namespace
 
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
     // Access 0 (attributes only) and every share mode: the query neither
     // conflicts with nor is refused by a run's exclusive handles. Folders
     // open only with FILE_FLAG_BACKUP_SEMANTICS.
-    const Handle handle(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const framework::KernelHandle handle(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle.valid()) return std::nullopt;
+    if (!handle.Holds()) return std::nullopt;
     // Devices (NUL, CON) have no file index; they hold nothing to protect.
-    if (GetFileType(handle.get()) != FILE_TYPE_DISK) return FileIdentity{};
+    if (GetFileType(handle.Get()) != FILE_TYPE_DISK) return FileIdentity{};
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
+    if (!GetFileInformationByHandle(handle.Get(), &info)) return std::nullopt;
     const bool regular = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     return FileIdentity{info.dwVolumeSerialNumber,
                         std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow, regular};

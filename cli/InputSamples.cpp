@@ -1,4 +1,4 @@
-#include "InputSamples.h"
+#include "cli/InputSamples.h"
 
 #include <algorithm>
 #include <cstring>

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "ByteStream.h"
+#include "processing/ByteStream.h"
 
 namespace varnel::cli {
 

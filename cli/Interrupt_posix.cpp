@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Interrupt.h"
+#include "cli/Interrupt.h"
 
 namespace varnel::cli {
 namespace {

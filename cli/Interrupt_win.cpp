@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "Interrupt.h"
+#include "cli/Interrupt.h"
 
 namespace varnel::cli {
 namespace {

@@ -1,10 +1,10 @@
-#include "ProgressBar.h"
+#include "cli/ProgressBar.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "RunObserver.h"
+#include "processing/RunObserver.h"
 
 namespace varnel::cli {
 namespace {

@@ -1,10 +1,10 @@
-#include "SafeOutput.h"
+#include "cli/SafeOutput.h"
 
 #include <utility>
 
-#include "CommandLine.h"
-#include "FileIdentity.h"
-#include "Interrupt.h"
+#include "cli/CommandLine.h"
+#include "cli/FileIdentity.h"
+#include "cli/Interrupt.h"
 
 namespace varnel::cli {
 

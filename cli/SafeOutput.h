@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "ProcessingRun.h"
-#include "TemporaryOutput.h"
+#include "processing/ProcessingRun.h"
+#include "cli/TemporaryOutput.h"
 
 namespace varnel::cli {
 

@@ -1,6 +1,6 @@
 #include <filesystem>
 
-#include "SafeOutput.h"
+#include "cli/SafeOutput.h"
 
 namespace varnel::cli {
 

@@ -1,4 +1,4 @@
-#include "SafeOutput.h"
+#include "cli/SafeOutput.h"
 
 namespace varnel::cli {
 

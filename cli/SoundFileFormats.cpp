@@ -1,4 +1,4 @@
-#include "SoundFileFormats.h"
+#include "cli/SoundFileFormats.h"
 
 #include <algorithm>
 #include <cctype>

@@ -10,11 +10,11 @@
 #include <array>
 #include <string>
 
-#include "CommandLine.h"
-#include "InputSamples.h"
-#include "ProcessingRun.h"
-#include "StreamFormat.h"
-#include "WavFormat.h"
+#include "cli/CommandLine.h"
+#include "cli/InputSamples.h"
+#include "processing/ProcessingRun.h"
+#include "cli/StreamFormat.h"
+#include "processing/WavFormat.h"
 
 namespace varnel::cli {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
-#include "Failures.h"
-#include "ProcessingRun.h"
-#include "StreamFormat.h"
+#include "cli/CommandLine.h"
+#include "cli/Failures.h"
+#include "processing/ProcessingRun.h"
+#include "cli/StreamFormat.h"
 
 namespace varnel::cli {
 

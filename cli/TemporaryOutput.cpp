@@ -1,4 +1,4 @@
-#include "TemporaryOutput.h"
+#include "cli/TemporaryOutput.h"
 
 #include <chrono>
 #include <cstdio>

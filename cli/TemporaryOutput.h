@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "File.h"
+#include "processing/File.h"
 
 namespace varnel::cli {
 

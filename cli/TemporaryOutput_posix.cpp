@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "Interrupt.h"
-#include "TemporaryOutput.h"
+#include "cli/Interrupt.h"
+#include "cli/TemporaryOutput.h"
 
 namespace varnel::cli {
 namespace {

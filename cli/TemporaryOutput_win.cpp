@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "Interrupt.h"
-#include "TemporaryOutput.h"
+#include "cli/Interrupt.h"
+#include "cli/TemporaryOutput.h"
 
 namespace varnel::cli {
 namespace {

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <iostream>
 
-#include "CliApp.h"
-#include "Console.h"
-#include "Interrupt.h"
+#include "cli/CliApp.h"
+#include "cli/Console.h"
+#include "cli/Interrupt.h"
 
 int main(int argc, char* argv[]) {
     varnel::cli::InstallInterruptCleanup();

@@ -1,4 +1,4 @@
-#include "DropDecision.h"
+#include "dropedit/DropDecision.h"
 
 namespace varnel {
 

@@ -1,9 +1,9 @@
-#include "DropEdit.h"
+#include "dropedit/DropEdit.h"
 
-#include "DropDecision.h"
-#include "DroppedNames.h"
-#include "FileKind.h"
-#include "ShellShortcut.h"
+#include "dropedit/DropDecision.h"
+#include "dropedit/DroppedNames.h"
+#include "dropedit/FileKind.h"
+#include "dropedit/ShellShortcut.h"
 
 namespace varnel {
 

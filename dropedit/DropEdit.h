@@ -19,7 +19,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "Control.h"
+#include "framework/Control.h"
 
 namespace varnel {
 

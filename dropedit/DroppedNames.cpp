@@ -1,6 +1,6 @@
-#include "DroppedNames.h"
+#include "dropedit/DroppedNames.h"
 
-#include "Owned.h"
+#include "framework/Owned.h"
 
 namespace varnel {
 

@@ -1,4 +1,4 @@
-#include "FileKind.h"
+#include "dropedit/FileKind.h"
 
 #include <sys/stat.h>
 #include <sys/types.h>

@@ -1,7 +1,7 @@
 // What exists at a path, from the runtime library's file status (_stat).
 #pragma once
 
-#include "DropDecision.h"
+#include "dropedit/DropDecision.h"
 
 #include <string>
 

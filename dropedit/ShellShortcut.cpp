@@ -1,4 +1,4 @@
-#include "ShellShortcut.h"
+#include "dropedit/ShellShortcut.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -6,7 +6,7 @@
 #include <cassert>
 #include <cstring>
 
-#include "Owned.h"
+#include "framework/Owned.h"
 
 namespace varnel {
 

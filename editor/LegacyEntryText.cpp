@@ -1,4 +1,4 @@
-#include "LegacyEntryText.h"
+#include "editor/LegacyEntryText.h"
 
 #include <windows.h>
 

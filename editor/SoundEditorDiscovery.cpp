@@ -1,11 +1,11 @@
-#include "SoundEditorDiscovery.h"
+#include "editor/SoundEditorDiscovery.h"
 
 #include <windows.h>
 
 #include <optional>
 
-#include "Owned.h"
-#include "SoundEditorSetting.h"
+#include "framework/Owned.h"
+#include "editor/SoundEditorSetting.h"
 
 namespace varnel {
 namespace {

@@ -1,10 +1,10 @@
-#include "SoundEditorLaunch.h"
+#include "editor/SoundEditorLaunch.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "Owned.h"
+#include "framework/Owned.h"
 
 namespace varnel {
 

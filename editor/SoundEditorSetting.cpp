@@ -1,10 +1,10 @@
-#include "SoundEditorSetting.h"
+#include "editor/SoundEditorSetting.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "LegacyEntryText.h"
+#include "editor/LegacyEntryText.h"
 
 namespace varnel {
 namespace {

@@ -1,7 +1,7 @@
-#include "Application.h"
+#include "framework/Application.h"
 
-#include "MessageBox.h"
-#include "Window.h"
+#include "framework/MessageBox.h"
+#include "framework/Window.h"
 
 namespace varnel::framework {
 namespace {

@@ -1,8 +1,8 @@
-#include "Control.h"
+#include "framework/Control.h"
 
 #include <commctrl.h>
 
-#include "MessageBox.h"
+#include "framework/MessageBox.h"
 
 namespace varnel::framework {
 namespace {

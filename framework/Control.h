@@ -9,7 +9,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "Window.h"
+#include "framework/Window.h"
 
 namespace varnel::framework {
 

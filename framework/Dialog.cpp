@@ -1,8 +1,8 @@
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
-#include "Application.h"
-#include "Control.h"
-#include "MessageBox.h"
+#include "framework/Application.h"
+#include "framework/Control.h"
+#include "framework/MessageBox.h"
 
 namespace varnel::framework {
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "Window.h"
+#include "framework/Window.h"
 
 namespace varnel::framework {
 

@@ -1,10 +1,10 @@
-#include "FileDialog.h"
+#include "framework/FileDialog.h"
 
 #include <commdlg.h>
 
 #include <algorithm>
 
-#include "Application.h"
+#include "framework/Application.h"
 
 namespace varnel::framework {
 

@@ -1,10 +1,10 @@
-#include "MessageBox.h"
+#include "framework/MessageBox.h"
 
 #include <exception>
 #include <new>
 
-#include "Application.h"
-#include "Module.h"
+#include "framework/Application.h"
+#include "framework/Module.h"
 
 namespace varnel::framework {
 

@@ -1,4 +1,4 @@
-#include "Module.h"
+#include "framework/Module.h"
 
 #include <windows.h>
 

@@ -2,6 +2,6 @@
 // a global of the program, constructed before this runs.
 #include <windows.h>
 
-#include "Application.h"
+#include "framework/Application.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return varnel::framework::RunApplication(); }

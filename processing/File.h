@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "ByteStream.h"
-#include "FileFailure.h"
+#include "processing/ByteStream.h"
+#include "processing/FileFailure.h"
 
 namespace varnel {
 

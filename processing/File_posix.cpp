@@ -1,4 +1,4 @@
-#include "File.h"
+#include "processing/File.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

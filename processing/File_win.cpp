@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "File.h"
+#include "processing/File.h"
 
 namespace varnel {
 namespace {

@@ -1,4 +1,4 @@
-#include "PageAlignedMemory.h"
+#include "processing/PageAlignedMemory.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
 #include <malloc.h>
 #include <windows.h>
 
-#include "PageAlignedMemory.h"
+#include "processing/PageAlignedMemory.h"
 
 namespace varnel {
 

@@ -1,10 +1,10 @@
-#include "ProcessFunctions.h"
+#include "processing/ProcessFunctions.h"
 
 #include <algorithm>
 #include <memory>
 #include <thread>
 
-#include "SampleKernels.h"
+#include "processing/SampleKernels.h"
 
 namespace varnel {
 namespace {

@@ -9,10 +9,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ByteStream.h"
-#include "PageAlignedMemory.h"
-#include "RunObserver.h"
-#include "SoundFormat.h"
+#include "processing/ByteStream.h"
+#include "processing/PageAlignedMemory.h"
+#include "processing/RunObserver.h"
+#include "processing/SoundFormat.h"
 
 namespace varnel {
 

@@ -1,11 +1,11 @@
-#include "ProcessingRun.h"
+#include "processing/ProcessingRun.h"
 
 #include <algorithm>
 #include <array>
 #include <memory>
 #include <utility>
 
-#include "File.h"
+#include "processing/File.h"
 
 namespace varnel {
 namespace {
@@ -170,7 +170,7 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
     ByteSource& source2 = container ? container->Samples(2) : input2;
     CountingSource counted1(source1, input1, *length1 - std::min(*length1, result.lengths.input1));
     CountingSource counted2(source2, input2, *length2 - std::min(*length2, result.lengths.input2));
-    FunctionResult done = RunFunction(static_cast<ProcessFunction>(request.function), {counted1, counted2, output},
+    FunctionResult done = RunFunction(request.function, {counted1, counted2, output},
                                       {buffer1.get(), buffer2.get(), result.bufferSamples}, result.lengths,
                                       settings, observer);
     result.read1 = counted1.Found();

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "File.h"
-#include "ProcessFunctions.h"
-#include "RunObserver.h"
+#include "processing/File.h"
+#include "processing/ProcessFunctions.h"
+#include "processing/RunObserver.h"
 
 namespace varnel {
 
@@ -18,7 +18,7 @@ struct RunRequest {
     std::string soundFile1;
     std::string soundFile2;
     std::string outputFile;
-    int function = static_cast<int>(ProcessFunction::None);  // a ProcessFunction value
+    ProcessFunction function = ProcessFunction::None;
 };
 
 // What a run found of one input, which may differ from its length when it

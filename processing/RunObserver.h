@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "FileFailure.h"
+#include "processing/FileFailure.h"
 
 namespace varnel {
 

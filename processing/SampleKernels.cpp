@@ -1,6 +1,6 @@
-#include "SampleKernels.h"
+#include "processing/SampleKernels.h"
 
-#include "SoundFormat.h"
+#include "processing/SoundFormat.h"
 
 namespace varnel {
 namespace {

@@ -34,8 +34,9 @@ inline void StoreSample(std::uint8_t* bytes, Sample sample) {
     std::memcpy(bytes, &raw, sizeof raw);
 }
 
-// The function a run performs; the values are the indices of the window's
-// radio buttons, so they must not change. Any other value performs nothing.
+// The function a run performs. The values are the indices of the window's
+// radio buttons in template order, as its data exchange reads them; any
+// other value performs nothing.
 enum class ProcessFunction : int {
     None = -1,
     Mono = 0,      // "Merge : Mono": sum with clipping

@@ -1,4 +1,4 @@
-#include "WavFormat.h"
+#include "processing/WavFormat.h"
 
 #include <algorithm>
 #include <cstring>

@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ByteStream.h"
+#include "processing/ByteStream.h"
 
 namespace varnel {
 

@@ -1,6 +1,6 @@
-#include "AboutDlg.h"
+#include "ui/AboutDlg.h"
 
-#include "resource.h"
+#include "resources/resource.h"
 
 namespace varnel {
 

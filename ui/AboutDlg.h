@@ -3,7 +3,7 @@
 // nothing.
 #pragma once
 
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
 namespace varnel {
 

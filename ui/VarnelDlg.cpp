@@ -1,17 +1,16 @@
-#include "VarnelDlg.h"
+#include "ui/VarnelDlg.h"
 
-#include "Module.h"
-#include "Module.h"
-#include "SoundEditorDiscovery.h"
-#include "SoundEditorSetting.h"
-#include "resource.h"
+#include "framework/Module.h"
+#include "editor/SoundEditorDiscovery.h"
+#include "editor/SoundEditorSetting.h"
+#include "resources/resource.h"
 
 namespace varnel {
 
 CVarnelDlg::CVarnelDlg(std::string iniFile, HWND pParent)
     : framework::Dialog(IDD_VARNEL_DIALOG, pParent),
       m_strIniFile(std::move(iniFile)),
-      m_nFunction(-1),
+      m_nFunction(ProcessFunction::None),
       m_hIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 framework::MessageTable CVarnelDlg::Messages() const {
@@ -52,7 +51,10 @@ void CVarnelDlg::DoDataExchange(framework::DataExchange& dx) {
     dx.Text(IDC_SOUND_FILE_1, m_strSoundFile1);
     dx.Text(IDC_SOUND_FILE_2, m_strSoundFile2);
     dx.Text(IDC_OUTPUT_FILE, m_strOutputFile);
-    dx.Radio(IDC_MONO, m_nFunction);
+    // The radio group gives an index, which is the function's value.
+    int function = static_cast<int>(m_nFunction);
+    dx.Radio(IDC_MONO, function);
+    m_nFunction = static_cast<ProcessFunction>(function);
 }
 
 BOOL CVarnelDlg::OnInitDialog() {
@@ -76,7 +78,7 @@ BOOL CVarnelDlg::OnInitDialog() {
     m_strOutputFile = "c:\\output.pcm";
     m_strSpace = " ";
     m_strQuote = "\"";
-    m_nFunction = 0;
+    m_nFunction = ProcessFunction::Mono;
     UpdateData(false);
     SendDlgItemMessageA(m_hwnd, IDC_MONO, BM_SETCHECK, BST_CHECKED, 0);
     return TRUE;

@@ -7,9 +7,10 @@
 
 #include <string>
 
-#include "Control.h"
-#include "Dialog.h"
-#include "DropEdit.h"
+#include "framework/Control.h"
+#include "framework/Dialog.h"
+#include "dropedit/DropEdit.h"
+#include "processing/SoundFormat.h"
 
 namespace varnel {
 
@@ -33,9 +34,9 @@ public:
     std::string m_strSoundFile1;
     std::string m_strSoundFile2;
     std::string m_strOutputFile;
-    // The selected function: the index of the checked radio button from
-    // "Merge : Mono" (0) on, -1 when none is checked.
-    int m_nFunction;
+    // The selected function: in the controls, the index of the checked radio
+    // button from "Merge : Mono" (0) on, None when none is checked.
+    ProcessFunction m_nFunction;
     // The drop behaviour of the fields 1004, 1005, 1006, in that order.
     CDropEdit m_dropEdit[3];
     HICON m_hIcon;
@@ -83,7 +84,8 @@ private:
     // Reads the fields, lets the user choose a file for `member` in a file
     // dialog, and writes the members back.
     void BrowseFor(std::string& member, bool openDialog);
-    void SelectFunctionByMenu(int function);
+    void SelectFunction(ProcessFunction function);
+    void SelectFunctionByMenu(ProcessFunction function);
     // Moves the Function menu's check mark to m_nFunction.
     void CheckFunctionMenuItem();
 };

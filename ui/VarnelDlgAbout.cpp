@@ -1,9 +1,9 @@
 // The main window's About box (from the Help menu and the system menu) and
 // its icon: drawn into the client area while minimised, and the drag image.
-#include "VarnelDlg.h"
+#include "ui/VarnelDlg.h"
 
-#include "AboutDlg.h"
-#include "resource.h"
+#include "ui/AboutDlg.h"
+#include "resources/resource.h"
 
 namespace varnel {
 

@@ -1,14 +1,14 @@
 // The main window's commands for files, function and run: the three browse
 // buttons and their menu items, the radio buttons and the Function menu,
 // "Run..." and the File menu.
-#include "VarnelDlg.h"
+#include "ui/VarnelDlg.h"
 
 #include <commdlg.h>
 
-#include "FileDialog.h"
-#include "ProcessingRun.h"
-#include "WindowRunObserver.h"
-#include "resource.h"
+#include "framework/FileDialog.h"
+#include "processing/ProcessingRun.h"
+#include "ui/WindowRunObserver.h"
+#include "resources/resource.h"
 
 namespace varnel {
 namespace {
@@ -20,9 +20,18 @@ constexpr char kSaveSoundFilter[] = "16 Bit Sound File (*.pcm)|*.pcm|PCM Raw Dat
 constexpr DWORD kOpenSoundFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 constexpr DWORD kSaveSoundFlags = OFN_NONETWORKBUTTON | OFN_CREATEPROMPT | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 
-// The Function menu's items, in function order (0 to 3).
-constexpr UINT kFunctionMenuItems[] = {IDM_FUNCTION_MONO, IDM_FUNCTION_STEREO, IDM_FUNCTION_JOIN_1_TO_2,
-                                       IDM_FUNCTION_JOIN_2_TO_1};
+// Each function's radio button and Function menu item.
+struct FunctionControls {
+    ProcessFunction function;
+    int radio;
+    UINT menuItem;
+};
+constexpr FunctionControls kFunctionControls[] = {
+    {ProcessFunction::Mono, IDC_MONO, IDM_FUNCTION_MONO},
+    {ProcessFunction::Stereo, IDC_STEREO, IDM_FUNCTION_STEREO},
+    {ProcessFunction::Join1To2, IDC_JOIN_1_TO_2, IDM_FUNCTION_JOIN_1_TO_2},
+    {ProcessFunction::Join2To1, IDC_JOIN_2_TO_1, IDM_FUNCTION_JOIN_2_TO_1},
+};
 
 }  // namespace
 
@@ -46,42 +55,37 @@ void CVarnelDlg::OnSelectSoundFile2() { OnBrowseSoundFile2(); }
 void CVarnelDlg::OnSelectOutputFile() { OnBrowseOutputFile(); }
 
 // An automatic radio button has moved its check mark already.
-void CVarnelDlg::OnRadioMono() {
-    m_nFunction = 0;
-    CheckFunctionMenuItem();
-}
-void CVarnelDlg::OnRadioStereo() {
-    m_nFunction = 1;
-    CheckFunctionMenuItem();
-}
-void CVarnelDlg::OnRadioJoin1To2() {
-    m_nFunction = 2;
-    CheckFunctionMenuItem();
-}
-void CVarnelDlg::OnRadioJoin2To1() {
-    m_nFunction = 3;
+void CVarnelDlg::SelectFunction(ProcessFunction function) {
+    m_nFunction = function;
     CheckFunctionMenuItem();
 }
 
-void CVarnelDlg::SelectFunctionByMenu(int function) {
+void CVarnelDlg::OnRadioMono() { SelectFunction(ProcessFunction::Mono); }
+void CVarnelDlg::OnRadioStereo() { SelectFunction(ProcessFunction::Stereo); }
+void CVarnelDlg::OnRadioJoin1To2() { SelectFunction(ProcessFunction::Join1To2); }
+void CVarnelDlg::OnRadioJoin2To1() { SelectFunction(ProcessFunction::Join2To1); }
+
+void CVarnelDlg::SelectFunctionByMenu(ProcessFunction function) {
     UpdateData(true);  // keep what was typed into the fields
     m_nFunction = function;
     UpdateData(false);
-    SendDlgItemMessageA(m_hwnd, IDC_MONO + function, BM_SETCHECK, BST_CHECKED, 0);
+    for (const FunctionControls& controls : kFunctionControls) {
+        if (controls.function == function) SendDlgItemMessageA(m_hwnd, controls.radio, BM_SETCHECK, BST_CHECKED, 0);
+    }
     CheckFunctionMenuItem();
 }
 
-void CVarnelDlg::OnFunctionMono() { SelectFunctionByMenu(0); }
-void CVarnelDlg::OnFunctionStereo() { SelectFunctionByMenu(1); }
-void CVarnelDlg::OnFunctionJoin1To2() { SelectFunctionByMenu(2); }
-void CVarnelDlg::OnFunctionJoin2To1() { SelectFunctionByMenu(3); }
+void CVarnelDlg::OnFunctionMono() { SelectFunctionByMenu(ProcessFunction::Mono); }
+void CVarnelDlg::OnFunctionStereo() { SelectFunctionByMenu(ProcessFunction::Stereo); }
+void CVarnelDlg::OnFunctionJoin1To2() { SelectFunctionByMenu(ProcessFunction::Join1To2); }
+void CVarnelDlg::OnFunctionJoin2To1() { SelectFunctionByMenu(ProcessFunction::Join2To1); }
 
 void CVarnelDlg::CheckFunctionMenuItem() {
     const HMENU menu = GetMenu(m_hwnd);
     if (!menu) return;
-    for (int function = 0; function < 4; ++function) {
-        const UINT check = function == m_nFunction ? MF_CHECKED : MF_UNCHECKED;
-        CheckMenuItem(menu, kFunctionMenuItems[function], MF_BYCOMMAND | check);
+    for (const FunctionControls& controls : kFunctionControls) {
+        const UINT check = controls.function == m_nFunction ? MF_CHECKED : MF_UNCHECKED;
+        CheckMenuItem(menu, controls.menuItem, MF_BYCOMMAND | check);
     }
 }
 

@@ -1,14 +1,14 @@
 // The "Sound Editor" group: "Cool Edit" starts the editor named in the
 // settings file on the output file; "Browse..." chooses another editor.
-#include "VarnelDlg.h"
+#include "ui/VarnelDlg.h"
 
 #include <commdlg.h>
 
-#include "FileDialog.h"
-#include "Module.h"
-#include "MessageBox.h"
-#include "SoundEditorLaunch.h"
-#include "SoundEditorSetting.h"
+#include "framework/FileDialog.h"
+#include "framework/Module.h"
+#include "framework/MessageBox.h"
+#include "editor/SoundEditorLaunch.h"
+#include "editor/SoundEditorSetting.h"
 
 namespace varnel {
 namespace {

@@ -1,6 +1,6 @@
-#include "WindowRunObserver.h"
+#include "ui/WindowRunObserver.h"
 
-#include "MessageBox.h"
+#include "framework/MessageBox.h"
 
 namespace varnel {
 

@@ -7,9 +7,9 @@
 
 #include <optional>
 
-#include "Busy.h"
-#include "Control.h"
-#include "RunObserver.h"
+#include "framework/Busy.h"
+#include "framework/Control.h"
+#include "processing/RunObserver.h"
 
 namespace varnel {
 

@@ -1,5 +1,5 @@
 // The settings file's name from the program's path.
-#include "SettingsPath.h"
+#include "app/SettingsPath.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // knows, for each thing done with each file, and the cases that name the
 // real situation instead (a folder, the output being an input, a missing
 // folder, a standard stream), on real files.
-#include "Failures.h"
+#include "cli/Failures.h"
 
 #include <gtest/gtest.h>
 

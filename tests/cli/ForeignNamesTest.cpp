@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ChildProcess.h"
-#include "Console.h"
+#include "cli/Console.h"
 #include "support/ExpectedOutput.h"
 #include "support/TempFolder.h"
 

@@ -1,10 +1,10 @@
-#include "ProgressBar.h"
+#include "cli/ProgressBar.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "ConsoleObserver.h"
+#include "cli/ConsoleObserver.h"
 
 namespace varnel::cli {
 namespace {

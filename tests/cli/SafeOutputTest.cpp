@@ -1,6 +1,6 @@
 // The pieces that keep files safe, in-process: file identity and the
 // temporary output.
-#include "SafeOutput.h"
+#include "cli/SafeOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "FileIdentity.h"
+#include "cli/FileIdentity.h"
 #include "support/TempFolder.h"
 
 namespace varnel::cli {
@@ -87,7 +87,7 @@ protected:
         out = folder.Write("out.pcm", previous);
     }
     RunResult Run(SafeOutput& output, RunObserver& observer) {
-        return RunProcessing({one, two, out, static_cast<int>(ProcessFunction::Join1To2)}, settings, observer,
+        return RunProcessing({one, two, out, ProcessFunction::Join1To2}, settings, observer,
                              &output);
     }
     std::size_t FilesInFolder() const {
@@ -155,7 +155,7 @@ TEST_F(SafeOutputRun, AnOutputThatIsAnInputIsRefusedBeforeAnythingIsWritten) {
     SafeOutput output(one, two);
     MidRun observer(nullptr);
     const std::string sameAsTwo = (folder.Path() / "." / "two.pcm").string();
-    const RunResult result = RunProcessing({one, two, sameAsTwo, 0}, settings, observer, &output);
+    const RunResult result = RunProcessing({one, two, sameAsTwo, ProcessFunction::Mono}, settings, observer, &output);
     EXPECT_FALSE(result.outputCreated);
     EXPECT_EQ(observer.messages,
               (std::vector<std::string>{"sharingViolation ", "The Output Sound File was not created"}));

@@ -1,7 +1,7 @@
 // The drop rules with answers the real shell cannot be made to give, and
 // the kinds of real objects they are applied to.
-#include "DropDecision.h"
-#include "FileKind.h"
+#include "dropedit/DropDecision.h"
+#include "dropedit/FileKind.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The drop field as the main window uses it: a real edit control in a real
 // window, attached to a CDropEdit, receiving WM_DROPFILES with real HDROP
 // blocks for real files, folders and shell shortcuts.
-#include "DropEdit.h"
+#include "dropedit/DropEdit.h"
 #include "DropTestSupport.h"
-#include "FileKind.h"
+#include "dropedit/FileKind.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

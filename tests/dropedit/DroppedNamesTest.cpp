@@ -1,6 +1,6 @@
 // Reading a shell drop: real HDROP blocks, ANSI and wide.
 #include "DropTestSupport.h"
-#include "DroppedNames.h"
+#include "dropedit/DroppedNames.h"
 
 #include <gtest/gtest.h>
 

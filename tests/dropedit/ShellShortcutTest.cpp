@@ -1,6 +1,6 @@
 // Following shortcut files made by the shell's own objects.
 #include "DropTestSupport.h"
-#include "ShellShortcut.h"
+#include "dropedit/ShellShortcut.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

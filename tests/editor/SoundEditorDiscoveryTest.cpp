@@ -2,8 +2,8 @@
 // keys made by the test under HKEY_LOCAL_MACHINE, in the 32-bit view where
 // its installer writes them unless a case says otherwise, and removed
 // afterwards.
-#include "SoundEditorDiscovery.h"
-#include "SoundEditorSetting.h"
+#include "editor/SoundEditorDiscovery.h"
+#include "editor/SoundEditorSetting.h"
 #include "WinTestSupport.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The editor entry read back whole from real settings files, the editor's
 // command line, and real processes started from it (the stand-in editor).
-#include "SoundEditorLaunch.h"
-#include "SoundEditorSetting.h"
+#include "editor/SoundEditorLaunch.h"
+#include "editor/SoundEditorSetting.h"
 #include "StandInEditor.h"
 #include "support/TempFolder.h"
 

@@ -1,5 +1,5 @@
 // The editor entry written into real settings files.
-#include "SoundEditorSetting.h"
+#include "editor/SoundEditorSetting.h"
 #include "support/TempFolder.h"
 
 #include <windows.h>

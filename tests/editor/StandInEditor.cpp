@@ -8,7 +8,7 @@
 #include <iterator>
 #include <thread>
 
-#include "Module.h"
+#include "framework/Module.h"
 
 namespace varnel::test {
 

@@ -1,6 +1,6 @@
 // The application object and the entry that runs it, and the wait cursor.
-#include "Application.h"
-#include "Busy.h"
+#include "framework/Application.h"
+#include "framework/Busy.h"
 #include "WinTestSupport.h"
 
 #include <gtest/gtest.h>

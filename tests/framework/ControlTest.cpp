@@ -1,8 +1,7 @@
 // Control objects attached to real controls: their message tables see the
 // control's messages first, the rest reach the control, and they let go when
 // the window goes.
-#include "Control.h"
-#include "Control.h"
+#include "framework/Control.h"
 #include "WinTestSupport.h"
 
 #include <commctrl.h>

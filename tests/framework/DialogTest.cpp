@@ -1,8 +1,8 @@
 // The modal dialog base on a real template: initialisation writes the
 // members into the controls, OK reads them back and closes, Cancel and Esc
 // close without reading, the class's table routes commands and messages.
-#include "Control.h"
-#include "Dialog.h"
+#include "framework/Control.h"
+#include "framework/Dialog.h"
 #include "FrameworkTestIds.h"
 #include "WinTestSupport.h"
 

@@ -1,6 +1,6 @@
 // The common file dialog from a "|" filter: the system's filter list, the
 // settings handed over, and the real dialog cancelled or given a file.
-#include "FileDialog.h"
+#include "framework/FileDialog.h"
 #include "WinTestSupport.h"
 #include "support/TempFolder.h"
 

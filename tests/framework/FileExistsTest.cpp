@@ -1,5 +1,5 @@
 // The static file-status query on real files and folders.
-#include "Module.h"
+#include "framework/Module.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The application's message box: the program's name as caption, the text
 // as given, the pressed button as result.
-#include "MessageBox.h"
+#include "framework/MessageBox.h"
 #include "WinTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The running program's own file and string resources.
 #include "FrameworkTestIds.h"
-#include "Module.h"
+#include "framework/Module.h"
 
 #include <gtest/gtest.h>
 

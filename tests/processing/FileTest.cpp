@@ -1,4 +1,4 @@
-#include "File.h"
+#include "processing/File.h"
 
 #include <gtest/gtest.h>
 

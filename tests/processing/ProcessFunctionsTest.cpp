@@ -1,6 +1,6 @@
 // The functions between in-memory streams: where a fault must be injected,
 // and where the order of reads and progress reports is the point.
-#include "ProcessFunctions.h"
+#include "processing/ProcessFunctions.h"
 
 #include <gtest/gtest.h>
 

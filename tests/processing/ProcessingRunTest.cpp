@@ -1,5 +1,5 @@
 // Whole runs on real files on disk.
-#include "ProcessingRun.h"
+#include "processing/ProcessingRun.h"
 
 #include <gtest/gtest.h>
 
@@ -31,10 +31,10 @@ protected:
     RunTest() { settings.pauseAfterChunk = std::chrono::milliseconds(0); }
 
     RunResult Run(const Bytes& one, const Bytes& two, ProcessFunction function) {
-        return RunPaths(folder.Write("one.pcm", one), folder.Write("two.o22", two), folder / "out.pcm",
-                        static_cast<int>(function));
+        return RunPaths(folder.Write("one.pcm", one), folder.Write("two.o22", two), folder / "out.pcm", function);
     }
-    RunResult RunPaths(const std::string& one, const std::string& two, const std::string& out, int function = 0) {
+    RunResult RunPaths(const std::string& one, const std::string& two, const std::string& out,
+                       ProcessFunction function = ProcessFunction::Mono) {
         return RunProcessing({one, two, out, function}, settings, observer);
     }
     Bytes Output() const { return ReadBytes(folder / "out.pcm"); }
@@ -244,7 +244,7 @@ private:
 TEST_F(RunTest, AnOutputOpenerDecidesWhereTheOutputGoes) {
     RedirectingOpener opener(folder / "elsewhere.pcm");
     const RunResult result = RunProcessing({folder.Write("one.pcm", SampleBytes({1, 2})),
-                                            folder.Write("two.pcm", SampleBytes({3, 4})), folder / "out.pcm", 1},
+                                            folder.Write("two.pcm", SampleBytes({3, 4})), folder / "out.pcm", ProcessFunction::Stereo},
                                            settings, observer, &opener);
     EXPECT_TRUE(result.succeeded);
     EXPECT_EQ(opener.asked, std::vector<std::string>{folder / "out.pcm"});
@@ -256,9 +256,9 @@ TEST_F(RunTest, AnOutputOpenersRefusalShowsTheWindowsMessages) {
     RedirectingOpener opener(folder / "elsewhere.pcm");
     opener.refuseWith = FileCause::sharingViolation;
     const std::string one = folder.Write("one.pcm", SampleBytes({1}));
-    RunProcessing({folder / "missing.pcm", one, one, 0}, settings, observer, &opener);
+    RunProcessing({folder / "missing.pcm", one, one, ProcessFunction::Mono}, settings, observer, &opener);
     EXPECT_TRUE(opener.asked.empty()) << "inputs are opened first";
-    const RunResult result = RunProcessing({one, folder.Write("two.pcm", SampleBytes({2})), one, 0}, settings,
+    const RunResult result = RunProcessing({one, folder.Write("two.pcm", SampleBytes({2})), one, ProcessFunction::Mono}, settings,
                                            observer, &opener);
     EXPECT_FALSE(result.succeeded);
     EXPECT_FALSE(result.outputCreated);
@@ -334,7 +334,7 @@ TEST_F(RunTest, TheWindowsPauseAfterEachChunkStillFinishes) {
 TEST_F(RunTest, AFailedWriteIsReportedNotTakenForSuccess) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     const RunResult result = RunPaths(folder.Write("one.pcm", PatternBytes(100)),
-                                      folder.Write("two.pcm", PatternBytes(100)), "/dev/full", 2);
+                                      folder.Write("two.pcm", PatternBytes(100)), "/dev/full", ProcessFunction::Join1To2);
     EXPECT_FALSE(result.succeeded);
     EXPECT_EQ(observer.messages, Messages{"Writing The Output Sound File Failed"});
 }
@@ -342,8 +342,8 @@ TEST_F(RunTest, AFailedWriteIsReportedNotTakenForSuccess) {
 TEST_F(RunTest, AFailedReadIsReportedNotTakenForTheEnd) {
     if (!std::filesystem::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem";
     const std::string two = folder.Write("two.pcm", PatternBytes(100));
-    RunPaths("/proc/self/mem", two, folder / "out.pcm", 0);
-    RunPaths(two, "/proc/self/mem", folder / "out.pcm", 3);
+    RunPaths("/proc/self/mem", two, folder / "out.pcm", ProcessFunction::Mono);
+    RunPaths(two, "/proc/self/mem", folder / "out.pcm", ProcessFunction::Join2To1);
     EXPECT_EQ(observer.messages, (Messages{"Reading Sound File 1 Failed", "Reading Sound File 2 Failed"}));
 }
 #endif

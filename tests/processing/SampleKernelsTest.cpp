@@ -1,4 +1,4 @@
-#include "SampleKernels.h"
+#include "processing/SampleKernels.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "WavFormat.h"
+#include "processing/WavFormat.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "File.h"
+#include "processing/File.h"
 #include "support/TempFolder.h"
 
 namespace varnel {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "RunObserver.h"
+#include "processing/RunObserver.h"
 
 namespace varnel::test {
 

@@ -2,7 +2,7 @@
 // menu's entry, the window icons, and the icon painted while minimised.
 #include "VarnelVersion.h"
 #include "WindowTestSupport.h"
-#include "resource.h"
+#include "resources/resource.h"
 
 #include <algorithm>
 #include <functional>

@@ -4,7 +4,7 @@
 // the checks they leave, and the File menu.
 #include "ImportHook.h"
 #include "WindowTestSupport.h"
-#include "resource.h"
+#include "resources/resource.h"
 #include "support/ExpectedOutput.h"
 
 #include <dlgs.h>
@@ -221,7 +221,7 @@ TEST_F(WindowRun, NoFunctionSelectedCreatesAnEmptyOutput) {
         PressButton(hwnd, IDC_RUN);
         PressButton(hwnd, IDCANCEL);
     });
-    EXPECT_EQ(dlg.m_nFunction, -1);
+    EXPECT_EQ(dlg.m_nFunction, ProcessFunction::None);
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(fs::exists(m_out));
     EXPECT_EQ(fs::file_size(m_out), 0u);
@@ -388,7 +388,7 @@ TEST_F(FunctionChoice, MenuItemChecksItsRadioButtonAndItself) {
     Open(dlg, [&](HWND hwnd) {
         for (const int order : {1, 3, 2, 0, 2}) {
             SendMessageA(hwnd, WM_COMMAND, items[order], 0);
-            EXPECT_EQ(dlg.m_nFunction, order);
+            EXPECT_EQ(dlg.m_nFunction, static_cast<ProcessFunction>(order));
             EXPECT_EQ(test::RadioChecks(hwnd), checks[order]);
             EXPECT_EQ(test::FunctionMenuChecks(hwnd), checks[order]);
         }
@@ -412,13 +412,13 @@ TEST_F(FunctionChoice, RadioButtonSetsTheFunctionAndMovesTheMenuCheckWithoutTouc
     Open(dlg, [&](HWND hwnd) {
         SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, "c:\\typed.pcm");
         PressButton(hwnd, IDC_JOIN_2_TO_1);
-        EXPECT_EQ(dlg.m_nFunction, 3);
+        EXPECT_EQ(dlg.m_nFunction, ProcessFunction::Join2To1);
         EXPECT_EQ(test::RadioChecks(hwnd), "0001");
         EXPECT_EQ(test::FunctionMenuChecks(hwnd), "0001");
         EXPECT_EQ(TextOf(hwnd, IDC_SOUND_FILE_1), "c:\\typed.pcm");
         EXPECT_EQ(dlg.m_strSoundFile1, "c:\\ap1-10.pcm");  // not read
         PressButton(hwnd, IDC_STEREO);
-        EXPECT_EQ(dlg.m_nFunction, 1);
+        EXPECT_EQ(dlg.m_nFunction, ProcessFunction::Stereo);
         EXPECT_EQ(test::FunctionMenuChecks(hwnd), "0100");
         PressButton(hwnd, IDCANCEL);
     });

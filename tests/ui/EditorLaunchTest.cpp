@@ -1,10 +1,10 @@
 // "Cool Edit" and the editor's "Browse..." on the real window, with the
 // stand-in editor that records the command line it gets.
-#include "SoundEditorLaunch.h"
-#include "SoundEditorSetting.h"
+#include "editor/SoundEditorLaunch.h"
+#include "editor/SoundEditorSetting.h"
 #include "StandInEditor.h"
 #include "WindowTestSupport.h"
-#include "resource.h"
+#include "resources/resource.h"
 
 #include <dlgs.h>
 

@@ -2,11 +2,11 @@
 // its modal loop: defaults, data exchange both ways, closing by Quit, Esc
 // and the close box, the settings file at start-up, and files dropped on
 // its three path fields.
-#include "Application.h"
-#include "VarnelDlg.h"
-#include "SoundEditorSetting.h"
+#include "framework/Application.h"
+#include "ui/VarnelDlg.h"
+#include "editor/SoundEditorSetting.h"
 #include "WinTestSupport.h"
-#include "resource.h"
+#include "resources/resource.h"
 #include "support/TempFolder.h"
 
 #include <windows.h>
@@ -72,7 +72,7 @@ using MainWindowDefaults = MainWindow;
 
 TEST_F(MainWindowDefaults, OpensWithTheDefaultPathsAndMergeMonoChecked) {
     CVarnelDlg dlg(Ini());
-    EXPECT_EQ(dlg.m_nFunction, -1);
+    EXPECT_EQ(dlg.m_nFunction, ProcessFunction::None);
     EXPECT_EQ(dlg.m_strSoundFile1, "");
     Open(dlg, [&](HWND hwnd) {
         EXPECT_EQ(TextOf(hwnd), "Varnel");
@@ -85,7 +85,7 @@ TEST_F(MainWindowDefaults, OpensWithTheDefaultPathsAndMergeMonoChecked) {
     EXPECT_EQ(dlg.m_strSoundFile1, "c:\\ap1-10.pcm");
     EXPECT_EQ(dlg.m_strSoundFile2, "c:\\M20101.o22");
     EXPECT_EQ(dlg.m_strOutputFile, "c:\\output.pcm");
-    EXPECT_EQ(dlg.m_nFunction, 0);
+    EXPECT_EQ(dlg.m_nFunction, ProcessFunction::Mono);
     EXPECT_EQ(dlg.m_strQuote, "\"");
     EXPECT_EQ(dlg.m_strSpace, " ");
     EXPECT_EQ(dlg.m_strIniFile, Ini());
@@ -128,7 +128,7 @@ TEST_F(MainWindowExchange, ReadCopiesEveryControlIntoItsMember) {
         EXPECT_EQ(dlg.m_strSoundFile1, "c:\\one.pcm");
         EXPECT_EQ(dlg.m_strSoundFile2, "c:\\two words.o22");
         EXPECT_EQ(dlg.m_strOutputFile, "");
-        EXPECT_EQ(dlg.m_nFunction, 3);
+        EXPECT_EQ(dlg.m_nFunction, ProcessFunction::Join2To1);
         test::Cancel(hwnd);
     });
 }
@@ -138,16 +138,16 @@ TEST_F(MainWindowExchange, WriteReplacesWhatTheFieldsShow) {
     Open(dlg, [&](HWND hwnd) {
         SetDlgItemTextA(hwnd, IDC_SOUND_FILE_2, "typed but not read");
         dlg.m_strSoundFile1 = "c:\\a.pcm";
-        dlg.m_nFunction = 1;
+        dlg.m_nFunction = ProcessFunction::Stereo;
         dlg.UpdateData(false);
         EXPECT_EQ(TextOf(hwnd, IDC_SOUND_FILE_1), "c:\\a.pcm");
         EXPECT_EQ(TextOf(hwnd, IDC_SOUND_FILE_2), "c:\\M20101.o22");
         EXPECT_EQ(Checks(hwnd), "0100");
-        dlg.m_nFunction = -1;
+        dlg.m_nFunction = ProcessFunction::None;
         dlg.UpdateData(false);
         EXPECT_EQ(Checks(hwnd), "0000");
         dlg.UpdateData(true);
-        EXPECT_EQ(dlg.m_nFunction, -1);
+        EXPECT_EQ(dlg.m_nFunction, ProcessFunction::None);
         test::Cancel(hwnd);
     });
 }
@@ -163,7 +163,7 @@ TEST_F(MainWindowClosing, QuitReadsTheFieldsBeforeClosing) {
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dlg.m_strOutputFile, "c:\\typed.pcm");
-    EXPECT_EQ(dlg.m_nFunction, 1);
+    EXPECT_EQ(dlg.m_nFunction, ProcessFunction::Stereo);
 }
 
 TEST_F(MainWindowClosing, EscClosesWithoutReading) {

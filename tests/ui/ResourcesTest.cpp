@@ -2,13 +2,13 @@
 // order with kinds, captions, exact styles and places), its menu, system
 // menu and icons as the running window shows them, the About box template,
 // the icon's four images and the manifest's code page.
-#include "Dialog.h"
-#include "Module.h"
-#include "Application.h"
-#include "VarnelDlg.h"
+#include "framework/Dialog.h"
+#include "framework/Module.h"
+#include "framework/Application.h"
+#include "ui/VarnelDlg.h"
 #include "WinTestSupport.h"
 #include "VarnelVersion.h"
-#include "resource.h"
+#include "resources/resource.h"
 #include "support/TempFolder.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 // What a run started from the window shows: OK boxes with the program's
 // caption, a real progress bar, and the wait cursor while it works.
-#include "WindowRunObserver.h"
+#include "ui/WindowRunObserver.h"
 #include "WinTestSupport.h"
 #include "WindowTestSupport.h"
 

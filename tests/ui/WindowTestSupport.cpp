@@ -1,7 +1,7 @@
 #include "WindowTestSupport.h"
 
-#include "Module.h"
-#include "resource.h"
+#include "framework/Module.h"
+#include "resources/resource.h"
 
 namespace varnel::test {
 

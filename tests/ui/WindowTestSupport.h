@@ -3,8 +3,8 @@
 // answered by a step queued on the same script.
 #pragma once
 
-#include "Application.h"
-#include "VarnelDlg.h"
+#include "framework/Application.h"
+#include "ui/VarnelDlg.h"
 #include "WinTestSupport.h"
 #include "support/TempFolder.h"
 
