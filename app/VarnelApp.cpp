@@ -4,8 +4,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "framework/Module.h"
 #include "app/SettingsPath.h"
+#include "framework/Module.h"
 #include "ui/VarnelDlg.h"
 
 namespace varnel {

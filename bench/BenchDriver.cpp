@@ -212,11 +212,16 @@ double Median(std::vector<double> values) {
 bool ParseOptions(int argc, char* argv[], Options& options) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i], value = argv[i + 1];
-        if (name == "--cli") options.cli = value;
-        else if (name == "--loop") options.loop = value;
-        else if (name == "--work") options.work = value;
-        else if (name == "--rounds") options.rounds = std::max(1, std::atoi(value.c_str()));
-        else if (name == "--touch-mib") options.touchMiB = std::strtoull(value.c_str(), nullptr, 10);
+        if (name == "--cli")
+            options.cli = value;
+        else if (name == "--loop")
+            options.loop = value;
+        else if (name == "--work")
+            options.work = value;
+        else if (name == "--rounds")
+            options.rounds = std::max(1, std::atoi(value.c_str()));
+        else if (name == "--touch-mib")
+            options.touchMiB = std::strtoull(value.c_str(), nullptr, 10);
         else if (name == "--sizes") {
             options.sizesMiB.clear();
             for (std::size_t start = 0; start < value.size();) {
@@ -224,7 +229,8 @@ bool ParseOptions(int argc, char* argv[], Options& options) {
                 options.sizesMiB.push_back(std::strtoull(value.substr(start, comma - start).c_str(), nullptr, 10));
                 start = comma + 1;
             }
-        } else return false;
+        } else
+            return false;
     }
     return !options.cli.empty() && !options.loop.empty() && !options.work.empty() && argc % 2 == 1;
 }
@@ -294,16 +300,17 @@ int main(int argc, char* argv[]) {
             const double cli = Median(times[function]["varnel-cli"]);
             const double wav = Median(times[function]["varnel-cli-wav"]);
             const double sox = Median(times[function]["sox"]);
-            std::printf("%-8s %6zu | %8.1f ms | %8.1f ms %5.2fx | %8.1f ms %5.2fx | %8.1f ms %5.2fx | %8.1f ms %5.1fx | %s\n",
-                        function.c_str(), mib, loop * 1e3, misaligned * 1e3, misaligned / loop, cli * 1e3, cli / loop,
-                        wav * 1e3, wav / loop, sox * 1e3, sox / loop, identical[function].c_str());
+            std::printf(
+                "%-8s %6zu | %8.1f ms | %8.1f ms %5.2fx | %8.1f ms %5.2fx | %8.1f ms %5.2fx | %8.1f ms %5.1fx | %s\n",
+                function.c_str(), mib, loop * 1e3, misaligned * 1e3, misaligned / loop, cli * 1e3, cli / loop,
+                wav * 1e3, wav / loop, sox * 1e3, sox / loop, identical[function].c_str());
             goalMet = goalMet && cli <= kGoalAgainstLoop * loop && sox >= kGoalAgainstSox * cli;
         }
         std::fflush(stdout);
     }
     std::printf("Medians of %d interleaved rounds; ratio = time / the aligned minimal loop's time.\n", options.rounds);
-    std::printf("Goal (varnel-cli within %.2fx of the loop and %.0fx ahead of SoX everywhere): %s\n",
-                kGoalAgainstLoop, kGoalAgainstSox, goalMet ? "met" : "NOT met");
+    std::printf("Goal (varnel-cli within %.2fx of the loop and %.0fx ahead of SoX everywhere): %s\n", kGoalAgainstLoop,
+                kGoalAgainstSox, goalMet ? "met" : "NOT met");
     if (!allRan || !allIdentical) {
         std::fprintf(stderr, "bench: %s\n", allRan ? "outputs differ" : "a run failed");
         return 1;

@@ -4,11 +4,11 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConsoleObserver.h"
-#include "processing/ProcessingRun.h"
 #include "cli/ProgressBar.h"
 #include "cli/SafeOutput.h"
 #include "cli/SoundFileFormats.h"
 #include "cli/Summary.h"
+#include "processing/ProcessingRun.h"
 
 namespace varnel::cli {
 namespace {
@@ -28,9 +28,7 @@ ProcessingSettings CommandLineSettings(const CliOptions& options) {
 }
 
 int UsageFailure(const std::string& text, std::ostream& err) {
-    err << kProgramName << ": " << text << '\n'
-        << "Run '" << kProgramName << " --help' for the usage.\n"
-        << std::flush;
+    err << kProgramName << ": " << text << '\n' << "Run '" << kProgramName << " --help' for the usage.\n" << std::flush;
     return kExitUsage;
 }
 
@@ -41,9 +39,8 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
     SafeOutput output(options.input1, options.input2);
     SoundFileFormats formats(options);
 
-    const RunResult result = RunProcessing(
-        {options.input1, options.input2, options.output, options.function},
-        CommandLineSettings(options), observer, &output, &formats);
+    const RunResult result = RunProcessing({options.input1, options.input2, options.output, options.function},
+                                           CommandLineSettings(options), observer, &output, &formats);
     if (!formats.UsageError().empty()) return UsageFailure(formats.UsageError(), err);
     bool succeeded = result.succeeded;
     if (succeeded && !output.Commit()) {

@@ -57,7 +57,7 @@ constexpr const char* kFooter =
     "Exit status: 0 done, 1 the run failed, 2 wrong command line.";
 
 // The options that take no value, and those that take one.
-constexpr std::array<const char*, 9> kFlagNames{"-q",     "--quiet", "--progress", "--json",   "--pad",
+constexpr std::array<const char*, 9> kFlagNames{"-q",    "--quiet", "--progress", "--json",   "--pad",
                                                 "--raw", "-h",      "--help",     "--version"};
 constexpr std::array<const char*, 1> kValueOptionNames{"--rate"};
 
@@ -137,8 +137,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
         app.add_flag("--progress", forceProgress, "show the progress bar even when stderr is not a terminal");
     progress->excludes(quiet);
     app.add_flag("--json", options.json, "print the summary as one JSON object on stdout");
-    app.add_flag("--pad", options.pad,
-                 "mono and stereo: cover the longer input, the shorter one padded with silence");
+    app.add_flag("--pad", options.pad, "mono and stereo: cover the longer input, the shorter one padded with silence");
     app.add_flag("--raw", options.raw, "read every input as raw samples, any header included");
     app.add_option("--rate", options.rate, "the rate of raw inputs in Hz (needed for a WAV OUTPUT from raw inputs)")
         ->type_name("HZ")
@@ -176,9 +175,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
         parsed.text = "--pad works with mono and stereo only";
         return parsed;
     }
-    options.progress = options.quiet ? ProgressChoice::Off
+    options.progress = options.quiet   ? ProgressChoice::Off
                        : forceProgress ? ProgressChoice::Forced
-                                     : ProgressChoice::Auto;
+                                       : ProgressChoice::Auto;
     parsed.kind = ParsedCommandLine::Kind::Run;
     return parsed;
 }

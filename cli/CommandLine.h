@@ -28,8 +28,8 @@ struct CliOptions {
     bool quiet = false;  // no progress bar and no summary; failures are still shown
     bool json = false;
     bool pad = false;
-    bool raw = false;            // every input read as raw samples, headers included
-    std::uint32_t rate = 0;      // --rate HZ; 0 when not given
+    bool raw = false;        // every input read as raw samples, headers included
+    std::uint32_t rate = 0;  // --rate HZ; 0 when not given
 };
 
 struct ParsedCommandLine {

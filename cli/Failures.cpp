@@ -110,15 +110,17 @@ Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths) {
         if (isOutput && cause == FileCause::sharingViolation) {
             if (const int same = InputThatIs(paths)) {
                 failure.code = "open-output-is-input";
-                failure.message = Quoted(failure.path) + " is input " + std::to_string(same) +
-                                  "; the output must be another file";
+                failure.message =
+                    Quoted(failure.path) + " is input " + std::to_string(same) + "; the output must be another file";
                 return failure;
             }
         }
-        if (isOutput && cause == FileCause::badPath && FolderIsMissing(failure.path)) reason = "its folder does not exist";
+        if (isOutput && cause == FileCause::badPath && FolderIsMissing(failure.path))
+            reason = "its folder does not exist";
         if (standard) reason = "the standard " + std::string(isOutput ? "output" : "input") + " cannot be used";
-        failure.message = isOutput ? "cannot create " + (standard ? std::string("the standard output") : Quoted(failure.path))
-                                   : "cannot open " + InputNamed(input, failure.path);
+        failure.message =
+            isOutput ? "cannot create " + (standard ? std::string("the standard output") : Quoted(failure.path))
+                     : "cannot open " + InputNamed(input, failure.path);
         break;
     case FileAction::Read:
         failure.code = std::string("read-") + CauseCode(cause);

@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "processing/ProcessingRun.h"
 #include "cli/TemporaryOutput.h"
+#include "processing/ProcessingRun.h"
 
 namespace varnel::cli {
 

@@ -11,9 +11,7 @@ constexpr std::uint16_t kFormatFloat = 3;
 
 std::size_t Slot(int input) { return input == 1 ? 0 : 1; }
 
-std::string Channels(std::uint16_t count) {
-    return std::to_string(count) + (count == 1 ? " channel" : " channels");
-}
+std::string Channels(std::uint16_t count) { return std::to_string(count) + (count == 1 ? " channel" : " channels"); }
 
 // What a WAV file we cannot read holds, for "input 1 (x.wav) ...".
 std::string Unreadable(const WavHeader& header) {
@@ -42,8 +40,8 @@ std::string Unreadable(const WavHeader& header) {
 // the functions count them.
 std::uint64_t ExpectedOutputBytes(ProcessFunction function, const InputLengths& lengths, bool pad) {
     const std::uint64_t paired =
-        (pad ? std::max(lengths.input1, lengths.input2) : std::min(lengths.input1, lengths.input2)) /
-        kBytesPerSample * kBytesPerSample;
+        (pad ? std::max(lengths.input1, lengths.input2) : std::min(lengths.input1, lengths.input2)) / kBytesPerSample *
+        kBytesPerSample;
     switch (function) {
     case ProcessFunction::Mono: return paired;
     case ProcessFunction::Stereo: return 2 * paired;
@@ -128,8 +126,8 @@ bool SoundFileFormats::DecideOutput(const InputLengths& lengths, RunObserver& ob
     const StreamFormat& one = m_inputs[0];
     const StreamFormat& two = m_inputs[1];
     if (one.wav && two.wav && one.sampleRate != two.sampleRate) {
-        observer.ShowMessage("the inputs' rates differ: " + Named(1) + " " + std::to_string(one.sampleRate) +
-                             " Hz, " + Named(2) + " " + std::to_string(two.sampleRate) + " Hz");
+        observer.ShowMessage("the inputs' rates differ: " + Named(1) + " " + std::to_string(one.sampleRate) + " Hz, " +
+                             Named(2) + " " + std::to_string(two.sampleRate) + " Hz");
         return false;
     }
     for (const int input : {1, 2}) {

@@ -12,8 +12,8 @@
 
 #include "cli/CommandLine.h"
 #include "cli/InputSamples.h"
-#include "processing/ProcessingRun.h"
 #include "cli/StreamFormat.h"
+#include "processing/ProcessingRun.h"
 #include "processing/WavFormat.h"
 
 namespace varnel::cli {

@@ -122,8 +122,10 @@ struct FoundInput {
 FoundInput FoundOf(std::uint64_t lengthWhenOpened, const InputRead& read) {
     FoundInput found{read.bytes, false, false};
     if (!read.reachedEnd) {
-        if (read.lengthAfter) found.bytes = std::max(read.bytes, *read.lengthAfter);
-        else found.unfinished = true;
+        if (read.lengthAfter)
+            found.bytes = std::max(read.bytes, *read.lengthAfter);
+        else
+            found.unfinished = true;
     }
     found.changed = read.lengthAfter && (*read.lengthAfter != lengthWhenOpened || found.bytes != lengthWhenOpened);
     return found;

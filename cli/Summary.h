@@ -8,8 +8,8 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Failures.h"
-#include "processing/ProcessingRun.h"
 #include "cli/StreamFormat.h"
+#include "processing/ProcessingRun.h"
 
 namespace varnel::cli {
 
@@ -40,8 +40,7 @@ struct RunSummary {
     std::vector<Failure> failures;  // as shown
 };
 
-RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool succeeded,
-                     std::vector<Failure> failures);
+RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool succeeded, std::vector<Failure> failures);
 
 // Whole samples of each input that mono or stereo left unused (0 for the
 // joins and when padding).

@@ -28,8 +28,8 @@ bool TemporaryOutput::Create(const std::string& target, File& output, FileFailur
     // when the last handle closes, however the program ends, until the mark
     // is cleared just before the rename. Without the mark the file is still
     // removed on failure and on Ctrl-C, only not when the program is killed.
-    HANDLE handle = CreateFileA(m_path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileA(m_path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return true;
     if (!MarkForDeletion(handle, true)) {
         CloseHandle(handle);

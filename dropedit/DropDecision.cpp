@@ -30,8 +30,7 @@ std::optional<std::string> PathToShow(const std::string& dropped, bool acceptDir
         if (!acceptDirectories) return path;
         return std::nullopt;
     case PathKind::Missing:
-    case PathKind::Other:
-        return std::nullopt;
+    case PathKind::Other: return std::nullopt;
     }
     return std::nullopt;
 }

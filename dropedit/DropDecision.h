@@ -30,7 +30,6 @@ struct DropServices {
 
 // The path to show for a drop whose first name is `dropped` ("" when no name
 // could be read), or nothing when the field stays unchanged.
-std::optional<std::string> PathToShow(const std::string& dropped, bool acceptDirectories,
-                                      const DropServices& services);
+std::optional<std::string> PathToShow(const std::string& dropped, bool acceptDirectories, const DropServices& services);
 
 }  // namespace varnel

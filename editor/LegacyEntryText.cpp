@@ -56,9 +56,8 @@ std::string Utf8(const std::wstring& text) {
 }
 
 bool IsUtf8(const std::string& bytes) {
-    return bytes.empty() ||
-           MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                               0) > 0;
+    return bytes.empty() || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                static_cast<int>(bytes.size()), nullptr, 0) > 0;
 }
 
 // The system's legacy code page for programs without a UTF-8 manifest

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "framework/Owned.h"
 #include "editor/SoundEditorSetting.h"
+#include "framework/Owned.h"
 
 namespace varnel {
 namespace {

@@ -18,8 +18,7 @@ bool Control::SubclassDlgItem(int id, const Window& parent) { return SubclassWin
 
 bool Control::SubclassWindow(HWND hwnd) {
     if (!hwnd || m_hwnd) return false;
-    if (!SetWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
-        return false;
+    if (!SetWindowSubclass(hwnd, &Control::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
     m_hwnd = hwnd;
     return true;
 }

@@ -14,8 +14,8 @@ INT_PTR Dialog::DoModal() {
     // window usable behind it.
     HWND parent = m_parent;
     if (!parent && GetApp() && GetApp()->m_pMainWnd != this) parent = MainWindowHandle();
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent,
-                           &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent, &Dialog::DialogProc,
+                           reinterpret_cast<LPARAM>(this));
 }
 
 void Dialog::EndDialog(INT_PTR result) { ::EndDialog(m_hwnd, result); }
@@ -76,9 +76,12 @@ INT_PTR Dialog::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     }
     if (msg != WM_COMMAND || !IsCommandInvoked(wp, lp)) return FALSE;
-    if (LOWORD(wp) == IDOK) OnOK();
-    else if (LOWORD(wp) == IDCANCEL) OnCancel();
-    else return FALSE;
+    if (LOWORD(wp) == IDOK)
+        OnOK();
+    else if (LOWORD(wp) == IDCANCEL)
+        OnCancel();
+    else
+        return FALSE;
     return TRUE;
 }
 

@@ -21,9 +21,8 @@ std::string WholeText(Get get) {
 }  // namespace
 
 std::string ModuleFileName() {
-    return WholeText([](char* buffer, int size) {
-        return GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(size));
-    });
+    return WholeText(
+        [](char* buffer, int size) { return GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(size)); });
 }
 
 std::string ProgramName() {
@@ -35,9 +34,8 @@ std::string ProgramName() {
 }
 
 std::string LoadStringResource(unsigned id) {
-    return WholeText([id](char* buffer, int size) {
-        return std::max(LoadStringA(GetModuleHandleA(nullptr), id, buffer, size), 0);
-    });
+    return WholeText(
+        [id](char* buffer, int size) { return std::max(LoadStringA(GetModuleHandleA(nullptr), id, buffer, size), 0); });
 }
 
 bool FileExists(const std::string& path) {

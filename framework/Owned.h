@@ -23,9 +23,7 @@ public:
     Owned(const Owned&) = delete;
     Owned& operator=(const Owned&) = delete;
 
-    bool Holds() const {
-        return m_handle != nullptr && reinterpret_cast<HANDLE>(m_handle) != INVALID_HANDLE_VALUE;
-    }
+    bool Holds() const { return m_handle != nullptr && reinterpret_cast<HANDLE>(m_handle) != INVALID_HANDLE_VALUE; }
     Handle Get() const { return m_handle; }
     Handle operator->() const { return m_handle; }
     // Where a function that opens or creates one puts it; none may be held.

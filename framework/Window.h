@@ -32,11 +32,14 @@ using MessageTable = std::span<const MessageEntry>;
 
 namespace detail {
 
-template <class H> struct HandlerClass;
-template <class C, class R, class... Args> struct HandlerClass<R (C::*)(Args...)> {
+template <class H>
+struct HandlerClass;
+template <class C, class R, class... Args>
+struct HandlerClass<R (C::*)(Args...)> {
     using type = C;
 };
-template <class> inline constexpr bool kUnsupportedHandler = false;
+template <class>
+inline constexpr bool kUnsupportedHandler = false;
 
 template <auto Handler>
 LRESULT Invoke(Window& window, WPARAM wp, LPARAM lp) {

@@ -17,10 +17,10 @@ namespace varnel {
 class File final : public ByteSource, public ByteSink {
 public:
     enum class Mode {
-        Read,         // an existing file, read only
-        ReadShared,   // as Read, but other ReadShared opens of the file are allowed
-        CreateWrite,  // created, or truncated when it exists; write only
-        CreateNew,    // created; fails when the path exists already; write only
+        Read,           // an existing file, read only
+        ReadShared,     // as Read, but other ReadShared opens of the file are allowed
+        CreateWrite,    // created, or truncated when it exists; write only
+        CreateNew,      // created; fails when the path exists already; write only
         WriteExisting,  // an existing file, write only, neither created nor truncated
     };
 

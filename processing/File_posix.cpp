@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <mutex>
 #include <map>
+#include <mutex>
 #include <utility>
 
 namespace varnel {

@@ -1,5 +1,5 @@
-#include <malloc.h>
 #include <windows.h>
+#include <malloc.h>
 
 #include "processing/PageAlignedMemory.h"
 

@@ -76,8 +76,8 @@ std::size_t ReadSamplePair(const FunctionStreams& streams, const FunctionBuffers
 // Mono and stereo stop at the shorter input's last whole sample, or with
 // padding at the longer one's.
 std::uint64_t PairedBytes(InputLengths lengths, bool pad) {
-    const std::uint64_t covered = pad ? std::max(lengths.input1, lengths.input2)
-                                      : std::min(lengths.input1, lengths.input2);
+    const std::uint64_t covered =
+        pad ? std::max(lengths.input1, lengths.input2) : std::min(lengths.input1, lengths.input2);
     return covered / kBytesPerSample * kBytesPerSample;
 }
 
@@ -103,8 +103,7 @@ FunctionResult Stereo(const FunctionStreams& streams, const FunctionBuffers& buf
     FunctionScope scope(PairedBytes(lengths, settings.padShorterInput), settings, observer);
     FunctionResult result;
     const std::unique_ptr<std::uint8_t, void (*)(void*)> frames(
-        static_cast<std::uint8_t*>(settings.allocate(buffers.bufferSamples * kBytesPerStereoFrame)),
-        settings.release);
+        static_cast<std::uint8_t*>(settings.allocate(buffers.bufferSamples * kBytesPerStereoFrame)), settings.release);
     if (!frames) {
         result.outcome = FunctionOutcome::StereoBufferRefused;
         return result;
@@ -153,18 +152,15 @@ FunctionResult Join(const JoinPart& first, const JoinPart& second, ByteSink& out
 
 }  // namespace
 
-FunctionResult RunFunction(ProcessFunction function, const FunctionStreams& streams,
-                           const FunctionBuffers& buffers, InputLengths lengths,
-                           const ProcessingSettings& settings, RunObserver& observer) {
+FunctionResult RunFunction(ProcessFunction function, const FunctionStreams& streams, const FunctionBuffers& buffers,
+                           InputLengths lengths, const ProcessingSettings& settings, RunObserver& observer) {
     const JoinPart input1{streams.input1, buffers.buffer1, FunctionOutcome::ReadingInput1Failed};
     const JoinPart input2{streams.input2, buffers.buffer2, FunctionOutcome::ReadingInput2Failed};
     switch (function) {
     case ProcessFunction::Mono: return Mono(streams, buffers, lengths, settings, observer);
     case ProcessFunction::Stereo: return Stereo(streams, buffers, lengths, settings, observer);
-    case ProcessFunction::Join1To2:
-        return Join(input1, input2, streams.output, buffers, lengths, settings, observer);
-    case ProcessFunction::Join2To1:
-        return Join(input2, input1, streams.output, buffers, lengths, settings, observer);
+    case ProcessFunction::Join1To2: return Join(input1, input2, streams.output, buffers, lengths, settings, observer);
+    case ProcessFunction::Join2To1: return Join(input2, input1, streams.output, buffers, lengths, settings, observer);
     case ProcessFunction::None: break;
     }
     return {};

@@ -78,8 +78,7 @@ struct FunctionResult {
 };
 
 // Performs `function`; any value but the four functions performs nothing.
-FunctionResult RunFunction(ProcessFunction function, const FunctionStreams& streams,
-                           const FunctionBuffers& buffers, InputLengths lengths,
-                           const ProcessingSettings& settings, RunObserver& observer);
+FunctionResult RunFunction(ProcessFunction function, const FunctionStreams& streams, const FunctionBuffers& buffers,
+                           InputLengths lengths, const ProcessingSettings& settings, RunObserver& observer);
 
 }  // namespace varnel

@@ -52,8 +52,8 @@ const char* MessageFor(FunctionOutcome outcome) {
 
 // Opens an input; on failure shows "Sound File N Not Found" or "Opening
 // Sound File N Failed". Returns its length, or nothing.
-std::optional<std::uint64_t> OpenInput(File& file, const std::string& path, int number, bool shared,
-                                        FileOpener* opener, RunObserver& observer) {
+std::optional<std::uint64_t> OpenInput(File& file, const std::string& path, int number, bool shared, FileOpener* opener,
+                                       RunObserver& observer) {
     FileFailure failure;
     std::optional<std::uint64_t> length;
     const File::Mode mode = shared ? File::Mode::ReadShared : File::Mode::Read;
@@ -170,9 +170,9 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
     ByteSource& source2 = container ? container->Samples(2) : input2;
     CountingSource counted1(source1, input1, *length1 - std::min(*length1, result.lengths.input1));
     CountingSource counted2(source2, input2, *length2 - std::min(*length2, result.lengths.input2));
-    FunctionResult done = RunFunction(request.function, {counted1, counted2, output},
-                                      {buffer1.get(), buffer2.get(), result.bufferSamples}, result.lengths,
-                                      settings, observer);
+    FunctionResult done =
+        RunFunction(request.function, {counted1, counted2, output},
+                    {buffer1.get(), buffer2.get(), result.bufferSamples}, result.lengths, settings, observer);
     result.read1 = counted1.Found();
     result.read2 = counted2.Found();
     result.outputBytes = done.outputBytes;

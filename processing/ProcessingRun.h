@@ -24,15 +24,15 @@ struct RunRequest {
 // What a run found of one input, which may differ from its length when it
 // was opened: a pipe has none, and a file may change while it is read.
 struct InputRead {
-    std::uint64_t bytes = 0;  // delivered during the run
-    bool reachedEnd = false;  // read to its end
+    std::uint64_t bytes = 0;                   // delivered during the run
+    bool reachedEnd = false;                   // read to its end
     std::optional<std::uint64_t> lengthAfter;  // at the end of the run; nothing when not a file on disk
 };
 
 struct RunResult {
     bool succeeded = false;  // nothing was reported
     bool outputCreated = false;
-    InputLengths lengths;     // as measured when opened, before rounding
+    InputLengths lengths;  // as measured when opened, before rounding
     InputRead read1;
     InputRead read2;
     std::size_t bufferSamples = 0;

@@ -51,8 +51,7 @@ void InterleaveBlock(const std::uint8_t* left, const std::uint8_t* right, std::u
 
 }  // namespace
 
-std::size_t MixWithClipping(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out,
-                            std::size_t samples) {
+std::size_t MixWithClipping(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, std::size_t samples) {
     std::size_t clipped = 0;
     std::size_t i = 0;
     for (; i + kBlockSamples <= samples; i += kBlockSamples) {
@@ -62,8 +61,7 @@ std::size_t MixWithClipping(const std::uint8_t* a, const std::uint8_t* b, std::u
     return clipped;
 }
 
-void Interleave(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* out,
-                std::size_t samples) {
+void Interleave(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* out, std::size_t samples) {
     std::size_t i = 0;
     for (; i + kBlockSamples <= samples; i += kBlockSamples) {
         InterleaveBlock<kBlockSamples>(left + 2 * i, right + 2 * i, out + 4 * i);

@@ -10,12 +10,10 @@ namespace varnel {
 
 // out[i] = clamp(a[i] + b[i]) to the 16-bit range, for `samples` samples.
 // `out` may be `a`. Returns how many sums had to be clipped.
-std::size_t MixWithClipping(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out,
-                            std::size_t samples);
+std::size_t MixWithClipping(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, std::size_t samples);
 
 // Frame i of `out` gets left = left[i], right = right[i]; `out` holds
 // 2 * `samples` samples and must not overlap the inputs.
-void Interleave(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* out,
-                std::size_t samples);
+void Interleave(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* out, std::size_t samples);
 
 }  // namespace varnel

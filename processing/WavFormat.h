@@ -32,9 +32,9 @@ struct WavFormat {
 inline constexpr std::size_t kRiffHeaderBytes = 12;
 
 enum class RiffKind {
-    NotRiff,     // anything else: a raw sound file
-    Wav,         // "RIFF" .... "WAVE"
-    WavRf64,     // "RF64" or "BW64" .... "WAVE": a WAV file past 4 GiB
+    NotRiff,       // anything else: a raw sound file
+    Wav,           // "RIFF" .... "WAVE"
+    WavRf64,       // "RF64" or "BW64" .... "WAVE": a WAV file past 4 GiB
     WavBigEndian,  // "RIFX" .... "WAVE"
 };
 
@@ -44,13 +44,13 @@ RiffKind RiffKindOf(const std::uint8_t* bytes, std::size_t size);
 
 enum class WavProblem {
     None,
-    ReadFailed,          // the source failed
-    CutShort,            // the file ends before the data chunk's samples begin
-    NoFormatChunk,       // the data chunk comes before any "fmt " chunk
-    BadFormatChunk,      // too short, no channels, no rate, or a block size that does not fit
-    NotPcm,              // `formatTag` names another encoding (float, compressed, ...)
-    ExtensibleNotPcm,    // WAVE_FORMAT_EXTENSIBLE with a sub-format other than PCM
-    NotSixteenBits,      // PCM of `bitsPerSample` bits
+    ReadFailed,        // the source failed
+    CutShort,          // the file ends before the data chunk's samples begin
+    NoFormatChunk,     // the data chunk comes before any "fmt " chunk
+    BadFormatChunk,    // too short, no channels, no rate, or a block size that does not fit
+    NotPcm,            // `formatTag` names another encoding (float, compressed, ...)
+    ExtensibleNotPcm,  // WAVE_FORMAT_EXTENSIBLE with a sub-format other than PCM
+    NotSixteenBits,    // PCM of `bitsPerSample` bits
 };
 
 struct WavHeader {
@@ -58,8 +58,8 @@ struct WavHeader {
     WavFormat format;
     std::uint16_t formatTag = 0;
     std::uint16_t bitsPerSample = 0;
-    std::uint32_t dataBytes = 0;        // as the data chunk claims
-    std::uint64_t headerBytes = 0;      // where the samples begin in the file
+    std::uint32_t dataBytes = 0;    // as the data chunk claims
+    std::uint64_t headerBytes = 0;  // where the samples begin in the file
 };
 
 // Reads the chunks of a WAV file from `source`, which has delivered the
@@ -83,8 +83,6 @@ inline constexpr std::size_t kWavHeaderBytes = 44;
 std::array<std::uint8_t, kWavHeaderBytes> WavHeaderBytes(WavFormat format, std::uint64_t dataBytes);
 
 // Bytes per second of 16-bit samples; over 32 bits it cannot be written.
-inline std::uint64_t WavByteRate(WavFormat format) {
-    return std::uint64_t{format.sampleRate} * format.channels * 2;
-}
+inline std::uint64_t WavByteRate(WavFormat format) { return std::uint64_t{format.sampleRate} * format.channels * 2; }
 
 }  // namespace varnel

@@ -1,8 +1,8 @@
 #include "ui/VarnelDlg.h"
 
-#include "framework/Module.h"
 #include "editor/SoundEditorDiscovery.h"
 #include "editor/SoundEditorSetting.h"
+#include "framework/Module.h"
 #include "resources/resource.h"
 
 namespace varnel {

@@ -7,9 +7,9 @@
 
 #include <string>
 
+#include "dropedit/DropEdit.h"
 #include "framework/Control.h"
 #include "framework/Dialog.h"
-#include "dropedit/DropEdit.h"
 #include "processing/SoundFormat.h"
 
 namespace varnel {

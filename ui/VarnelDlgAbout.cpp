@@ -2,8 +2,8 @@
 // its icon: drawn into the client area while minimised, and the drag image.
 #include "ui/VarnelDlg.h"
 
-#include "ui/AboutDlg.h"
 #include "resources/resource.h"
+#include "ui/AboutDlg.h"
 
 namespace varnel {
 

@@ -7,8 +7,8 @@
 
 #include "framework/FileDialog.h"
 #include "processing/ProcessingRun.h"
-#include "ui/WindowRunObserver.h"
 #include "resources/resource.h"
+#include "ui/WindowRunObserver.h"
 
 namespace varnel {
 namespace {
@@ -39,9 +39,9 @@ void CVarnelDlg::BrowseFor(std::string& member, bool openDialog) {
     // Read first: a path typed into any field and not yet used must survive
     // the write-back below, after OK and Cancel alike.
     UpdateData(true);
-    if (const auto chosen = framework::ChooseFile(openDialog, kInitialSoundFile,
-                                                  openDialog ? kOpenSoundFlags : kSaveSoundFlags,
-                                                  openDialog ? kOpenSoundFilter : kSaveSoundFilter))
+    if (const auto chosen =
+            framework::ChooseFile(openDialog, kInitialSoundFile, openDialog ? kOpenSoundFlags : kSaveSoundFlags,
+                                  openDialog ? kOpenSoundFilter : kSaveSoundFilter))
         member = *chosen;
     UpdateData(false);
 }

@@ -4,11 +4,11 @@
 
 #include <commdlg.h>
 
-#include "framework/FileDialog.h"
-#include "framework/Module.h"
-#include "framework/MessageBox.h"
 #include "editor/SoundEditorLaunch.h"
 #include "editor/SoundEditorSetting.h"
+#include "framework/FileDialog.h"
+#include "framework/MessageBox.h"
+#include "framework/Module.h"
 
 namespace varnel {
 namespace {

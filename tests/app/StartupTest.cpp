@@ -43,8 +43,8 @@ public:
         wchar_t previous[MAX_PATH] = {};
         GetCurrentDirectoryW(MAX_PATH, previous);
         SetCurrentDirectoryW(folder.wstring().c_str());
-        m_started = CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr,
-                                   nullptr, FALSE, 0, nullptr, folder.wstring().c_str(), &startup, &m_process);
+        m_started = CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr, nullptr,
+                                   FALSE, 0, nullptr, folder.wstring().c_str(), &startup, &m_process);
         SetCurrentDirectoryW(previous);
     }
     ~ProgramRun() {

@@ -11,7 +11,7 @@ namespace varnel::test {
 struct ProgramOutcome {
     int exitCode = -1;  // the exit status; 128 + the signal when one ended it
     std::string out;
-    std::string err;    // with Windows' "\r\n" turned into "\n"
+    std::string err;         // with Windows' "\r\n" turned into "\n"
     long peakMemoryKiB = 0;  // POSIX: the most memory the program held (resident)
 };
 
@@ -28,8 +28,7 @@ class ChildProcess {
 public:
     // Starts the program with `arguments`, in `folder`. It never leaves a
     // core dump there.
-    ChildProcess(const std::vector<std::string>& arguments, const std::string& folder,
-                 const ChildSetup& setup = {});
+    ChildProcess(const std::vector<std::string>& arguments, const std::string& folder, const ChildSetup& setup = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

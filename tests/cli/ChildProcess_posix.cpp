@@ -32,8 +32,7 @@ std::string CliProgram() { return VARNEL_CLI_PROGRAM; }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& folder,
                            const ChildSetup& setup)
-    : m_outPath(CapturePath(folder, "out")),
-      m_errPath(CapturePath(folder, "err")) {
+    : m_outPath(CapturePath(folder, "out")), m_errPath(CapturePath(folder, "err")) {
     std::vector<std::string> all{CliProgram()};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -58,10 +57,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
             ::dup2(in, 0);
             ::close(in);
         }
-        const struct rlimit noCore {0, 0};
+        const struct rlimit noCore { 0, 0 };
         ::setrlimit(RLIMIT_CORE, &noCore);
         if (setup.fileSizeLimit > 0) {
-            const struct rlimit fileSize {setup.fileSizeLimit, setup.fileSizeLimit};
+            const struct rlimit fileSize { setup.fileSizeLimit, setup.fileSizeLimit };
             ::setrlimit(RLIMIT_FSIZE, &fileSize);
         }
         ::execv(argv[0], argv.data());

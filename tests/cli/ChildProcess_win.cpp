@@ -29,8 +29,10 @@ std::string Quoted(const std::string& argument) {
             ++backslashes;
             continue;
         }
-        if (c == '"') quoted += std::string(2 * backslashes + 1, '\\');
-        else quoted += std::string(backslashes, '\\');
+        if (c == '"')
+            quoted += std::string(2 * backslashes + 1, '\\');
+        else
+            quoted += std::string(backslashes, '\\');
         backslashes = 0;
         quoted += c;
     }
@@ -39,8 +41,8 @@ std::string Quoted(const std::string& argument) {
 
 HANDLE InheritableFile(const std::string& path) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + path);
     return file;
 }
@@ -68,8 +70,7 @@ std::string CliProgram() {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::string& folder,
                            const ChildSetup& setup)
-    : m_outPath(CapturePath(folder, "out")),
-      m_errPath(CapturePath(folder, "err")) {
+    : m_outPath(CapturePath(folder, "out")), m_errPath(CapturePath(folder, "err")) {
     std::string commandLine = Quoted(CliProgram());
     for (const std::string& argument : arguments) commandLine += " " + Quoted(argument);
 
@@ -89,8 +90,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
     startup.hStdOutput = out;
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        folder.c_str(), &startup, &process);
+    const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
+                                        &startup, &process);
     CloseHandle(out);
     CloseHandle(err);
     if (in) CloseHandle(in);

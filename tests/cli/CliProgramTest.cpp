@@ -65,9 +65,13 @@ protected:
 
 TEST_F(CliProgram, WritesWhatTheWindowWritesForAllFourFunctions) {
     // Empty, odd, unequal, and the sizes around the program's chunk size.
-    const std::vector<std::pair<std::size_t, std::size_t>> sizes{
-        {0, 0}, {0, 6}, {5, 8}, {9, 7}, {kChunkBytes - 1, kChunkBytes + 1}, {kChunkBytes, kChunkBytes},
-        {2 * kChunkBytes + 3, kChunkBytes - 2}};
+    const std::vector<std::pair<std::size_t, std::size_t>> sizes{{0, 0},
+                                                                 {0, 6},
+                                                                 {5, 8},
+                                                                 {9, 7},
+                                                                 {kChunkBytes - 1, kChunkBytes + 1},
+                                                                 {kChunkBytes, kChunkBytes},
+                                                                 {2 * kChunkBytes + 3, kChunkBytes - 2}};
     for (const auto& [size1, size2] : sizes) {
         const Bytes one = PatternBytes(size1, 3), two = PatternBytes(size2, 101);
         EXPECT_EQ(Output("mono", one, two), test::ExpectedMono(one, two)) << size1 << " + " << size2;
@@ -96,17 +100,16 @@ TEST_F(CliProgram, PadCoversTheLongerInputWithSilence) {
 
 TEST_F(CliProgram, WrongCommandLinesExitWith2AndAHint) {
     folder.Write("one.pcm", SampleBytes({1}));
-    const std::vector<std::vector<std::string>> wrong{
-        {},
-        {"mono", "one.pcm", "one.pcm"},
-        {"mix", "one.pcm", "one.pcm", "out.pcm"},
-        {"mono", "one.pcm", "one.pcm", "out.pcm", "extra.pcm"},
-        {"--loud", "mono", "one.pcm", "one.pcm", "out.pcm"},
-        {"--pad", "join12", "one.pcm", "one.pcm", "out.pcm"},
-        {"-q", "--progress", "mono", "one.pcm", "one.pcm", "out.pcm"},
-        {"--pad=yes", "mono", "one.pcm", "one.pcm", "out.pcm"},
-        {"--json=false", "mono", "one.pcm", "one.pcm", "out.pcm"},
-        {"mono", "-dash.pcm", "one.pcm", "out.pcm"}};
+    const std::vector<std::vector<std::string>> wrong{{},
+                                                      {"mono", "one.pcm", "one.pcm"},
+                                                      {"mix", "one.pcm", "one.pcm", "out.pcm"},
+                                                      {"mono", "one.pcm", "one.pcm", "out.pcm", "extra.pcm"},
+                                                      {"--loud", "mono", "one.pcm", "one.pcm", "out.pcm"},
+                                                      {"--pad", "join12", "one.pcm", "one.pcm", "out.pcm"},
+                                                      {"-q", "--progress", "mono", "one.pcm", "one.pcm", "out.pcm"},
+                                                      {"--pad=yes", "mono", "one.pcm", "one.pcm", "out.pcm"},
+                                                      {"--json=false", "mono", "one.pcm", "one.pcm", "out.pcm"},
+                                                      {"mono", "-dash.pcm", "one.pcm", "out.pcm"}};
     for (const auto& arguments : wrong) {
         const ProgramOutcome outcome = Cli(arguments);
         EXPECT_EQ(outcome.exitCode, 2) << outcome.err;
@@ -149,7 +152,8 @@ TEST_F(CliProgram, RunFailuresNameTheFileAndSayWhyOnePerLineAndExitWith1) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"mono", "missing.pcm", "also-missing.pcm", "out.pcm"},
          "varnel-cli: cannot open input 1 'missing.pcm': no such file\n"},
-        {{"stereo", "one.pcm", "missing.pcm", "out.pcm"}, "varnel-cli: cannot open input 2 'missing.pcm': no such file\n"},
+        {{"stereo", "one.pcm", "missing.pcm", "out.pcm"},
+         "varnel-cli: cannot open input 2 'missing.pcm': no such file\n"},
         {{"join12", "sub", "two.pcm", "out.pcm"}, "varnel-cli: 'sub' is a folder, not a file\n"},
         {{"mono", "one.pcm", "two.pcm", "nowhere/out.pcm"},
          "varnel-cli: cannot create 'nowhere/out.pcm': its folder does not exist\n"},
@@ -196,8 +200,8 @@ TEST_F(CliProgram, AnOutputThatIsAnInputIsRefusedWhateverItsSpelling) {
     for (const std::string& output : outputs) {
         const ProgramOutcome outcome = Cli({"mono", "one.pcm", "two.pcm", output});
         EXPECT_EQ(outcome.exitCode, 1) << output;
-        const bool isInput1 = output.find("one") != std::string::npos || output.find("ONE") != std::string::npos ||
-                              output == "soft.pcm";
+        const bool isInput1 =
+            output.find("one") != std::string::npos || output.find("ONE") != std::string::npos || output == "soft.pcm";
         EXPECT_EQ(outcome.err, "varnel-cli: '" + output + "' is input " + (isInput1 ? "1" : "2") +
                                    "; the output must be another file\n")
             << output;
@@ -265,7 +269,8 @@ TEST_F(CliProgram, JsonPrintsTheSummaryOnStdoutForScripts) {
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(outcome.err, "");
     EXPECT_EQ(outcome.out,
-              "{\"version\":\"" VARNEL_PROJECT_VERSION "\",\"function\":\"mono\",\"succeeded\":true,\"padded\":false,"
+              "{\"version\":\"" VARNEL_PROJECT_VERSION
+              "\",\"function\":\"mono\",\"succeeded\":true,\"padded\":false,"
               "\"input1\":{\"path\":\"one.pcm\",\"bytes\":6,\"samples\":3,\"oddByte\":false,\"unusedSamples\":2,"
               "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
               "\"input2\":{\"path\":\"two.pcm\",\"bytes\":3,\"samples\":1,\"oddByte\":true,\"unusedSamples\":0,"
@@ -274,7 +279,8 @@ TEST_F(CliProgram, JsonPrintsTheSummaryOnStdoutForScripts) {
     // A failure: the paths as given, each failure's code and text.
     outcome = Cli({"--json", "mono", "missing.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(outcome.out, "{\"version\":\"" VARNEL_PROJECT_VERSION "\",\"function\":\"mono\",\"succeeded\":false,"
+    EXPECT_EQ(outcome.out, "{\"version\":\"" VARNEL_PROJECT_VERSION
+                           "\",\"function\":\"mono\",\"succeeded\":false,"
                            "\"input1\":{\"path\":\"missing.pcm\"},\"input2\":{\"path\":\"two.pcm\"},"
                            "\"output\":{\"path\":\"out.pcm\"},\"failures\":[{\"code\":\"open-not-found\","
                            "\"message\":\"cannot open input 1 'missing.pcm': no such file\",\"file\":\"input1\","
@@ -333,8 +339,9 @@ TEST_F(CliProgram, WritesStraightIntoDevices) {
     if (std::filesystem::exists("/dev/full")) {
         const ProgramOutcome outcome = Cli({"join12", "one.pcm", "two.pcm", "/dev/full"});
         EXPECT_EQ(outcome.exitCode, 1);
-        EXPECT_EQ(outcome.err, "varnel-cli: cannot write '/dev/full': no room for it (the disk is full, or the file "
-                               "would be too large)\n");
+        EXPECT_EQ(outcome.err,
+                  "varnel-cli: cannot write '/dev/full': no room for it (the disk is full, or the file "
+                  "would be too large)\n");
     }
     EXPECT_EQ(Entries(), (Names{"one.pcm", "two.pcm"}));
 }
@@ -397,8 +404,9 @@ TEST_F(CliProgram, AFileSizeLimitEndsAsAFailedWriteAndLeavesNothing) {
     const ProgramOutcome outcome =
         test::RunCliProgram({"join12", "one.pcm", "two.pcm", "out.pcm"}, folder.Path().string(), limited);
     EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(outcome.err,
-              "varnel-cli: cannot write 'out.pcm': no room for it (the disk is full, or the file would be too large)\n");
+    EXPECT_EQ(
+        outcome.err,
+        "varnel-cli: cannot write 'out.pcm': no room for it (the disk is full, or the file would be too large)\n");
     EXPECT_EQ(ReadBytes(folder / "out.pcm"), previous);
     EXPECT_EQ(Entries(), (Names{"one.pcm", "two.pcm", "out.pcm"}));
 }
@@ -410,9 +418,8 @@ TEST_F(CliProgram, AJsonReportThatCannotBeWrittenIsAFailure) {
     full.stdoutPath = "/dev/full";
     closed.stdoutClosed = true;
     for (const test::ChildSetup* setup : {&full, &closed}) {
-        const ProgramOutcome outcome =
-            test::RunCliProgram({"--json", "-q", "join12", "one.pcm", "two.pcm", "out.pcm"}, folder.Path().string(),
-                                *setup);
+        const ProgramOutcome outcome = test::RunCliProgram({"--json", "-q", "join12", "one.pcm", "two.pcm", "out.pcm"},
+                                                           folder.Path().string(), *setup);
         EXPECT_EQ(outcome.exitCode, 1) << setup->stdoutClosed;
         EXPECT_EQ(outcome.err, "varnel-cli: the JSON report could not be written to standard output\n");
         EXPECT_EQ(ReadBytes(folder / "out.pcm"), SampleBytes({1, 2})) << "the run itself went well";
@@ -488,11 +495,14 @@ TEST_F(CliProgram, TheReportGivesWhatWasReadFromAPipeAndFromAnInputThatShrank) {
     const ProgramOutcome outcome = run.child->Wait();
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(ReadBytes(folder / "out.pcm"), test::ExpectedMono(some, PatternBytes(1000)));
-    EXPECT_NE(outcome.out.find("\"input1\":{\"path\":\"slow.pcm\",\"bytes\":4096,\"samples\":2048,\"oddByte\":false,\"unusedSamples\":1548,"
-                               "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
-                               "\"input2\":{\"path\":\"two.pcm\",\"bytes\":1000,\"samples\":500,\"oddByte\":false,\"unusedSamples\":0,"
-                               "\"lengthChanged\":true,\"lengthKnown\":true,\"format\":\"raw\"}"),
-              std::string::npos)
+    EXPECT_NE(
+        outcome.out.find(
+            "\"input1\":{\"path\":\"slow.pcm\",\"bytes\":4096,\"samples\":2048,\"oddByte\":false,\"unusedSamples\":"
+            "1548,"
+            "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
+            "\"input2\":{\"path\":\"two.pcm\",\"bytes\":1000,\"samples\":500,\"oddByte\":false,\"unusedSamples\":0,"
+            "\"lengthChanged\":true,\"lengthKnown\":true,\"format\":\"raw\"}"),
+        std::string::npos)
         << outcome.out;
     EXPECT_EQ(outcome.err.find(
                   "varnel-cli: mono: input 1 2048 samples (raw), input 2 500 samples (raw), output 500 samples (raw)"),

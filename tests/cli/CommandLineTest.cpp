@@ -50,10 +50,15 @@ TEST(CommandLine, QuietAndProgressChooseTheBar) {
 }
 
 TEST(CommandLine, SaysWhatIsWrongInOneLine) {
-    for (const auto& arguments : std::vector<std::vector<const char*>>{
-             {}, {"mono"}, {"mono", "a", "b"}, {"average", "a", "b", "c"}, {"mono", "a", "b", "c", "d"},
-             {"--volume", "mono", "a", "b", "c"}, {"--pad", "join21", "a", "b", "c"},
-             {"--pad=true", "mono", "a", "b", "c"}, {"mono", "-x.pcm", "b", "c"}}) {
+    for (const auto& arguments : std::vector<std::vector<const char*>>{{},
+                                                                       {"mono"},
+                                                                       {"mono", "a", "b"},
+                                                                       {"average", "a", "b", "c"},
+                                                                       {"mono", "a", "b", "c", "d"},
+                                                                       {"--volume", "mono", "a", "b", "c"},
+                                                                       {"--pad", "join21", "a", "b", "c"},
+                                                                       {"--pad=true", "mono", "a", "b", "c"},
+                                                                       {"mono", "-x.pcm", "b", "c"}}) {
         const ParsedCommandLine parsed = Parse(arguments);
         EXPECT_EQ(parsed.kind, ParsedCommandLine::Kind::UsageError);
         EXPECT_FALSE(parsed.text.empty());

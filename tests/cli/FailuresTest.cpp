@@ -73,15 +73,15 @@ TEST(FailureWording, TheRealSituationIsNamedOnRealFiles) {
     EXPECT_EQ(isInput.code, "open-output-is-input");
     EXPECT_EQ(isInput.message, "'" + one + "' is input 1; the output must be another file");
     const std::string missing = folder / "nowhere/x.pcm";
-    const Failure noFolder = DescribeFileProblem(Problem(RunFile::Output, FileAction::Open, FileCause::badPath),
-                                                 {one, one, missing});
+    const Failure noFolder =
+        DescribeFileProblem(Problem(RunFile::Output, FileAction::Open, FileCause::badPath), {one, one, missing});
     EXPECT_EQ(noFolder.message, "cannot create '" + missing + "': its folder does not exist");
     EXPECT_EQ(noFolder.code, "open-bad-path");
-    const Failure stdinGone = DescribeFileProblem(Problem(RunFile::Input1, FileAction::Read, FileCause::hardIO),
-                                                  {"-", one, "-"});
+    const Failure stdinGone =
+        DescribeFileProblem(Problem(RunFile::Input1, FileAction::Read, FileCause::hardIO), {"-", one, "-"});
     EXPECT_EQ(stdinGone.message, "cannot read input 1 (standard input): an input/output error");
-    const Failure stdoutGone = DescribeFileProblem(Problem(RunFile::Output, FileAction::Write, FileCause::diskFull),
-                                                   {"-", one, "-"});
+    const Failure stdoutGone =
+        DescribeFileProblem(Problem(RunFile::Output, FileAction::Write, FileCause::diskFull), {"-", one, "-"});
     EXPECT_EQ(stdoutGone.message.rfind("cannot write the standard output: no room for it", 0), 0u);
 }
 

@@ -31,10 +31,10 @@ using test::Bytes;
 using test::PatternBytes;
 using test::ProgramOutcome;
 
-const std::string kCyrillic = "\u0417\u0432\u0443\u043a \u043e\u0434\u0438\u043d.pcm";  // Звук один
-const std::string kChinese = "\u58f0\u97f3\u4e8c.o22";                                   // 声音二
+const std::string kCyrillic = "\u0417\u0432\u0443\u043a \u043e\u0434\u0438\u043d.pcm";           // Звук один
+const std::string kChinese = "\u58f0\u97f3\u4e8c.o22";                                           // 声音二
 const std::string kGreek = "\u0389\u03c7\u03bf\u03c2 \u03ad\u03be\u03bf\u03b4\u03bf\u03c2.pcm";  // Ήχος έξοδος
-const std::string kAccented = "caf\u00e9 d\u00e9j\u00e0 \u00fcber.pcm";                  // café déjà über
+const std::string kAccented = "caf\u00e9 d\u00e9j\u00e0 \u00fcber.pcm";                          // café déjà über
 
 class ForeignNames : public ::testing::Test {
 protected:
@@ -112,8 +112,9 @@ TEST(ConsoleText, Utf8TextShowsAsItsCharactersOnAConsole) {
     for (std::size_t at = 0; at < text.size(); at += 5) out << text.substr(at, 5);
     out << std::flush;
 
-    const std::wstring expected = L"\u0417\u0432\u0443\u043a \u043e\u0434\u0438\u043d.pcm \u58f0\u97f3\u4e8c.o22 "
-                                  L"\u0389\u03c7\u03bf\u03c2 \u03ad\u03be\u03bf\u03b4\u03bf\u03c2.pcm";
+    const std::wstring expected =
+        L"\u0417\u0432\u0443\u043a \u043e\u0434\u0438\u043d.pcm \u58f0\u97f3\u4e8c.o22 "
+        L"\u0389\u03c7\u03bf\u03c2 \u03ad\u03be\u03bf\u03b4\u03bf\u03c2.pcm";
     std::wstring shown(expected.size(), L'\0');
     DWORD read = 0;
     ASSERT_TRUE(ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), home, &read));

@@ -87,12 +87,11 @@ protected:
         out = folder.Write("out.pcm", previous);
     }
     RunResult Run(SafeOutput& output, RunObserver& observer) {
-        return RunProcessing({one, two, out, ProcessFunction::Join1To2}, settings, observer,
-                             &output);
+        return RunProcessing({one, two, out, ProcessFunction::Join1To2}, settings, observer, &output);
     }
     std::size_t FilesInFolder() const {
-        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder.Path()),
-                                                      std::filesystem::directory_iterator()));
+        return static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(folder.Path()), std::filesystem::directory_iterator()));
     }
 
     TempFolder folder;

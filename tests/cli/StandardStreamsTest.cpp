@@ -105,7 +105,8 @@ TEST_F(StandardStreams, PipesBothWaysWithProgressWithoutAPercentage) {
     std::thread reader([&] {
         const int fd = ::open(out.c_str(), O_RDONLY);
         std::uint8_t chunk[65536];
-        for (ssize_t got; fd >= 0 && (got = ::read(fd, chunk, sizeof chunk)) > 0;) received.insert(received.end(), chunk, chunk + got);
+        for (ssize_t got; fd >= 0 && (got = ::read(fd, chunk, sizeof chunk)) > 0;)
+            received.insert(received.end(), chunk, chunk + got);
         if (fd >= 0) ::close(fd);
     });
     ChildSetup setup;

@@ -41,11 +41,11 @@ TEST(Summary, JsonQuotesWhatItMust) {
     RunSummary failed = Summary(ProcessFunction::Mono, "mono", 0, 0, 0);
     failed.succeeded = false;
     failed.paths = {"in \"1\".pcm", "C:\\two.pcm", "-"};
-    failed.failures = {{"open-not-found", "cannot open input 1 'in \"1\".pcm': no such file", "input1",
-                        "in \"1\".pcm"},
+    failed.failures = {{"open-not-found", "cannot open input 1 'in \"1\".pcm': no such file", "input1", "in \"1\".pcm"},
                        {"refused", "d\te", "", ""}};
     EXPECT_EQ(SummaryJson(failed),
-              "{\"version\":\"" VARNEL_PROJECT_VERSION "\",\"function\":\"mono\",\"succeeded\":false,"
+              "{\"version\":\"" VARNEL_PROJECT_VERSION
+              "\",\"function\":\"mono\",\"succeeded\":false,"
               "\"input1\":{\"path\":\"in \\\"1\\\".pcm\"},\"input2\":{\"path\":\"C:\\\\two.pcm\"},"
               "\"output\":{\"path\":\"-\"},\"failures\":["
               "{\"code\":\"open-not-found\",\"message\":\"cannot open input 1 'in \\\"1\\\".pcm': no such file\","
@@ -55,7 +55,8 @@ TEST(Summary, JsonQuotesWhatItMust) {
 
 TEST(Summary, JsonOfAStereoRunCountsFrames) {
     EXPECT_EQ(SummaryJson(Summary(ProcessFunction::Stereo, "stereo", 4, 4, 8, true)),
-              "{\"version\":\"" VARNEL_PROJECT_VERSION "\",\"function\":\"stereo\",\"succeeded\":true,\"padded\":true,"
+              "{\"version\":\"" VARNEL_PROJECT_VERSION
+              "\",\"function\":\"stereo\",\"succeeded\":true,\"padded\":true,"
               "\"input1\":{\"path\":\"\",\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,"
               "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
               "\"input2\":{\"path\":\"\",\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,"
@@ -78,8 +79,7 @@ TEST(Summary, NamesEachFormatWithItsDurationAndACutShortInput) {
     EXPECT_NE(json.find("\"format\":\"wav\",\"sampleRate\":22050,\"channels\":1,\"seconds\":1,\"cutShort\":true}"),
               std::string::npos)
         << json;
-    EXPECT_NE(json.find("\"format\":\"wav\",\"sampleRate\":22050,\"channels\":2,\"seconds\":1}}"),
-              std::string::npos)
+    EXPECT_NE(json.find("\"format\":\"wav\",\"sampleRate\":22050,\"channels\":2,\"seconds\":1}}"), std::string::npos)
         << json;
 }
 
@@ -93,12 +93,12 @@ TEST(Summary, GivesTheLengthsTheRunFound) {
     };
     const Case cases[] = {
         {{100, true, 100}, 100, false, false},
-        {{40, false, 100}, 100, false, false},   // the longer input of a merge, not read to its end
-        {{60, true, 60}, 60, true, false},       // cut short while read
-        {{130, true, 130}, 130, true, false},    // grew while read
-        {{40, false, 130}, 130, true, false},    // grew beyond what was read
-        {{8, true, std::nullopt}, 8, false, false},      // a pipe
-        {{40, false, std::nullopt}, 40, false, true},    // a pipe not read to its end
+        {{40, false, 100}, 100, false, false},         // the longer input of a merge, not read to its end
+        {{60, true, 60}, 60, true, false},             // cut short while read
+        {{130, true, 130}, 130, true, false},          // grew while read
+        {{40, false, 130}, 130, true, false},          // grew beyond what was read
+        {{8, true, std::nullopt}, 8, false, false},    // a pipe
+        {{40, false, std::nullopt}, 40, false, true},  // a pipe not read to its end
     };
     CliOptions options;
     options.function = ProcessFunction::Mono;

@@ -68,8 +68,8 @@ std::string OutputOf(const std::string& commandLine, const std::string& outputFi
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process{};
     std::string line = commandLine;
-    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &process);
+    const BOOL started =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(out);
     if (!started) return "(not started)";
     WaitForSingleObject(process.hProcess, INFINITE);

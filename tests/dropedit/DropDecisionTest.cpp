@@ -14,7 +14,7 @@ namespace {
 
 // Services that answer from fixed values and record what was asked.
 struct FakeShell {
-    std::string target;                  // what expansion gives
+    std::string target;                     // what expansion gives
     PathKind kind = PathKind::RegularFile;  // what exists at any path
     std::vector<std::string> expanded, statted;
 

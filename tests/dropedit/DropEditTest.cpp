@@ -1,8 +1,8 @@
 // The drop field as the main window uses it: a real edit control in a real
 // window, attached to a CDropEdit, receiving WM_DROPFILES with real HDROP
 // blocks for real files, folders and shell shortcuts.
-#include "dropedit/DropEdit.h"
 #include "DropTestSupport.h"
+#include "dropedit/DropEdit.h"
 #include "dropedit/FileKind.h"
 #include "support/TempFolder.h"
 
@@ -24,10 +24,10 @@ using test::TempFolder;
 class FieldWindow {
 public:
     explicit FieldWindow(DWORD editExStyle) {
-        m_parent = CreateWindowExA(0, "STATIC", "drop test", WS_OVERLAPPEDWINDOW, 0, 0, 400, 100, nullptr,
-                                   nullptr, GetModuleHandleA(nullptr), nullptr);
-        m_edit = CreateWindowExA(editExStyle, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10,
-                                 10, 300, 20, m_parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1004)),
+        m_parent = CreateWindowExA(0, "STATIC", "drop test", WS_OVERLAPPEDWINDOW, 0, 0, 400, 100, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+        m_edit = CreateWindowExA(editExStyle, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 10,
+                                 300, 20, m_parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1004)),
                                  GetModuleHandleA(nullptr), nullptr);
     }
     ~FieldWindow() { DestroyWindow(m_parent); }
@@ -58,8 +58,7 @@ protected:
     }
 
     // Sends the drop of `names` to the field, as the shell does.
-    void DropNames(const std::vector<std::string>& names,
-                   test::NameEncoding encoding = test::NameEncoding::Ansi) {
+    void DropNames(const std::vector<std::string>& names, test::NameEncoding encoding = test::NameEncoding::Ansi) {
         const HDROP drop = MakeDrop(names, encoding);
         ASSERT_NE(drop, nullptr);
         SendMessageA(m_window.Edit(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
@@ -264,8 +263,8 @@ TEST(DropTarget, FieldCreatedWithItsObjectRegistersForDrops) {
     CDropEdit field;
     gFieldToAttach = &field;
     const HHOOK hook = SetWindowsHookExA(WH_CBT, &AttachAtCreation, nullptr, GetCurrentThreadId());
-    const HWND created = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 40,
-                                         300, 20, window.Parent(), nullptr, nullptr, nullptr);
+    const HWND created = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 40, 300,
+                                         20, window.Parent(), nullptr, nullptr, nullptr);
     UnhookWindowsHookEx(hook);
     ASSERT_NE(created, nullptr);
     ASSERT_EQ(field.GetSafeHwnd(), created);

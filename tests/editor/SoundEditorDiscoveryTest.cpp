@@ -2,9 +2,9 @@
 // keys made by the test under HKEY_LOCAL_MACHINE, in the 32-bit view where
 // its installer writes them unless a case says otherwise, and removed
 // afterwards.
+#include "WinTestSupport.h"
 #include "editor/SoundEditorDiscovery.h"
 #include "editor/SoundEditorSetting.h"
-#include "WinTestSupport.h"
 
 #include <windows.h>
 
@@ -32,8 +32,8 @@ TEST(CoolEditDiscovery, InstallerEntryIsFoundAsTheRegistryToolWritesIt) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION reg{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                               &startup, &reg));
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &reg));
     WaitForSingleObject(reg.hProcess, 60000);
     DWORD exitCode = 1;
     GetExitCodeProcess(reg.hProcess, &exitCode);

@@ -1,8 +1,8 @@
 // The editor entry read back whole from real settings files, the editor's
 // command line, and real processes started from it (the stand-in editor).
+#include "StandInEditor.h"
 #include "editor/SoundEditorLaunch.h"
 #include "editor/SoundEditorSetting.h"
-#include "StandInEditor.h"
 #include "support/TempFolder.h"
 
 #include <windows.h>
@@ -106,8 +106,8 @@ TEST_F(EditorStart, HeldHandleKeepsAnEndedProcessKnown) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
-    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &started));
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started));
     CloseHandle(started.hThread);
     ASSERT_EQ(WaitForSingleObject(started.hProcess, 30000), WAIT_OBJECT_0);
     const HANDLE again = OpenProcess(SYNCHRONIZE, FALSE, started.dwProcessId);

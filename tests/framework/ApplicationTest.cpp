@@ -1,7 +1,7 @@
 // The application object and the entry that runs it, and the wait cursor.
+#include "WinTestSupport.h"
 #include "framework/Application.h"
 #include "framework/Busy.h"
-#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Control objects attached to real controls: their message tables see the
 // control's messages first, the rest reach the control, and they let go when
 // the window goes.
-#include "framework/Control.h"
 #include "WinTestSupport.h"
+#include "framework/Control.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The modal dialog base on a real template: initialisation writes the
 // members into the controls, OK reads them back and closes, Cancel and Esc
 // close without reading, the class's table routes commands and messages.
-#include "framework/Control.h"
-#include "framework/Dialog.h"
 #include "FrameworkTestIds.h"
 #include "WinTestSupport.h"
+#include "framework/Control.h"
+#include "framework/Dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -183,8 +183,8 @@ TEST(DataExchangeRadio, NoneCheckedReadsMinusOneAndMinusOneClearsTheGroup) {
         CheckDlgButton(hwnd, IDC_TEST_RADIO_3, BST_CHECKED);
         dialog.m_choice = -1;
         dialog.UpdateData(false);
-        anyChecked = IsChecked(hwnd, IDC_TEST_RADIO_1) || IsChecked(hwnd, IDC_TEST_RADIO_2) ||
-                     IsChecked(hwnd, IDC_TEST_RADIO_3);
+        anyChecked =
+            IsChecked(hwnd, IDC_TEST_RADIO_1) || IsChecked(hwnd, IDC_TEST_RADIO_2) || IsChecked(hwnd, IDC_TEST_RADIO_3);
         otherGroupKept = IsChecked(hwnd, IDC_TEST_OTHER_RADIO);
         PressButton(hwnd, IDCANCEL);
     });

@@ -1,7 +1,7 @@
 // The common file dialog from a "|" filter: the system's filter list, the
 // settings handed over, and the real dialog cancelled or given a file.
-#include "framework/FileDialog.h"
 #include "WinTestSupport.h"
+#include "framework/FileDialog.h"
 #include "support/TempFolder.h"
 
 #include <dlgs.h>

@@ -1,7 +1,7 @@
 // The application's message box: the program's name as caption, the text
 // as given, the pressed button as result.
-#include "framework/MessageBox.h"
 #include "WinTestSupport.h"
+#include "framework/MessageBox.h"
 
 #include <gtest/gtest.h>
 

@@ -154,8 +154,8 @@ bool CoolEditRegistry::CreateKeys(int depth) {
     static const char* const kPaths[] = {"SOFTWARE\\Syntrillium", "SOFTWARE\\Syntrillium\\CE2000",
                                          "SOFTWARE\\Syntrillium\\CE2000\\State"};
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPaths[depth - 1], 0, nullptr, 0, KEY_ALL_ACCESS | m_view, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPaths[depth - 1], 0, nullptr, 0, KEY_ALL_ACCESS | m_view, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -164,8 +164,8 @@ bool CoolEditRegistry::CreateKeys(int depth) {
 bool CoolEditRegistry::SetLocation(const std::string& location, bool terminated) {
     if (!CreateKeys(3)) return false;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Syntrillium\\CE2000\\State", 0, KEY_SET_VALUE | m_view,
-                      &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Syntrillium\\CE2000\\State", 0, KEY_SET_VALUE | m_view, &key) !=
+        ERROR_SUCCESS)
         return false;
     const DWORD size = static_cast<DWORD>(location.size() + (terminated ? 1 : 0));
     const bool set = RegSetValueExA(key, "Location", 0, REG_SZ, reinterpret_cast<const BYTE*>(location.c_str()),

@@ -53,13 +53,17 @@ private:
 
 struct Harness {
     explicit Harness(Bytes one, Bytes two, std::size_t samples = 1024)
-        : lengths{one.size(), two.size()}, input1(std::move(one)), input2(std::move(two)),
-          buffer1(samples * 2), buffer2(samples * 2), bufferSamples(samples) {
+        : lengths{one.size(), two.size()},
+          input1(std::move(one)),
+          input2(std::move(two)),
+          buffer1(samples * 2),
+          buffer2(samples * 2),
+          bufferSamples(samples) {
         settings.pauseAfterChunk = std::chrono::milliseconds(0);
     }
     FunctionResult Run(ProcessFunction function) {
-        return RunFunction(function, {input1, input2, output}, {buffer1.data(), buffer2.data(), bufferSamples},
-                           lengths, settings, observer);
+        return RunFunction(function, {input1, input2, output}, {buffer1.data(), buffer2.data(), bufferSamples}, lengths,
+                           settings, observer);
     }
     InputLengths lengths;
     MemorySource input1, input2;

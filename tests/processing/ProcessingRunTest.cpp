@@ -46,8 +46,8 @@ protected:
 };
 
 TEST_F(RunTest, MonoSumsWithClipping) {
-    const RunResult result = Run(SampleBytes({30000, -30000, 100, 32767}), SampleBytes({10000, -10000, -50, 0}),
-                                 ProcessFunction::Mono);
+    const RunResult result =
+        Run(SampleBytes({30000, -30000, 100, 32767}), SampleBytes({10000, -10000, -50, 0}), ProcessFunction::Mono);
     EXPECT_EQ(Output(), SampleBytes({32767, -32768, 50, 32767}));
     EXPECT_TRUE(result.succeeded);
     EXPECT_EQ(result.clippedSamples, 2u);
@@ -69,9 +69,9 @@ TEST_F(RunTest, JoinsCopyEveryByteInTheChosenOrder) {
 
 TEST_F(RunTest, MonoAndStereoStopAtTheShorterInputsLastWholeSample) {
     for (const auto& [one, two] : std::vector<std::pair<Bytes, Bytes>>{{PatternBytes(5), PatternBytes(8, 3)},
-                                                                        {PatternBytes(9, 1), PatternBytes(7)},
-                                                                        {PatternBytes(4100), PatternBytes(130001)},
-                                                                        {PatternBytes(300001), PatternBytes(4001)}}) {
+                                                                       {PatternBytes(9, 1), PatternBytes(7)},
+                                                                       {PatternBytes(4100), PatternBytes(130001)},
+                                                                       {PatternBytes(300001), PatternBytes(4001)}}) {
         Run(one, two, ProcessFunction::Mono);
         EXPECT_EQ(Output(), ExpectedMono(one, two)) << one.size() << " + " << two.size();
         Run(one, two, ProcessFunction::Stereo);
@@ -123,18 +123,18 @@ TEST_F(RunTest, ChunksGrowOnlyWhenAnInputIsLongerThanTheThreshold) {
         ProcessFunction function;
         std::size_t steps;
     };
-    for (const Case& run : {Case{128000, 128000, ProcessFunction::Mono, 63},   // 62.5 small chunks
-                            Case{128002, 128002, ProcessFunction::Mono, 33},   // 32.0005 large chunks
-                            Case{127999, 5, ProcessFunction::Join1To2, 63 + 1},
-                            Case{128001, 5, ProcessFunction::Join1To2, 33 + 1},
-                            Case{5, 128001, ProcessFunction::Join2To1, 33 + 1}}) {
+    for (const Case& run :
+         {Case{128000, 128000, ProcessFunction::Mono, 63},  // 62.5 small chunks
+          Case{128002, 128002, ProcessFunction::Mono, 33},  // 32.0005 large chunks
+          Case{127999, 5, ProcessFunction::Join1To2, 63 + 1}, Case{128001, 5, ProcessFunction::Join1To2, 33 + 1},
+          Case{5, 128001, ProcessFunction::Join2To1, 33 + 1}}) {
         observer.events.clear();
         const Bytes one = PatternBytes(run.size1), two = PatternBytes(run.size2, 7);
         Run(one, two, run.function);
         const auto steps = std::count_if(observer.events.begin(), observer.events.end(),
                                          [](const std::string& event) { return event.starts_with("progress "); });
         EXPECT_EQ(static_cast<std::size_t>(steps), run.steps) << run.size1 << " + " << run.size2;
-        EXPECT_EQ(Output(), run.function == ProcessFunction::Mono   ? ExpectedMono(one, two)
+        EXPECT_EQ(Output(), run.function == ProcessFunction::Mono       ? ExpectedMono(one, two)
                             : run.function == ProcessFunction::Join1To2 ? Concatenated(one, two)
                                                                         : Concatenated(two, one));
     }
@@ -243,9 +243,10 @@ private:
 
 TEST_F(RunTest, AnOutputOpenerDecidesWhereTheOutputGoes) {
     RedirectingOpener opener(folder / "elsewhere.pcm");
-    const RunResult result = RunProcessing({folder.Write("one.pcm", SampleBytes({1, 2})),
-                                            folder.Write("two.pcm", SampleBytes({3, 4})), folder / "out.pcm", ProcessFunction::Stereo},
-                                           settings, observer, &opener);
+    const RunResult result =
+        RunProcessing({folder.Write("one.pcm", SampleBytes({1, 2})), folder.Write("two.pcm", SampleBytes({3, 4})),
+                       folder / "out.pcm", ProcessFunction::Stereo},
+                      settings, observer, &opener);
     EXPECT_TRUE(result.succeeded);
     EXPECT_EQ(opener.asked, std::vector<std::string>{folder / "out.pcm"});
     EXPECT_FALSE(OutputExists());
@@ -258,12 +259,12 @@ TEST_F(RunTest, AnOutputOpenersRefusalShowsTheWindowsMessages) {
     const std::string one = folder.Write("one.pcm", SampleBytes({1}));
     RunProcessing({folder / "missing.pcm", one, one, ProcessFunction::Mono}, settings, observer, &opener);
     EXPECT_TRUE(opener.asked.empty()) << "inputs are opened first";
-    const RunResult result = RunProcessing({one, folder.Write("two.pcm", SampleBytes({2})), one, ProcessFunction::Mono}, settings,
-                                           observer, &opener);
+    const RunResult result = RunProcessing({one, folder.Write("two.pcm", SampleBytes({2})), one, ProcessFunction::Mono},
+                                           settings, observer, &opener);
     EXPECT_FALSE(result.succeeded);
     EXPECT_FALSE(result.outputCreated);
-    EXPECT_EQ(observer.messages, (Messages{"Sound File 1 Not Found", "sharingViolation ",
-                                           "The Output Sound File was not created"}));
+    EXPECT_EQ(observer.messages,
+              (Messages{"Sound File 1 Not Found", "sharingViolation ", "The Output Sound File was not created"}));
 }
 
 void* RefuseAll(std::size_t) { return nullptr; }
@@ -333,8 +334,9 @@ TEST_F(RunTest, TheWindowsPauseAfterEachChunkStillFinishes) {
 // whose every read fails.
 TEST_F(RunTest, AFailedWriteIsReportedNotTakenForSuccess) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    const RunResult result = RunPaths(folder.Write("one.pcm", PatternBytes(100)),
-                                      folder.Write("two.pcm", PatternBytes(100)), "/dev/full", ProcessFunction::Join1To2);
+    const RunResult result =
+        RunPaths(folder.Write("one.pcm", PatternBytes(100)), folder.Write("two.pcm", PatternBytes(100)), "/dev/full",
+                 ProcessFunction::Join1To2);
     EXPECT_FALSE(result.succeeded);
     EXPECT_EQ(observer.messages, Messages{"Writing The Output Sound File Failed"});
 }

@@ -62,7 +62,7 @@ TEST(Kernels, EveryLengthAroundTheirBlocksComesOutRight) {
 // Every pair of the values where a 16-bit sum can go wrong, through the
 // blocks as well as one at a time, with the count of clipped sums.
 TEST(Mix, EverySumAtTheEdgesOfTheRange) {
-    const std::vector<int> edges{-32768, -32767, -16385, -16384, -16383, -2, -1, 0,
+    const std::vector<int> edges{-32768, -32767, -16385, -16384, -16383, -2,    -1,   0,
                                  1,      2,      16383,  16384,  16385,  32766, 32767};
     std::vector<std::int16_t> left, right, mixed;
     std::size_t clipped = 0;

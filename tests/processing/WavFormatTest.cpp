@@ -49,9 +49,9 @@ Bytes FormatChunk(unsigned tag, unsigned channels, std::uint32_t rate, unsigned 
 // WAVE_FORMAT_EXTENSIBLE with the sub-format whose GUID starts with `subFormat`.
 Bytes ExtensibleChunk(unsigned channels, std::uint32_t rate, unsigned subFormat) {
     Bytes body = FormatChunk(0xFFFE, channels, rate, 16);
-    Put16(body, 22);          // extension size
-    Put16(body, 16);          // valid bits
-    Put32(body, 0x3);         // channel mask: front left and right
+    Put16(body, 22);   // extension size
+    Put16(body, 16);   // valid bits
+    Put32(body, 0x3);  // channel mask: front left and right
     Put32(body, subFormat);
     for (const int byte : {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}) {
         body.push_back(static_cast<std::uint8_t>(byte));

@@ -164,8 +164,8 @@ TEST_F(WindowIcon, IconIsDrawnOnAnErasedBackgroundOnlyWhileMinimised) {
     CVarnelDlg dlg(Ini());
     std::vector<UINT> normal, minimised;
     Open(dlg, [&](HWND hwnd) {
-        tOriginal = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Recording)));
+        tOriginal =
+            reinterpret_cast<WNDPROC>(SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Recording)));
         tReceived = &normal;
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         ShowWindow(hwnd, SW_MINIMIZE);

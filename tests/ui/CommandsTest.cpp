@@ -120,7 +120,8 @@ MMRESULT WINAPI RecordedEndPeriod(UINT period) {
 }
 
 LRESULT CALLBACK RecordProgress(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    if (msg == PBM_SETPOS && wp > 0) g_timerLog.push_back(g_timerRaises > 0 ? "chunk, fine timer" : "chunk, coarse timer");
+    if (msg == PBM_SETPOS && wp > 0)
+        g_timerLog.push_back(g_timerRaises > 0 ? "chunk, fine timer" : "chunk, coarse timer");
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
@@ -279,8 +280,10 @@ TEST_F(Browsing, EachButtonAndMenuItemOpensItsDialogInCWithItsFilters) {
                     seen = Look(dialog);
                     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
                 });
-                if (byMenu) SendMessageA(hwnd, WM_COMMAND, c.menuItem, 0);
-                else PressButton(hwnd, static_cast<int>(c.button));
+                if (byMenu)
+                    SendMessageA(hwnd, WM_COMMAND, c.menuItem, 0);
+                else
+                    PressButton(hwnd, static_cast<int>(c.button));
                 PressButton(hwnd, IDCANCEL);
             });
             EXPECT_EQ(m_unusedSteps, 0u);

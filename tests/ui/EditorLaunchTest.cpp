@@ -1,9 +1,9 @@
 // "Cool Edit" and the editor's "Browse..." on the real window, with the
 // stand-in editor that records the command line it gets.
-#include "editor/SoundEditorLaunch.h"
-#include "editor/SoundEditorSetting.h"
 #include "StandInEditor.h"
 #include "WindowTestSupport.h"
+#include "editor/SoundEditorLaunch.h"
+#include "editor/SoundEditorSetting.h"
 #include "resources/resource.h"
 
 #include <dlgs.h>
@@ -107,7 +107,9 @@ TEST_F(EditorLaunch, EditorInADeepFolderStartsWithItsWholePath) {
 // an older program or by hand, while this program's narrow strings are UTF-8.
 TEST_F(EditorLaunch, EntryInTheLegacyCodePageIsReadInIt) {
     const std::string utf8 = "C:\\Caf\u00e9 \u00dcber\\cool2000.exe";
-    WriteIni("[other]\r\nprogram=C:\\na\xefve.exe\r\n[execution]\r\nprogram=C:\\Caf\xe9 \xdc" "ber\\cool2000.exe\r\n");
+    WriteIni(
+        "[other]\r\nprogram=C:\\na\xefve.exe\r\n[execution]\r\nprogram=C:\\Caf\xe9 \xdc"
+        "ber\\cool2000.exe\r\n");
     EXPECT_EQ(ReadSoundEditorSetting(Ini()), utf8);
     // Valid UTF-8 is taken as it is, even where it could be read otherwise.
     WriteIni(Entry(utf8));
@@ -183,8 +185,8 @@ TEST_F(EditorLaunch, FailedStartAnsweredYesStoresTheChosenEditorForTheNextPress)
 
 TEST_F(EditorLaunch, FailedStartAnsweredYesThenCancelledKeepsTheEntry) {
     WriteIni(Entry("No Such Program"));
-    const auto shown = PressCoolEdit("c:\\typed.pcm", IDYES,
-                                     [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
+    const auto shown =
+        PressCoolEdit("c:\\typed.pcm", IDYES, [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(test::FileText(Ini()), Entry("No Such Program"));
     EXPECT_EQ(m_unusedSteps, 0u);

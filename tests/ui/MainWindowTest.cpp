@@ -2,12 +2,12 @@
 // its modal loop: defaults, data exchange both ways, closing by Quit, Esc
 // and the close box, the settings file at start-up, and files dropped on
 // its three path fields.
-#include "framework/Application.h"
-#include "ui/VarnelDlg.h"
-#include "editor/SoundEditorSetting.h"
 #include "WinTestSupport.h"
+#include "editor/SoundEditorSetting.h"
+#include "framework/Application.h"
 #include "resources/resource.h"
 #include "support/TempFolder.h"
+#include "ui/VarnelDlg.h"
 
 #include <windows.h>
 #include <commctrl.h>

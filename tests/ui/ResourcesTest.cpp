@@ -2,14 +2,14 @@
 // order with kinds, captions, exact styles and places), its menu, system
 // menu and icons as the running window shows them, the About box template,
 // the icon's four images and the manifest's code page.
+#include "VarnelVersion.h"
+#include "WinTestSupport.h"
+#include "framework/Application.h"
 #include "framework/Dialog.h"
 #include "framework/Module.h"
-#include "framework/Application.h"
-#include "ui/VarnelDlg.h"
-#include "WinTestSupport.h"
-#include "VarnelVersion.h"
 #include "resources/resource.h"
 #include "support/TempFolder.h"
+#include "ui/VarnelDlg.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -144,7 +144,8 @@ public:
     void Skip(std::size_t bytes) { m_at += bytes; }
 
 private:
-    template <class T> T Take() {
+    template <class T>
+    T Take() {
         T value;
         std::memcpy(&value, m_at, sizeof(T));
         m_at += sizeof(T);
@@ -247,11 +248,26 @@ TEST(MainWindowTemplate, ControlsHaveExactlyTheirStyles) {
     constexpr DWORD kGroupBox = kChild | BS_GROUPBOX;
     constexpr DWORD kLabel = kChild | WS_GROUP | SS_LEFT;  // the resource language's LTEXT
     const DWORD expected[][2] = {
-        {kEdit, WS_EX_ACCEPTFILES}, {kPush, 0}, {kEdit, WS_EX_ACCEPTFILES}, {kPush, 0},
-        {kEdit, WS_EX_ACCEPTFILES}, {kPush, 0}, {kRadio | WS_GROUP, 0}, {kRadio, 0},
-        {kRadio, 0}, {kRadio, 0}, {kDefault, 0}, {kPush, 0},
-        {kPush, 0}, {kDefault, 0}, {kGroupBox, 0}, {kGroupBox, 0},
-        {kLabel, 0}, {kLabel, 0}, {kLabel, 0}, {kChild | WS_BORDER | PBS_SMOOTH, 0},
+        {kEdit, WS_EX_ACCEPTFILES},
+        {kPush, 0},
+        {kEdit, WS_EX_ACCEPTFILES},
+        {kPush, 0},
+        {kEdit, WS_EX_ACCEPTFILES},
+        {kPush, 0},
+        {kRadio | WS_GROUP, 0},
+        {kRadio, 0},
+        {kRadio, 0},
+        {kRadio, 0},
+        {kDefault, 0},
+        {kPush, 0},
+        {kPush, 0},
+        {kDefault, 0},
+        {kGroupBox, 0},
+        {kGroupBox, 0},
+        {kLabel, 0},
+        {kLabel, 0},
+        {kLabel, 0},
+        {kChild | WS_BORDER | PBS_SMOOTH, 0},
         {kGroupBox, 0},
     };
     const DialogTemplate dialog = ReadDialogTemplate(IDD_VARNEL_DIALOG);

@@ -1,8 +1,8 @@
 // What a run started from the window shows: OK boxes with the program's
 // caption, a real progress bar, and the wait cursor while it works.
-#include "ui/WindowRunObserver.h"
 #include "WinTestSupport.h"
 #include "WindowTestSupport.h"
+#include "ui/WindowRunObserver.h"
 
 #include <windows.h>
 #include <commctrl.h>

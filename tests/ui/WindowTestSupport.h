@@ -3,10 +3,10 @@
 // answered by a step queued on the same script.
 #pragma once
 
-#include "framework/Application.h"
-#include "ui/VarnelDlg.h"
 #include "WinTestSupport.h"
+#include "framework/Application.h"
 #include "support/TempFolder.h"
+#include "ui/VarnelDlg.h"
 
 #include <windows.h>
 #include <commctrl.h>
