@@ -477,7 +477,9 @@ TEST_F(CliProgram, AnInterruptedKilledOrCrashedRunLeavesTheOldOutputAndNothingEl
         const ProgramOutcome outcome = run.child->Wait();
 #ifdef __SANITIZE_ADDRESS__
         // AddressSanitizer catches SIGSEGV itself, reports and exits with 1.
-        if (signal != SIGSEGV) EXPECT_EQ(outcome.exitCode, 128 + signal);
+        if (signal != SIGSEGV) {
+            EXPECT_EQ(outcome.exitCode, 128 + signal);
+        }
 #else
         EXPECT_EQ(outcome.exitCode, 128 + signal);
 #endif
