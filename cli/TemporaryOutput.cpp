@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <random>
 
+#include "cli/Interrupt.h"
+
 namespace varnel::cli {
 
 std::string TemporaryNameBeside(const std::string& target) {
@@ -23,6 +25,15 @@ std::string TemporaryNameBeside(const std::string& target) {
     char tag[17];
     std::snprintf(tag, sizeof tag, "%016llx", static_cast<unsigned long long>(random()));
     return folder + "." + tag + ".varnel-tmp";
+}
+
+bool TemporaryOutput::CreateNamed(const std::string& target, File& output, FileFailure& failure) {
+    m_path = TemporaryNameBeside(target);
+    RemoveOnInterrupt(m_path);
+    if (output.Open(m_path, File::Mode::CreateNew, failure)) return true;
+    RemoveOnInterrupt({});
+    m_path.clear();
+    return false;
 }
 
 }  // namespace varnel::cli

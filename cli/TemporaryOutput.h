@@ -34,6 +34,9 @@ public:
     const std::string& Path() const { return m_path; }
 
 private:
+    // A new named file beside `target`, removed if the program is interrupted.
+    bool CreateNamed(const std::string& target, File& output, FileFailure& failure);
+
     std::string m_path;
 #ifdef _WIN32
     void* m_deleteHandle = nullptr;  // holds the deletion mark; null when none

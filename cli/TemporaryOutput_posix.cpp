@@ -44,14 +44,7 @@ bool TemporaryOutput::Create(const std::string& target, File& output, FileFailur
     // Refused by the file system (or by an old kernel): a named file, whose
     // open also reports why the folder cannot take a file, if it cannot.
 #endif
-    m_path = TemporaryNameBeside(target);
-    RemoveOnInterrupt(m_path);
-    if (!output.Open(m_path, File::Mode::CreateNew, failure)) {
-        RemoveOnInterrupt({});
-        m_path.clear();
-        return false;
-    }
-    return true;
+    return CreateNamed(target, output, failure);
 }
 
 bool TemporaryOutput::PutInPlace(const std::string& target) {

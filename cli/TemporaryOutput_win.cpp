@@ -16,13 +16,7 @@ bool MarkForDeletion(HANDLE handle, bool deleted) {
 
 bool TemporaryOutput::Create(const std::string& target, File& output, FileFailure& failure) {
     Discard();
-    m_path = TemporaryNameBeside(target);
-    RemoveOnInterrupt(m_path);
-    if (!output.Open(m_path, File::Mode::CreateNew, failure)) {
-        RemoveOnInterrupt({});
-        m_path.clear();
-        return false;
-    }
+    if (!CreateNamed(target, output, failure)) return false;
     // A second handle, with the right to delete (the output's handle shares
     // deletion), marks the file for deletion: the system then removes it
     // when the last handle closes, however the program ends, until the mark
