@@ -6,23 +6,26 @@
 // and says whether varnel-cli met its goal: within 1.10x of the loop and at
 // least 5x ahead of SoX everywhere. The WAV case is varnel-cli on the same
 // samples behind a WAV header, into a WAV output: past the header it must
-// cost what the raw case costs.
+// cost what the raw case costs, so it has the same bound against the loop.
 //
 //   bench_driver --cli PATH --loop PATH --work FOLDER [--rounds N] [--sizes 16,256] [--touch-mib 1024]
 //
 // How it measures, and why:
-// - The tools run round by round, interleaved (both loops, varnel-cli, SoX
-//   for one function, then the next, in an order that turns each round), so
-//   that a slow phase of the machine hits all four alike; each cell is the median
-//   of the rounds.
+// - The tools run round by round, interleaved (both loops, varnel-cli on
+//   raw and on WAV files, SoX for one function, then the next, in an order
+//   that turns each round, see RunOrder), so that a slow phase of the
+//   machine hits all five alike; each cell is the median of the rounds.
 // - The virtual machine hands memory that stays free for about 2 s back to
 //   its host, and touching it again is slow: before each timed run the
 //   driver touches more memory than the run will need for its output in the
 //   page cache (1 GiB, in huge pages, see TouchMemory) and frees it, so that
 //   the tool finds memory the guest already holds.
-// - Inputs are read once before the rounds (page cache warmed); each output
-//   is deleted before and after its run, so no tool pays for truncating the
-//   previous one and dirty pages never pile up into writeback.
+// - Inputs are dropped from the page cache and read back once before the
+//   rounds, so that all of them sit there alike (see WarmPageCache).
+// - Each output is deleted before and right after its run (in round 0 once
+//   checked against the loop's), so that no tool pays for truncating an
+//   earlier one and dirty pages never pile up into writeback: five outputs
+//   of 512 MiB would pass the kernel's threshold for it, 10% of memory.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/mman.h>
@@ -169,11 +172,22 @@ void MakeWavInput(const std::string& raw) {
     out << in.rdbuf();
 }
 
+// Puts the whole file in the page cache the way reading it from disk would.
+// How a file was written decides how its cached pages are grouped: the raw
+// inputs, written in aligned 1 MiB blocks, sit in large folios, the WAV
+// copies, written 44 bytes off, in single pages, and reading those back took
+// 46 ms per 256 MiB here against 37 ms. Dropping the cached pages and reading
+// the file through gives every input the same read-ahead grouping (29 ms),
+// so that the WAV case pays for its own work, not for the bench's writing.
 void WarmPageCache(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    const int descriptor = open(path.c_str(), O_RDONLY);
+    if (descriptor < 0) return;
+    fdatasync(descriptor);
+    posix_fadvise(descriptor, 0, 0, POSIX_FADV_DONTNEED);
     std::vector<char> buffer(kMiB);
-    while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
+    while (read(descriptor, buffer.data(), buffer.size()) > 0) {
     }
+    close(descriptor);
 }
 
 // Whether `a` past its first `skipA` bytes holds what `b` holds.
@@ -201,6 +215,15 @@ std::string CpuName() {
         if (colon != std::string::npos) return line.substr(line.find_first_not_of(" \t", colon + 1));
     }
     return "unknown CPU";
+}
+
+// Which tool runs `turn`th in `round`. The order turns from round to round
+// and runs backwards in every other one, so that no tool always follows the
+// same one, and the loop comes first in round 0.
+std::size_t RunOrder(std::size_t turn, int round) {
+    const std::size_t count = kTools.size();
+    const std::size_t place = round % 2 ? count - 1 - turn : turn;
+    return (place + static_cast<std::size_t>(round)) % count;
 }
 
 double Median(std::vector<double> values) {
@@ -263,13 +286,12 @@ int main(int argc, char* argv[]) {
         for (const std::string& input : {in1, in2, WavPath(in1), WavPath(in2)}) WarmPageCache(input);
 
         std::map<std::string, std::map<std::string, std::vector<double>>> times;  // function, tool
-        std::map<std::string, std::string> identical;
+        std::map<std::string, std::map<std::string, bool>> sameAsLoop;            // function, tool: round 0's outputs
         for (int round = 0; round < options.rounds; ++round) {
             for (const std::string& function : kFunctions) {
-                // The order turns from round to round, so that no tool is
-                // always the one that runs first after another's output.
+                const std::string loopOut = OutputPath(options, "loop");
                 for (std::size_t turn = 0; turn < kTools.size(); ++turn) {
-                    const std::string& tool = kTools[(turn + static_cast<std::size_t>(round)) % kTools.size()];
+                    const std::string& tool = kTools[RunOrder(turn, round)];
                     const std::string out = OutputPath(options, tool);
                     std::remove(out.c_str());
                     TouchMemory(options.touchMiB * kMiB);
@@ -279,20 +301,26 @@ int main(int argc, char* argv[]) {
                         allRan = false;
                     }
                     times[function][tool].push_back(seconds);
+                    // Round 0 runs the loop first and checks every other
+                    // output against its output.
+                    if (round == 0 && tool != "loop") {
+                        const std::uint64_t header = tool == "varnel-cli-wav" ? varnel::kWavHeaderBytes : 0;
+                        sameAsLoop[function][tool] = SameBytes(out, loopOut, header);
+                    }
+                    if (tool != "loop") std::remove(out.c_str());
                 }
-                const std::string cliOut = OutputPath(options, "varnel-cli");
-                const std::string loopOut = OutputPath(options, "loop");
-                if (round == 0) {
-                    const bool asSox = SameBytes(cliOut, OutputPath(options, "sox"));
-                    const bool asLoop = SameBytes(cliOut, loopOut);
-                    const bool wavAsLoop =
-                        SameBytes(OutputPath(options, "varnel-cli-wav"), loopOut, varnel::kWavHeaderBytes);
-                    identical[function] = std::string(asSox ? "yes" : "NO") + ", " + (asLoop ? "yes" : "NO") + "; " +
-                                          (wavAsLoop ? "yes" : "NO");
-                    allIdentical = allIdentical && asSox && asLoop && wavAsLoop;
-                }
-                for (const std::string& tool : kTools) std::remove(OutputPath(options, tool).c_str());
+                std::remove(loopOut.c_str());
             }
+        }
+        std::map<std::string, std::string> identical;
+        for (const std::string& function : kFunctions) {
+            // varnel-cli's output is SoX's when both are the loop's.
+            const bool asLoop = sameAsLoop[function]["varnel-cli"];
+            const bool asSox = asLoop && sameAsLoop[function]["sox"];
+            const bool wavAsLoop = sameAsLoop[function]["varnel-cli-wav"];
+            identical[function] =
+                std::string(asSox ? "yes" : "NO") + ", " + (asLoop ? "yes" : "NO") + "; " + (wavAsLoop ? "yes" : "NO");
+            allIdentical = allIdentical && asSox && asLoop && wavAsLoop;
         }
         for (const std::string& function : kFunctions) {
             const double loop = Median(times[function]["loop"]);
@@ -304,13 +332,14 @@ int main(int argc, char* argv[]) {
                 "%-8s %6zu | %8.1f ms | %8.1f ms %5.2fx | %8.1f ms %5.2fx | %8.1f ms %5.2fx | %8.1f ms %5.1fx | %s\n",
                 function.c_str(), mib, loop * 1e3, misaligned * 1e3, misaligned / loop, cli * 1e3, cli / loop,
                 wav * 1e3, wav / loop, sox * 1e3, sox / loop, identical[function].c_str());
-            goalMet = goalMet && cli <= kGoalAgainstLoop * loop && sox >= kGoalAgainstSox * cli;
+            goalMet = goalMet && cli <= kGoalAgainstLoop * loop && wav <= kGoalAgainstLoop * loop &&
+                      sox >= kGoalAgainstSox * cli;
         }
         std::fflush(stdout);
     }
     std::printf("Medians of %d interleaved rounds; ratio = time / the aligned minimal loop's time.\n", options.rounds);
-    std::printf("Goal (varnel-cli within %.2fx of the loop and %.0fx ahead of SoX everywhere): %s\n", kGoalAgainstLoop,
-                kGoalAgainstSox, goalMet ? "met" : "NOT met");
+    std::printf("Goal (varnel-cli, raw and WAV, within %.2fx of the loop, raw %.0fx ahead of SoX everywhere): %s\n",
+                kGoalAgainstLoop, kGoalAgainstSox, goalMet ? "met" : "NOT met");
     if (!allRan || !allIdentical) {
         std::fprintf(stderr, "bench: %s\n", allRan ? "outputs differ" : "a run failed");
         return 1;
