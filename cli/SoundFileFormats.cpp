@@ -109,10 +109,12 @@ bool SoundFileFormats::ReadInputFormat(int input, File& file, std::uint64_t& len
     format.wav = true;
     format.sampleRate = header.format.sampleRate;
     format.channels = header.format.channels;
-    // A length shorter than the header just read is no file's length: a
-    // pipe's, which is not known. Then the data chunk is taken at its word.
+    // A pipe's length is not known: its data chunk is taken at its word,
+    // which for a stream is often just the most a WAV file can hold.
     std::uint64_t dataBytes = header.dataBytes;
-    if (length >= header.headerBytes && dataBytes > length - header.headerBytes) {
+    if (!file.IsDiskFile()) {
+        m_inputLengthsKnown = false;
+    } else if (length >= header.headerBytes && dataBytes > length - header.headerBytes) {
         format.cutShort = true;
         format.claimedBytes = dataBytes;
         dataBytes = length - header.headerBytes;
@@ -179,8 +181,9 @@ bool SoundFileFormats::DecideOutput(const InputLengths& lengths, RunObserver& ob
                              std::to_string(rate) + " Hz: its bytes per second would pass 4 GiB");
         return false;
     }
+    // With a pipe among the inputs the size is a guess, checked at the end.
     m_expectedOutputBytes = ExpectedOutputBytes(m_options.function, lengths, m_options.pad);
-    if (m_expectedOutputBytes > kWavMaxDataBytes) {
+    if (m_expectedOutputBytes > kWavMaxDataBytes && m_inputLengthsKnown) {
         observer.ShowMessage("the output would hold " + std::to_string(m_expectedOutputBytes) +
                              " bytes of samples, more than a WAV file can (" + std::to_string(kWavMaxDataBytes) +
                              "); name a raw OUTPUT (not .wav) for more");
@@ -189,18 +192,21 @@ bool SoundFileFormats::DecideOutput(const InputLengths& lengths, RunObserver& ob
     return true;
 }
 
-bool SoundFileFormats::BeginOutput(File& output) {
-    if (!m_output.wav) return true;
+ByteSink& SoundFileFormats::BeginOutput(File& output) {
+    if (!m_output.wav) return output;
     const auto header = WavHeaderBytes({m_output.sampleRate, m_output.channels}, m_expectedOutputBytes);
-    return output.Write(header.data(), header.size());
+    m_wavWriter.Begin(output, header.data(), header.size());
+    return m_wavWriter;
 }
 
 bool SoundFileFormats::EndOutput(File& output, std::uint64_t sampleBytes, RunObserver& observer) {
     if (!m_output.wav) return true;
-    // Only inputs that grew during the run (or pipes) get here.
+    if (!m_wavWriter.Finish()) return false;
+    // Only pipes, or inputs that grew during the run, get here.
     if (sampleBytes > kWavMaxDataBytes) {
-        observer.ShowMessage("the output grew past " + std::to_string(kWavMaxDataBytes) +
-                             " bytes of samples, more than a WAV file can hold");
+        observer.ShowMessage("the output came to " + std::to_string(sampleBytes) +
+                             " bytes of samples, more than a WAV file can hold (" + std::to_string(kWavMaxDataBytes) +
+                             "); name a raw OUTPUT (not .wav) for more");
         return false;
     }
     // RIFF pads a chunk of odd size: a join of a raw input that ends in an odd byte.

@@ -10,6 +10,7 @@
 #include <array>
 #include <string>
 
+#include "cli/BlockAlignedWriter.h"
 #include "cli/CommandLine.h"
 #include "cli/InputSamples.h"
 #include "cli/StreamFormat.h"
@@ -24,7 +25,7 @@ public:
 
     bool OpenInputs(File& input1, File& input2, InputLengths& lengths, RunObserver& observer) override;
     ByteSource& Samples(int input) override { return m_samples[input == 1 ? 0 : 1]; }
-    bool BeginOutput(File& output) override;
+    ByteSink& BeginOutput(File& output) override;
     bool EndOutput(File& output, std::uint64_t sampleBytes, RunObserver& observer) override;
 
     const StreamFormat& Input(int input) const { return m_inputs[input == 1 ? 0 : 1]; }
@@ -42,7 +43,9 @@ private:
     std::array<InputSamples, 2> m_samples;
     std::array<StreamFormat, 2> m_inputs;
     StreamFormat m_output;
+    bool m_inputLengthsKnown = true;  // no pipe among the inputs
     std::uint64_t m_expectedOutputBytes = 0;
+    BlockAlignedWriter m_wavWriter;
     std::string m_usageError;
 };
 

@@ -42,6 +42,11 @@ public:
     bool IsDiskFile() const;
     std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override;
     bool Write(const std::uint8_t* data, std::size_t size) override;
+    // Writes `first` and then `second` as one write where the system has
+    // such a call (writev), so that the file system sees one range of the
+    // file, as from Write; elsewhere as two writes.
+    bool WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,
+                   std::size_t secondSize);
     // Moves to `offset` bytes from the start, for the next Read or Write
     // (false for a pipe or a device that cannot move).
     bool Seek(std::uint64_t offset);

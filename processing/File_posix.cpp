@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -183,6 +184,24 @@ bool File::Write(const std::uint8_t* data, std::size_t size) {
         done += static_cast<std::size_t>(put);
     }
     return true;
+}
+
+bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,
+                     std::size_t secondSize) {
+    iovec parts[2] = {{const_cast<std::uint8_t*>(first), firstSize}, {const_cast<std::uint8_t*>(second), secondSize}};
+    ssize_t put = 0;
+    do {
+        put = ::writev(m_fd, parts, 2);
+    } while (put < 0 && errno == EINTR);
+    if (put < 0) {
+        m_lastFailure = FailureOf(errno);
+        return false;
+    }
+    // A short write (a signal, a size limit, a full disk): the rest goes as
+    // plain writes, which finish it or say why they cannot.
+    const auto done = static_cast<std::size_t>(put);
+    if (done < firstSize) return Write(first + done, firstSize - done) && Write(second, secondSize);
+    return Write(second + (done - firstSize), secondSize - (done - firstSize));
 }
 
 bool File::Seek(std::uint64_t offset) {

@@ -162,6 +162,12 @@ bool File::Write(const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
+// The cache of Windows has no call that writes two buffers as one.
+bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,
+                     std::size_t secondSize) {
+    return Write(first, firstSize) && Write(second, secondSize);
+}
+
 bool File::Seek(std::uint64_t offset) {
     LARGE_INTEGER position{};
     position.QuadPart = static_cast<LONGLONG>(offset);

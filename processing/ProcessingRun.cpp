@@ -147,10 +147,7 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
         return result;
     }
     result.outputCreated = true;
-    if (container && !container->BeginOutput(output)) {
-        ReportFunctionFailure(FunctionOutcome::WritingOutputFailed, input1, input2, output, observer);
-        return result;
-    }
+    ByteSink& sink = container ? container->BeginOutput(output) : output;
 
     result.bufferSamples = settings.chunks.SamplesFor(RoundedUpToEven(*length1), RoundedUpToEven(*length2));
     const std::size_t bufferBytes = result.bufferSamples * kBytesPerSample;
@@ -171,8 +168,8 @@ RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& set
     CountingSource counted1(source1, input1, *length1 - std::min(*length1, result.lengths.input1));
     CountingSource counted2(source2, input2, *length2 - std::min(*length2, result.lengths.input2));
     FunctionResult done =
-        RunFunction(request.function, {counted1, counted2, output},
-                    {buffer1.get(), buffer2.get(), result.bufferSamples}, result.lengths, settings, observer);
+        RunFunction(request.function, {counted1, counted2, sink}, {buffer1.get(), buffer2.get(), result.bufferSamples},
+                    result.lengths, settings, observer);
     result.read1 = counted1.Found();
     result.read2 = counted2.Found();
     result.outputBytes = done.outputBytes;

@@ -68,10 +68,12 @@ public:
     virtual bool OpenInputs(File& input1, File& input2, InputLengths& lengths, RunObserver& observer) = 0;
     // Where the function reads the samples of input 1 or 2.
     virtual ByteSource& Samples(int input) = 0;
-    // The output has just been opened: writes what goes before the samples.
-    virtual bool BeginOutput(File& output) = 0;
+    // The output has just been opened: returns where the function writes
+    // the samples, which puts what goes before them first.
+    virtual ByteSink& BeginOutput(File& output) = 0;
     // The function has written `sampleBytes` bytes of samples and succeeded:
-    // completes the output. False, having said why, fails the write.
+    // completes the output. False fails the write, having said why or with
+    // the failure in the output's LastFailure.
     virtual bool EndOutput(File& output, std::uint64_t sampleBytes, RunObserver& observer) = 0;
 };
 

@@ -256,6 +256,16 @@ class WavOutputs(CliTestCase):
         self.assertEqual(self.read_wav("out.wav"), (8000, 1, [1001, 1002, 1003] + [1000] * 7))
         self.assertEqual(struct.unpack_from("<I", self.read("out.wav"), 4)[0], 36 + 20)
 
+        # A stream's header claims the most a WAV file holds: joined to a
+        # file, that would pass 4 GiB, but it is only a claim.
+        writer = threading.Thread(target=self.write, args=(
+            "pipe.wav", riff(fmt(), chunk(b"data", sample_bytes([1, 2, 3]), claimed=0xFFFFFFFF))))
+        writer.start()
+        status, _, err = self.cli("join21", "pipe.wav", "b.wav", "out.wav")
+        writer.join()
+        self.assertEqual(status, 0, err)
+        self.assertEqual(self.read_wav("out.wav"), (8000, 1, [1000] * 10 + [1, 2, 3]))
+
         # Into a pipe, the header cannot be corrected: that is a failure.
         os.mkfifo(self.path("out-pipe.wav"))
         writer = threading.Thread(target=self.write, args=(

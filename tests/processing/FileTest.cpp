@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include "support/TempFolder.h"
 
@@ -129,6 +133,56 @@ TEST(FileSeek, WritesOverWhatWasWrittenBefore) {
     EXPECT_TRUE(file.Close());
     EXPECT_EQ(ReadBytes(path), (Bytes{1, 1, 2, 4, 5, 6}));
 }
+
+TEST(FileWriteBoth, WritesTheFirstPartThenTheSecond) {
+    TempFolder folder;
+    const std::string path = folder / "out.wav";
+    File file;
+    FileFailure failure;
+    ASSERT_TRUE(file.Open(path, File::Mode::CreateWrite, failure));
+    const Bytes head = test::PatternBytes(44, 1), body = test::PatternBytes(70000, 2);
+    ASSERT_TRUE(file.WriteBoth(head.data(), head.size(), body.data(), body.size()));
+    ASSERT_TRUE(file.WriteBoth(head.data(), 0, body.data(), 3));
+    ASSERT_TRUE(file.WriteBoth(head.data(), 5, body.data(), 0));
+    EXPECT_TRUE(file.Close());
+    Bytes expected = head;
+    expected.insert(expected.end(), body.begin(), body.end());
+    expected.insert(expected.end(), body.begin(), body.begin() + 3);
+    expected.insert(expected.end(), head.begin(), head.begin() + 5);
+    EXPECT_EQ(ReadBytes(path), expected);
+}
+
+#ifndef _WIN32
+// A size limit cuts the one write short, inside either part: the rest is
+// tried and the failure told, the bytes that fit standing in order.
+TEST(FileWriteBoth, ASizeLimitEndsItAsAFailureWithTheBytesThatFitInOrder) {
+    const Bytes head = test::PatternBytes(44, 1), body = test::PatternBytes(5000, 2);
+    for (const rlim_t limit : {rlim_t{30}, rlim_t{1000}}) {
+        TempFolder folder;
+        const std::string path = folder / "out.wav";
+        File file;
+        FileFailure failure;
+        ASSERT_TRUE(file.Open(path, File::Mode::CreateWrite, failure));
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = saved;
+        limited.rlim_cur = limit;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        const bool written = file.WriteBoth(head.data(), head.size(), body.data(), body.size());
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, savedHandler);
+
+        EXPECT_FALSE(written) << limit;
+        EXPECT_EQ(file.LastFailure().cause, FileCause::diskFull) << limit;
+        file.Close();
+        Bytes expected = head;
+        expected.insert(expected.end(), body.begin(), body.end());
+        expected.resize(limit);
+        EXPECT_EQ(ReadBytes(path), expected) << limit;
+    }
+}
+#endif
 
 TEST(FileRead, DeliversEverythingThenZeroAtTheEnd) {
     TempFolder folder;

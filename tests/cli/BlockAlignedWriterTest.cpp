@@ -1,0 +1,47 @@
+#include "cli/BlockAlignedWriter.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TempFolder.h"
+
+namespace varnel::cli {
+namespace {
+
+using test::Bytes;
+using test::TempFolder;
+
+// Whatever the sizes of the writes, short of a block or across several,
+// the file holds the header and then every byte in the order written.
+TEST(BlockAlignedWriter, KeepsEveryByteInOrderBehindTheHeader) {
+    const Bytes header = test::PatternBytes(44, 7);
+    const Bytes samples = test::PatternBytes(40000, 3);
+    const std::vector<std::vector<std::size_t>> writeSizes{
+        {},                                         // the header alone
+        {10},                                       // never reaches a block
+        {4052},                                     // exactly to the first boundary
+        {1048576 / 64, 1, 4095, 0, 4096, 3, 8191},  // odd sizes, shifted blocks
+        {40000},                                    // many blocks at once
+    };
+    for (const auto& sizes : writeSizes) {
+        TempFolder folder;
+        const std::string path = folder / "out.wav";
+        File file;
+        FileFailure failure;
+        ASSERT_TRUE(file.Open(path, File::Mode::CreateWrite, failure));
+        BlockAlignedWriter writer;
+        writer.Begin(file, header.data(), header.size());
+        Bytes expected = header;
+        std::size_t taken = 0;
+        for (const std::size_t size : sizes) {
+            ASSERT_TRUE(writer.Write(samples.data() + taken, size));
+            expected.insert(expected.end(), samples.data() + taken, samples.data() + taken + size);
+            taken += size;
+        }
+        ASSERT_TRUE(writer.Finish());
+        EXPECT_TRUE(file.Close());
+        EXPECT_EQ(test::ReadBytes(path), expected) << sizes.size() << " writes";
+    }
+}
+
+}  // namespace
+}  // namespace varnel::cli
