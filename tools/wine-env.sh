@@ -16,18 +16,25 @@ wine_environment() {
     export LC_ALL=C.UTF-8
 }
 
+# wine_make_prefix LOG: makes the prefix when it is missing, in a Wine
+# session of its own that ends before anything else runs. A program started
+# in the session that made the prefix starts a second service manager beside
+# the first; the first program to use COM then waits 10 s for RpcSs to start,
+# or hangs for good.
+wine_make_prefix() {
+    [ -f "$WINEPREFIX/system.reg" ] && return 0
+    echo "Creating the Wine prefix $WINEPREFIX (once, takes a few seconds)"
+    { wineboot -i && wineserver -w; } >"$1" 2>&1 || { echo "wineboot failed, see $1" >&2; return 1; }
+}
+
 # wine_prepare LOG DISPLAY: makes the prefix when it is missing and readies
 # it for DISPLAY, "virtual" (Xvfb) or "desktop" (a user's screen); Wine's
 # own output goes to LOG. Fails when Wine cannot start.
 wine_prepare() {
+    wine_make_prefix "$1" || return 1
     # Wine's service processes start with the first program and outlive it,
     # holding on to its output: start them here, with their output in LOG.
-    if [ -f "$WINEPREFIX/system.reg" ]; then
-        wineboot >"$1" 2>&1
-    else
-        echo "Creating the Wine prefix $WINEPREFIX (once, takes a few seconds)"
-        wineboot -i >"$1" 2>&1
-    fi || { echo "wineboot failed, see $1" >&2; return 1; }
+    wineboot >>"$1" 2>&1 || { echo "wineboot failed, see $1" >&2; return 1; }
     # A virtual display has no window manager. Wine's managed windows then
     # wait two seconds for one at every hide, and never minimise: Wine
     # manages them itself there. On a desktop, the window manager does.
@@ -43,6 +50,14 @@ wine_prepare() {
         cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
     fi
     return 0
+}
+
+# wine_start LOG: for a script that owns the prefix for its whole run on a
+# virtual display: one wineserver for all its programs, until wine_stop.
+wine_start() {
+    wine_make_prefix "$1" || return 1
+    wineserver -p
+    wine_prepare "$1" virtual
 }
 
 # wine_stop: ends every Wine process of the prefix and waits for them, for a

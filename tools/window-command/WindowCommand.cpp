@@ -9,6 +9,8 @@
 //                                              "WIDTHxHEIGHT+LEFT+TOP"
 //   window-command command PROGRAM CAPTION ID  posts WM_COMMAND ID to it
 //   window-command close PROGRAM CAPTION       posts WM_CLOSE to it
+//   window-command hold-desktop                keeps Wine's desktop open
+//                                              until it is killed
 //
 // The window is the one with that caption of a process running the file
 // PROGRAM (a Unix path under Wine will do): other programs' windows may carry
@@ -123,15 +125,31 @@ private:
 };
 
 int Usage() {
-    std::fputs("usage: window-command rect PROGRAM CAPTION | command PROGRAM CAPTION ID | close PROGRAM CAPTION\n",
-               stderr);
+    std::fputs(
+        "usage: window-command rect PROGRAM CAPTION | command PROGRAM CAPTION ID | close PROGRAM CAPTION"
+        " | hold-desktop\n",
+        stderr);
     return 2;
+}
+
+// Wine closes its desktop a second after the last program on it has ended,
+// and the next program that needs one starts a new desktop process. That
+// process inherits the program's output and keeps it open for as long as
+// the desktop lives, so a test runner reading it waits on a test that has
+// long finished. A window, even a message-only one, keeps the desktop in
+// use.
+int HoldDesktop() {
+    if (!CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) return 1;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring verb = argc > 1 ? argv[1] : L"";
+    if (verb == L"hold-desktop" && argc == 2) return HoldDesktop();
     const bool rect = verb == L"rect" && argc == 4;
     const bool command = verb == L"command" && argc == 5;
     const bool close = verb == L"close" && argc == 4;
