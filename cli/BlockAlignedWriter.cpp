@@ -27,7 +27,6 @@ bool BlockAlignedWriter::Write(const std::uint8_t* data, std::size_t size) {
 
 bool BlockAlignedWriter::Finish() {
     if (!m_file->Write(m_held.data(), m_held.size())) return false;
-    m_written += m_held.size();
     m_held.clear();
     return true;
 }

@@ -32,7 +32,7 @@ public:
 
 private:
     File* m_file = nullptr;
-    std::uint64_t m_written = 0;  // a multiple of kBlockBytes until Finish
+    std::uint64_t m_written = 0;  // sent to the file: a multiple of kBlockBytes
     std::vector<std::uint8_t> m_held;
 };
 
