@@ -251,6 +251,20 @@ class Completion(unittest.TestCase):
         self.assertEqual(complete("--", "mono", "-x", ""), files)
         self.assertEqual(complete("mono", "voice.pcm", "music.wav", "out.pcm", ""), set())
 
+    def test_fish_completes_functions_options_and_file_names(self):
+        if not shutil.which("fish"):
+            self.skipTest("fish is not installed")
+        completion = os.path.join(LINUX, "completions", "varnel-cli.fish")
+
+        def fish_complete(line):
+            result = subprocess.run(["fish", "--no-config", "-c", f"source {completion}; complete -C '{line}'"],
+                                    capture_output=True, text=True, timeout=30, cwd=self.folder, check=True)
+            return {entry.split("\t")[0] for entry in result.stdout.splitlines()}
+
+        self.assertEqual(fish_complete("varnel-cli jo"), {"join12", "join21"})
+        self.assertEqual(fish_complete("varnel-cli --p"), {"--pad", "--progress"})
+        self.assertEqual(fish_complete("varnel-cli mono "), {"voice.pcm", "music.wav"})
+
 
 if __name__ == "__main__":
     unittest.main()
