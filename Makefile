@@ -17,9 +17,11 @@ CONFIGURE_WIN := $(CONFIGURE) -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw
 PACKAGES := cmake make g++ libgtest-dev googletest \
             g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
             wine wine64 xvfb xauth python3 \
-            libcli11-dev libbenchmark-dev sox
+            libcli11-dev libbenchmark-dev sox \
+            groff-base dpkg-dev
 
-.PHONY: all deps native win test test-native test-sanitize test-win run dist screenshots bench clean
+.PHONY: all deps native win test test-native test-sanitize test-win run dist screenshots bench clean \
+        cli install uninstall deb
 
 all: native win
 
@@ -104,6 +106,45 @@ bench: deps
 	$(BENCH_BUILD)/bench/bench_driver --cli $(BENCH_BUILD)/cli/varnel-cli \
 	    --loop $(BENCH_BUILD)/bench/bench_minimal_loop --work $(BENCH_BUILD)/data --rounds 7 --sizes 16,256
 	$(BENCH_BUILD)/bench/bench_kernels --benchmark_min_time=0.5
+
+# varnel-cli alone, a stripped release for Linux: needs nothing but cmake, a
+# C++ compiler and CLI11 (no Wine, no mingw-w64, no test tools).
+CLI_BUILD    := build/cli
+CLI_PACKAGES := cmake make g++ libcli11-dev
+PREFIX       ?= /usr/local
+CONFIGURE_CLI = cmake -S . -B $(CLI_BUILD) -DCMAKE_BUILD_TYPE=Release -DVARNEL_BUILD_TESTS=OFF \
+                -DVARNEL_WARNINGS_AS_ERRORS=$(WARNINGS_AS_ERRORS) -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s
+cli:
+	@tools/install-packages $(CLI_PACKAGES)
+	$(CONFIGURE_CLI) -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(CLI_BUILD) -j$(JOBS) --target varnel_cli varnel_cli_documents
+
+# varnel-cli, its man page and its bash, zsh and fish completions under
+# $(DESTDIR)$(PREFIX). The list of the files installed, DESTDIR included, is
+# kept, so that `make uninstall` removes exactly those, and nothing else.
+INSTALL_ROOT = $(if $(DESTDIR),$(abspath $(DESTDIR)))
+install: cli
+	DESTDIR="$(INSTALL_ROOT)" cmake --install $(CLI_BUILD)
+	sed 's|^|$(INSTALL_ROOT)|' $(CLI_BUILD)/install_manifest.txt > $(CLI_BUILD)/installed-files.txt
+
+uninstall:
+	@test -f $(CLI_BUILD)/installed-files.txt || \
+	    { echo "make uninstall: nothing to remove: $(CLI_BUILD)/installed-files.txt, written by make install, is not there" >&2; exit 1; }
+	xargs -d '\n' rm -fv -- < $(CLI_BUILD)/installed-files.txt
+	@# The folders named after the program hold nothing else.
+	sed -n 's|/varnel-cli/[^/]*$$|/varnel-cli|p' $(CLI_BUILD)/installed-files.txt | sort -u | \
+	    xargs -r -d '\n' rmdir -v --ignore-fail-on-non-empty --
+	rm $(CLI_BUILD)/installed-files.txt
+
+# The same files as a Debian package, $(CLI_BUILD)/varnel-cli_VERSION_amd64.deb,
+# installed under /usr; `apt-get install ./varnel-cli_VERSION_amd64.deb` takes it.
+DEB_PACKAGES := $(CLI_PACKAGES) dpkg-dev
+deb:
+	@tools/install-packages $(DEB_PACKAGES)
+	$(CONFIGURE_CLI) -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(CLI_BUILD) -j$(JOBS) --target varnel_cli varnel_cli_documents
+	cd $(CLI_BUILD) && cpack -G DEB
+	@sed -n 's/^VARNEL_DEB:INTERNAL=/Package: /p' $(CLI_BUILD)/CMakeCache.txt
 
 clean:
 	rm -rf build

@@ -1,0 +1,36 @@
+# bash completion for varnel-cli: the options, the function, then file names
+# for the two inputs and the output. Needs nothing from bash-completion.
+_varnel_cli() {
+    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
+    COMPREPLY=()
+    if [[ $prev == -r || $prev == --rate ]]; then
+        mapfile -t COMPREPLY < <(compgen -W "8000 11025 16000 22050 22k 44100 44.1k 48000" -- "$cur")
+        return
+    fi
+    # Which of the four words this one is: options and --rate's value do not
+    # count, and after -- every word is a file.
+    local i word files_only="" words=0
+    for ((i = 1; i < COMP_CWORD; i++)); do
+        word=${COMP_WORDS[i]}
+        if [[ -n $files_only ]]; then
+            ((words++))
+            continue
+        fi
+        case $word in
+        --) files_only=yes ;;
+        -r | --rate) ((i++)) ;;
+        -?*) ;;
+        *) ((words++)) ;;
+        esac
+    done
+    if [[ -z $files_only && $cur == -* ]]; then
+        mapfile -t COMPREPLY < <(compgen -W "--pad --average --raw -r --rate --json -q --quiet --progress
+                                             -h --help --version" -- "$cur")
+    elif ((words == 0)); then
+        mapfile -t COMPREPLY < <(compgen -W "mono stereo join12 join21" -- "$cur")
+    elif ((words < 4)); then
+        compopt -o filenames
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+    fi
+}
+complete -F _varnel_cli varnel-cli

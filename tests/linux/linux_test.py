@@ -1,0 +1,270 @@
+#!/usr/bin/env python3
+"""varnel-cli at home on Linux: `make install` and `make uninstall` into a
+DESTDIR, the Debian package of `make deb` installed and removed (in a scratch
+root, and on this machine through apt-get where we are root), the man page,
+the bash completion, and the documents that must name what `--help` names.
+
+CTest runs each case as linux.SUITE.NAME with the environment:
+    VARNEL_SOURCE  the source folder (the Makefile)
+    VARNEL_BUILD   the native build folder; the release build that `make cli`
+                   makes for the cases goes into its linux-cli/
+    VARNEL_CLI     the build's varnel-cli, whose --help the documents follow
+    VARNEL_VERSION the project's version
+"""
+
+import gzip
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+SOURCE = os.environ["VARNEL_SOURCE"]
+CLI_BUILD = os.path.join(os.path.realpath(os.environ["VARNEL_BUILD"]), "linux-cli")
+CLI = os.environ["VARNEL_CLI"]
+VERSION = os.environ["VARNEL_VERSION"]
+LINUX = os.path.join(SOURCE, "linux")
+BASH_COMPLETION = os.path.join(LINUX, "completions", "varnel-cli.bash")
+
+# What an install puts under its prefix, and where a package puts it.
+INSTALLED = {
+    "bin/varnel-cli",
+    "share/man/man1/varnel-cli.1.gz",
+    "share/bash-completion/completions/varnel-cli",
+    "share/fish/vendor_completions.d/varnel-cli.fish",
+    "share/doc/varnel-cli/copyright",
+    "share/doc/varnel-cli/changelog.gz",
+}
+ZSH_LOCAL = "share/zsh/site-functions/_varnel-cli"
+ZSH_PACKAGE = "share/zsh/vendor-completions/_varnel-cli"
+# Options that only the Windows program takes.
+WINDOWS_ONLY = {"-?"}
+
+
+def make(*arguments):
+    env = dict(os.environ)
+    # Not a sub-make of the `make test` that may have started these tests.
+    for name in ("MAKEFLAGS", "MFLAGS", "MAKELEVEL"):
+        env.pop(name, None)
+    result = subprocess.run(["make", "--no-print-directory", "-C", SOURCE, "CLI_BUILD=" + CLI_BUILD, "JOBS=2",
+                             *arguments], env=env, capture_output=True, text=True, timeout=900)
+    if result.returncode != 0:
+        raise AssertionError(f"make {' '.join(arguments)} failed:\n{result.stdout}\n{result.stderr}")
+    return result
+
+
+def files_under(root):
+    return {os.path.relpath(os.path.join(folder, name), root)
+            for folder, _, names in os.walk(root) for name in names}
+
+
+def is_stripped(program):
+    sections = subprocess.run(["readelf", "-S", "-W", program], capture_output=True, text=True, check=True).stdout
+    return ".symtab" not in sections
+
+
+def help_text():
+    return subprocess.run([CLI, "--help"], capture_output=True, text=True, check=True, timeout=30).stdout
+
+
+def options_of(text):
+    return set(re.findall(r"(?<![\w./-])(--?[A-Za-z?][\w-]*)", text))
+
+
+def functions_of(text):
+    """The words of the help that varnel-cli takes as a function: on inputs
+    that do not exist, a function's run fails (1) where any other word is a
+    wrong command line (2)."""
+    functions = set()
+    with tempfile.TemporaryDirectory() as folder:
+        for word in set(re.findall(r"(?<![\w./-])[a-z][a-z0-9]*(?![\w-])", text)):
+            status = subprocess.run([CLI, "-q", word, "no-such-1", "no-such-2", "out.pcm"], cwd=folder,
+                                    capture_output=True, timeout=30).returncode
+            if status == 1:
+                functions.add(word)
+    return functions
+
+
+def names(text, name):
+    return re.search(r"(?<![\w-])" + re.escape(name) + r"(?![\w-])", text) is not None
+
+
+def rendered_man_page():
+    return subprocess.run(["groff", "-man", "-Tascii", "-rHY=0", "-P-c", "-P-b", "-P-o", "-P-u",
+                           os.path.join(LINUX, "varnel-cli.1")], capture_output=True, text=True, check=True).stdout
+
+
+def complete(*words):
+    """What the bash completion offers for the last of `words`, the words of
+    the command line so far (the last one being typed, "" for a new one)."""
+    script = ('source "$0" || exit 3\n'
+              'spec=$(complete -p varnel-cli) || exit 4\n'
+              'function=${spec#*-F }; function=${function%% *}\n'
+              'COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))\n'
+              '"$function" varnel-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}" 2>/dev/null\n'
+              'printf "%s\\n" "${COMPREPLY[@]}"\n')
+    result = subprocess.run(["bash", "--norc", "--noprofile", "-c", script, BASH_COMPLETION, "varnel-cli", *words],
+                            capture_output=True, text=True, timeout=30, cwd=Completion.folder)
+    if result.returncode != 0:
+        raise AssertionError(f"the completion failed ({result.returncode}): {result.stderr}")
+    return {line for line in result.stdout.splitlines() if line}
+
+
+def deb_architecture():
+    return subprocess.run(["dpkg", "--print-architecture"], capture_output=True, text=True, check=True).stdout.strip()
+
+
+class Install(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, self.folder)
+        self.destdir = os.path.join(self.folder, "stage")
+        make("install", "DESTDIR=" + self.destdir, "PREFIX=/usr/local")
+        self.prefix = os.path.join(self.destdir, "usr", "local")
+
+    def test_puts_the_program_man_page_and_completions_where_the_system_looks(self):
+        self.assertEqual(files_under(self.destdir), {"usr/local/" + name for name in INSTALLED | {ZSH_LOCAL}})
+        program = os.path.join(self.prefix, "bin", "varnel-cli")
+        self.assertTrue(is_stripped(program))
+        version = subprocess.run([program, "--version"], capture_output=True, text=True, timeout=30)
+        self.assertEqual(version.stdout.strip(), "varnel-cli " + VERSION)
+        with gzip.open(os.path.join(self.prefix, "share", "man", "man1", "varnel-cli.1.gz"), "rb") as man:
+            with open(os.path.join(LINUX, "varnel-cli.1"), "rb") as source:
+                self.assertEqual(man.read(), source.read())
+
+    def test_uninstall_removes_exactly_what_was_installed(self):
+        others = ["usr/local/bin/other-tool", "usr/local/share/man/man1/other-tool.1.gz"]
+        for name in others:
+            with open(os.path.join(self.destdir, name), "w") as f:
+                f.write("not ours\n")
+        make("uninstall")
+        self.assertEqual(files_under(self.destdir), set(others))
+        self.assertFalse(os.path.exists(os.path.join(self.prefix, "share", "doc", "varnel-cli")))
+
+
+class DebianPackage(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        make("deb")
+        cls.deb = os.path.join(CLI_BUILD, f"varnel-cli_{VERSION}_{deb_architecture()}.deb")
+
+    def field(self, name):
+        return subprocess.run(["dpkg-deb", "-f", self.deb, name], capture_output=True, text=True,
+                              check=True).stdout.strip()
+
+    def test_holds_the_files_under_usr_where_debian_expects_them(self):
+        self.assertEqual(self.field("Package"), "varnel-cli")
+        self.assertEqual(self.field("Version"), VERSION)
+        listing = subprocess.run(["dpkg-deb", "-c", self.deb], capture_output=True, text=True, check=True).stdout
+        entries = [line.split() for line in listing.splitlines()]
+        files = {entry[-1] for entry in entries if not entry[0].startswith("d")}
+        self.assertEqual(files, {"./usr/" + name for name in INSTALLED | {ZSH_PACKAGE}})
+        self.assertTrue(all(entry[1] == "root/root" for entry in entries), listing)
+
+    def test_installs_runs_and_removes_cleanly_in_a_scratch_root(self):
+        root = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, root)
+        for folder in ("info", "updates"):
+            os.makedirs(os.path.join(root, "var", "lib", "dpkg", folder))
+        open(os.path.join(root, "var", "lib", "dpkg", "status"), "w").close()
+        # The scratch root has no libc6 to depend on: the program runs on this machine's.
+        dpkg = ["dpkg", "--root=" + root, "--force-not-root", "--force-depends", "--log=/dev/null"]
+        subprocess.run(dpkg + ["--install", self.deb], capture_output=True, check=True, timeout=120)
+        version = subprocess.run([os.path.join(root, "usr", "bin", "varnel-cli"), "--version"],
+                                 capture_output=True, text=True, timeout=30)
+        self.assertEqual(version.stdout.strip(), "varnel-cli " + VERSION)
+        subprocess.run(dpkg + ["--purge", "varnel-cli"], capture_output=True, check=True, timeout=120)
+        self.assertEqual(sorted(os.listdir(root)), ["var"])
+
+    def test_installs_with_apt_get_runs_and_removes_cleanly_on_this_machine(self):
+        if os.geteuid() != 0 or not shutil.which("apt-get"):
+            self.skipTest("needs root and apt-get: the package was installed in a scratch root only")
+        installed = subprocess.run(["dpkg-query", "-W", "-f=${Status}", "varnel-cli"], capture_output=True, text=True)
+        if "installed" in installed.stdout:
+            self.skipTest("varnel-cli is installed on this machine already: it is left alone")
+        apt = ["apt-get", "-y", "-q", "-o", "DPkg::Lock::Timeout=300"]
+        env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
+        subprocess.run(apt + ["install", self.deb], env=env, capture_output=True, check=True, timeout=600)
+        try:
+            version = subprocess.run(["/usr/bin/varnel-cli", "--version"], capture_output=True, text=True, timeout=30)
+            self.assertEqual(version.stdout.strip(), "varnel-cli " + VERSION)
+            man = subprocess.run(["man", "-w", "varnel-cli"], capture_output=True, text=True, timeout=30)
+            self.assertEqual(man.stdout.strip(), "/usr/share/man/man1/varnel-cli.1.gz")
+        finally:
+            subprocess.run(apt + ["purge", "varnel-cli"], env=env, capture_output=True, check=True, timeout=600)
+        for name in INSTALLED | {ZSH_PACKAGE}:
+            self.assertFalse(os.path.exists("/usr/" + name), name)
+        self.assertFalse(os.path.exists("/usr/share/doc/varnel-cli"))
+
+
+class Documents(unittest.TestCase):
+    def setUp(self):
+        if not shutil.which("groff"):
+            self.skipTest("groff is not installed (Debian's groff-base)")
+
+    def test_man_page_renders_without_a_warning(self):
+        result = subprocess.run(["groff", "-man", "-ww", "-z", os.path.join(LINUX, "varnel-cli.1")],
+                                capture_output=True, text=True)
+        self.assertEqual((result.returncode, result.stderr), (0, ""))
+
+    def test_man_page_and_readmes_name_every_function_and_option_of_the_help(self):
+        text = help_text()
+        options, functions = options_of(text), functions_of(text)
+        self.assertGreaterEqual(len(functions), 4, text)
+        self.assertIn("--help", options)
+        with open(os.path.join(SOURCE, "README.md")) as f:
+            readme = f.read()
+        with open(os.path.join(SOURCE, "dist", "README.txt.in")) as f:
+            windows_readme = f.read()
+        for document, words in (("the man page", rendered_man_page()), ("README.md", readme),
+                                ("dist/README.txt.in", windows_readme)):
+            with self.subTest(document=document):
+                self.assertEqual([name for name in sorted(options | functions) if not names(words, name)], [])
+
+
+class Completion(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = tempfile.mkdtemp()
+        for name in ("voice.pcm", "music.wav"):
+            open(os.path.join(cls.folder, name), "w").close()
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.folder)
+
+    def test_bash_completes_functions_and_options_by_their_beginning(self):
+        self.assertEqual(complete("jo"), {"join12", "join21"})
+        self.assertEqual(complete("--p"), {"--pad", "--progress"})
+        self.assertEqual(complete("-q", "--rate", "22050", "st"), {"stereo"})
+
+    def test_bash_offers_every_option_and_function_of_the_help(self):
+        text = help_text()
+        self.assertLessEqual(options_of(text) - WINDOWS_ONLY, complete("-"))
+        self.assertEqual(complete(""), functions_of(text))
+
+    def test_bash_completes_file_names_for_the_inputs_and_the_output_only(self):
+        files = {"voice.pcm", "music.wav"}
+        self.assertEqual(complete("mono", ""), files)
+        self.assertEqual(complete("mono", "voice.pcm", "m"), {"music.wav"})
+        self.assertEqual(complete("--", "mono", "-x", ""), files)
+        self.assertEqual(complete("mono", "voice.pcm", "music.wav", "out.pcm", ""), set())
+
+    def test_fish_completes_functions_options_and_file_names(self):
+        if not shutil.which("fish"):
+            self.skipTest("fish is not installed")
+        completion = os.path.join(LINUX, "completions", "varnel-cli.fish")
+
+        def fish_complete(line):
+            result = subprocess.run(["fish", "--no-config", "-c", f"source {completion}; complete -C '{line}'"],
+                                    capture_output=True, text=True, timeout=30, cwd=self.folder, check=True)
+            return {entry.split("\t")[0] for entry in result.stdout.splitlines()}
+
+        self.assertEqual(fish_complete("varnel-cli jo"), {"join12", "join21"})
+        self.assertEqual(fish_complete("varnel-cli --p"), {"--pad", "--progress"})
+        self.assertEqual(fish_complete("varnel-cli mono "), {"voice.pcm", "music.wav"})
+
+
+if __name__ == "__main__":
+    unittest.main()
