@@ -11,6 +11,11 @@ namespace varnel::cli {
 // a progress bar redrawn in place makes sense.
 bool IsTerminal(std::FILE* stream);
 
+// Whether a write failed with `osError` (errno, or GetLastError() on
+// Windows) because the reading end of a pipe was closed: the reader of
+// standard output has gone, as `head` goes once it has its lines.
+bool IsBrokenPipe(long osError);
+
 // Makes `stream`, which writes to `file`, show its UTF-8 text rightly when
 // `file` is a console. On Windows the program's narrow strings are UTF-8
 // (its manifest), while a console shows bytes in its own code page: there

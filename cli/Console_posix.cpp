@@ -1,10 +1,14 @@
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "cli/Console.h"
 
 namespace varnel::cli {
 
 bool IsTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) == 1; }
+
+bool IsBrokenPipe(long osError) { return osError == EPIPE; }
 
 // Terminals here take UTF-8 as it is.
 void ShowUtf8OnConsole(std::ostream&, std::FILE*) {}

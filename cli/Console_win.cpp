@@ -75,6 +75,10 @@ private:
 // console itself: GetConsoleMode fails on files, pipes and devices.
 bool IsTerminal(std::FILE* stream) { return IsConsole(HandleOf(stream)); }
 
+// A pipe whose reader has closed it: "The pipe is being closed" when written
+// after that, "The pipe has been ended" once the reader's handle is gone.
+bool IsBrokenPipe(long osError) { return osError == ERROR_NO_DATA || osError == ERROR_BROKEN_PIPE; }
+
 void ShowUtf8OnConsole(std::ostream& stream, std::FILE* file) {
     const HANDLE handle = HandleOf(file);
     if (!IsConsole(handle)) return;

@@ -1,6 +1,6 @@
 // Ctrl-C (and the other requests to end the program) must not leave a
 // partial temporary output behind: the file named here is removed before the
-// program ends as interrupted.
+// program ends as interrupted, and one line says so.
 #pragma once
 
 #include <string>
@@ -13,6 +13,14 @@ void InstallInterruptCleanup();
 
 // The temporary file to remove when interrupted; an empty path disarms.
 void RemoveOnInterrupt(const std::string& path);
+
+// The line (with its newline) that tells the user, on stderr, what an
+// interrupt left behind; an empty text says nothing.
+void SayOnInterrupt(const std::string& line);
+
+// Whether a progress line is drawn on stderr and not ended: an interrupt
+// then ends it first, so that its own line starts a line of its own.
+void MarkProgressLineOpen(bool open);
 
 // Blocks the cleanup for the lifetime of the object.
 class InterruptGuard {
