@@ -148,7 +148,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 #endif
 
 const char* const kHelpText =
-    "varnel-cli combines two sound files of 16-bit samples, raw or WAV, into a third.\n"
+    "varnel-cli makes a third sound file of two: 16-bit samples, raw or WAV.\n"
     "\n"
     "Usage: varnel-cli [OPTIONS] FUNCTION INPUT1 INPUT2 OUTPUT\n"
     "\n"

@@ -207,7 +207,7 @@ std::string ClippingWarning(const RunSummary& summary) {
     }
     return "warning: " + std::to_string(summary.clippedSamples) + " of " +
            Plural(Samples(summary.outputBytes), "sample") + " clipped (" + share +
-           "): their sums left the 16-bit range; --average mixes without clipping";
+           "); --average mixes without clipping";
 }
 
 std::string SummaryJson(const RunSummary& summary) {

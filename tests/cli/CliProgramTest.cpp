@@ -90,8 +90,7 @@ TEST_F(CliProgram, MonoClipsAtBothEnds) {
     EXPECT_EQ(Output("mono", one, two), SampleBytes({32767, -32768, 50, 32767, -32768}));
     // Said even when quiet, on a line of its own, with the way out.
     EXPECT_EQ(Cli({"-q", "mono", "one.pcm", "two.pcm", "out.pcm"}).err,
-              "varnel-cli: warning: 3 of 5 samples clipped (60.0%): their sums left the 16-bit range; --average mixes "
-              "without clipping\n");
+              "varnel-cli: warning: 3 of 5 samples clipped (60.0%); --average mixes without clipping\n");
     const ProgramOutcome averaged = Cli({"--average", "mono", "one.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(averaged.exitCode, 0);
     EXPECT_EQ(ReadBytes(folder / "out.pcm"), SampleBytes({20000, -20000, 25, 16384, -16384}));
@@ -153,6 +152,19 @@ TEST_F(CliProgram, HelpAndVersionGoToStdout) {
         << help.out;
     EXPECT_NE(help.out.find("join21"), std::string::npos);
     EXPECT_EQ(Cli({"-h"}).out, help.out);
+    EXPECT_EQ(Cli({"/?"}).out, help.out);
+    EXPECT_EQ(Cli({"-?"}).out, help.out);
+    // One screen of a console, 24 lines of 80 columns, none of them wrapped
+    // (a line of 80 wraps before its newline).
+    EXPECT_LT(std::count(help.out.begin(), help.out.end(), '\n'), 24);
+    std::size_t start = 0;
+    for (std::size_t end = help.out.find('\n'); end != std::string::npos; end = help.out.find('\n', start = end + 1))
+        EXPECT_LT(end - start, 80u) << help.out.substr(start, end - start);
+#ifdef _WIN32
+    EXPECT_NE(help.out.find("README.txt"), std::string::npos);
+#else
+    EXPECT_NE(help.out.find("man varnel-cli"), std::string::npos);
+#endif
     const ProgramOutcome version = Cli({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "varnel-cli " VARNEL_PROJECT_VERSION "\n");
@@ -274,8 +286,7 @@ TEST_F(CliProgram, SummaryNamesTheLengthsTheClippingAndWhatWasLeftOut) {
               "1 sample clipped\n"
               "varnel-cli: note: input 1 ends in an odd byte, which was not used\n"
               "varnel-cli: note: the last sample of input 1 was not used (--pad covers it)\n"
-              "varnel-cli: warning: 1 of 2 samples clipped (50.0%): their sums left the 16-bit range; --average mixes "
-              "without clipping\n");
+              "varnel-cli: warning: 1 of 2 samples clipped (50.0%); --average mixes without clipping\n");
     outcome = Cli({"--pad", "stereo", "one.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(outcome.err,
               "varnel-cli: stereo: input 1 3 samples and 1 byte (raw), input 2 2 samples (raw), output 3 stereo frames "
