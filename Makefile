@@ -19,7 +19,7 @@ PACKAGES := cmake make g++ libgtest-dev googletest \
             wine wine64 xvfb xauth python3 \
             libcli11-dev libbenchmark-dev sox
 
-.PHONY: all deps native win test test-native test-sanitize test-win run dist screenshots bench clean
+.PHONY: all deps native win test test-native test-sanitize test-win run dist screenshots bench fuzz clean
 
 all: native win
 
@@ -104,6 +104,18 @@ bench: deps
 	$(BENCH_BUILD)/bench/bench_driver --cli $(BENCH_BUILD)/cli/varnel-cli \
 	    --loop $(BENCH_BUILD)/bench/bench_minimal_loop --work $(BENCH_BUILD)/data --rounds 7 --sizes 16,256
 	$(BENCH_BUILD)/bench/bench_kernels --benchmark_min_time=0.5
+
+# The fuzz targets of fuzz/ under libFuzzer, built with clang, AddressSanitizer
+# and UndefinedBehaviorSanitizer: each runs FUZZ_SECONDS (a minute) from its
+# corpus in fuzz/corpus; what breaks one is kept in build/fuzz/crashes.
+FUZZ_BUILD    := build/fuzz
+FUZZ_SECONDS  ?= 60
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+fuzz: deps
+	@tools/install-packages $(FUZZ_PACKAGES)
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_BUILD_TESTS=OFF -DVARNEL_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_WavHeader fuzz_CommandLine fuzz_JsonText
+	tools/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build
