@@ -108,19 +108,6 @@ class BrokenPipe(ShellTestCase):
         self.assertEqual(program.wait(), 141)
         self.assertEqual(err, b"")
 
-    def test_a_json_report_whose_reader_went_away_ends_quietly_with_141_and_a_named_output_is_written(self):
-        self.write("one.pcm", sample_bytes([1]))
-        self.write("two.pcm", sample_bytes([2]))
-        reader, writer = os.pipe()
-        os.close(reader)
-        program = subprocess.run([CLI, "--json", "-q", "join12", "one.pcm", "two.pcm", "out.pcm"],
-                                 cwd=self.folder.name, stdout=writer, stderr=subprocess.PIPE)
-        os.close(writer)
-        self.assertEqual(program.returncode, 141)
-        self.assertEqual(program.stderr, b"")
-        with open(self.path("out.pcm"), "rb") as f:
-            self.assertEqual(f.read(), sample_bytes([1, 2]))
-
     def test_a_named_output_whose_reader_went_away_still_gets_its_message(self):
         self.write("one.pcm", bytes(2 * MIB))
         os.mkfifo(self.path("fifo.pcm"))
