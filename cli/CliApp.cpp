@@ -1,6 +1,5 @@
 #include "cli/CliApp.h"
 
-#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
@@ -89,9 +88,9 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
     summary.formats = {formats.Input(1), formats.Input(2), formats.Output()};
     // A script that asked for the report must not take a lost one for a run
     // that went well (stdout full, closed, or a pipe nobody reads).
-    errno = 0;
-    const bool reported = !options.json || (out << SummaryJson(summary) << '\n' << std::flush);
-    if (!reported && errno == EPIPE) return kExitOutputGone;
+    const StreamWrite report = options.json ? WriteAndFlush(out, SummaryJson(summary) + '\n') : StreamWrite::Written;
+    if (report == StreamWrite::NoReader) return kExitOutputGone;
+    const bool reported = report == StreamWrite::Written;
     if (succeeded && !options.quiet) {
         for (const std::string& line : SummaryLines(summary)) err << kProgramName << ": " << line << '\n';
     }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <ostream>
+#include <string>
 
 namespace varnel::cli {
 
@@ -15,6 +16,14 @@ bool IsTerminal(std::FILE* stream);
 // Windows) because the reading end of a pipe was closed: the reader of
 // standard output has gone, as `head` goes once it has its lines.
 bool IsBrokenPipe(long osError);
+
+enum class StreamWrite { Written, Failed, NoReader };
+
+// Writes `text` to `stream`, a standard stream of the C library, and
+// flushes it: whether it got there, and when not, whether the reader of its
+// pipe had gone (errno on POSIX; on Windows the error the system gave the
+// library, which the library's errno does not always keep).
+StreamWrite WriteAndFlush(std::ostream& stream, const std::string& text);
 
 // Makes `stream`, which writes to `file`, show its UTF-8 text rightly when
 // `file` is a console. On Windows the program's narrow strings are UTF-8
