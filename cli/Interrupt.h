@@ -32,12 +32,14 @@ public:
 };
 
 // Puts a finished temporary file in place with `commit` while no interrupt
-// can remove it half-way; the cleanup is disarmed afterwards.
+// can remove it half-way; the cleanup is disarmed afterwards, and once the
+// file is in place an interrupt no longer says the old one was kept.
 template <typename Commit>
 bool CommitUninterrupted(Commit commit) {
     const InterruptGuard guard;
     const bool done = commit();
     RemoveOnInterrupt({});
+    if (done) SayOnInterrupt({});
     return done;
 }
 
