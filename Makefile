@@ -20,7 +20,7 @@ PACKAGES := cmake make g++ libgtest-dev googletest \
             libcli11-dev libbenchmark-dev sox \
             groff-base dpkg-dev
 
-.PHONY: all deps native win test test-native test-sanitize test-win run dist screenshots bench clean \
+.PHONY: all deps native win test test-native test-sanitize test-win run dist screenshots bench fuzz clean \
         cli install uninstall deb
 
 all: native win
@@ -145,6 +145,18 @@ deb:
 	cmake --build $(CLI_BUILD) -j$(JOBS) --target varnel_cli varnel_cli_documents
 	cd $(CLI_BUILD) && cpack -G DEB
 	@sed -n 's/^VARNEL_DEB:INTERNAL=/Package: /p' $(CLI_BUILD)/CMakeCache.txt
+
+# The fuzz targets of fuzz/ under libFuzzer, built with clang, AddressSanitizer
+# and UndefinedBehaviorSanitizer: each runs FUZZ_SECONDS (a minute) from its
+# corpus in fuzz/corpus; what breaks one is kept in build/fuzz/crashes.
+FUZZ_BUILD    := build/fuzz
+FUZZ_SECONDS  ?= 60
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+fuzz: deps
+	@tools/install-packages $(FUZZ_PACKAGES)
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEL_BUILD_TESTS=OFF -DVARNEL_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_WavHeader fuzz_CommandLine fuzz_JsonText
+	tools/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

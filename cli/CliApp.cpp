@@ -1,11 +1,17 @@
 #include "cli/CliApp.h"
 
 #include <chrono>
+#include <filesystem>
+#include <system_error>
 
 #include "cli/CommandLine.h"
+#include "cli/Console.h"
 #include "cli/ConsoleObserver.h"
+#include "cli/Interrupt.h"
+#include "cli/ProblemsNotReached.h"
 #include "cli/ProgressBar.h"
 #include "cli/SafeOutput.h"
+#include "cli/ShownText.h"
 #include "cli/SoundFileFormats.h"
 #include "cli/Summary.h"
 #include "processing/ProcessingRun.h"
@@ -23,13 +29,32 @@ ProcessingSettings CommandLineSettings(const CliOptions& options) {
     settings.chunks = {kChunkSamples, kChunkSamples, 0};
     settings.pauseAfterChunk = std::chrono::milliseconds(0);
     settings.padShorterInput = options.pad;
+    settings.averageMono = options.average;
     settings.shareInputs = true;  // mono of a file with itself doubles it; join12 repeats it
     return settings;
 }
 
 int UsageFailure(const std::string& text, std::ostream& err) {
-    err << kProgramName << ": " << text << '\n' << "Run '" << kProgramName << " --help' for the usage.\n" << std::flush;
+    err << kProgramName << ": " << Shown(text) << '\n'
+        << "Run '" << kProgramName << " --help' for the usage.\n"
+        << std::flush;
     return kExitUsage;
+}
+
+// What an interrupt leaves of OUTPUT, told before the run begins: a file's
+// old content, or no file, since the new one is put in place only at the end.
+std::string InterruptedLine(const std::string& output) {
+    std::string line = std::string(kProgramName) + ": interrupted";
+    std::error_code error;
+    const auto status = std::filesystem::status(std::u8string(output.begin(), output.end()), error);
+    if (output == kStandardStream) {
+        line += "; standard output has what was written before";
+    } else if (status.type() == std::filesystem::file_type::regular) {
+        line += "; '" + Shown(output) + "' is left as it was";
+    } else if (status.type() == std::filesystem::file_type::not_found) {
+        line += "; '" + Shown(output) + "' was not created";
+    }
+    return line + "\n";
 }
 
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
@@ -39,9 +64,15 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
     SafeOutput output(options.input1, options.input2);
     SoundFileFormats formats(options);
 
+    SayOnInterrupt(InterruptedLine(options.output));
     const RunResult result = RunProcessing({options.input1, options.input2, options.output, options.function},
                                            CommandLineSettings(options), observer, &output, &formats);
     if (!formats.UsageError().empty()) return UsageFailure(formats.UsageError(), err);
+    if (const auto stoppedAt = observer.InputNotOpened()) {
+        for (const FileProblem& problem :
+             ProblemsNotReached({options.input1, options.input2, options.output}, *stoppedAt))
+            observer.ReportFileProblem(problem, {});
+    }
     bool succeeded = result.succeeded;
     if (succeeded && !output.Commit()) {
         observer.ReportFileProblem({RunFile::Output, FileAction::Write, {FileCause::none, -1}},
@@ -50,16 +81,23 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
     }
     output.Discard();
     bar.Clear();
+    SayOnInterrupt(std::string(kProgramName) + ": interrupted\n");
+    if (observer.StandardOutputGone()) return kExitOutputGone;
 
     RunSummary summary = SummaryOf(options, result, succeeded, observer.Failures());
     summary.formats = {formats.Input(1), formats.Input(2), formats.Output()};
     // A script that asked for the report must not take a lost one for a run
     // that went well (stdout full, closed, or a pipe nobody reads).
-    const bool reported = !options.json || (out << SummaryJson(summary) << '\n' << std::flush);
+    const StreamWrite report = options.json ? WriteAndFlush(out, SummaryJson(summary) + '\n') : StreamWrite::Written;
+    if (report == StreamWrite::NoReader) return kExitOutputGone;
+    const bool reported = report == StreamWrite::Written;
     if (succeeded && !options.quiet) {
         for (const std::string& line : SummaryLines(summary)) err << kProgramName << ": " << line << '\n';
-        err << std::flush;
     }
+    // A warning, also when quiet: the output is not the inputs' plain sum.
+    if (const std::string warning = ClippingWarning(summary); succeeded && !warning.empty())
+        err << kProgramName << ": " << warning << '\n';
+    err << std::flush;
     if (!reported) {
         err << kProgramName << ": the JSON report could not be written to standard output\n" << std::flush;
         return kExitRunFailed;

@@ -10,6 +10,9 @@ enum ExitStatus : int {
     kExitSuccess = 0,
     kExitRunFailed = 1,  // an input could not be opened or read, the output not written
     kExitUsage = 2,      // the command line was wrong
+    // The reader of standard output went away: 128 + SIGPIPE, the status a
+    // filter ends with when its pipe is closed (SoX's, and a shell's).
+    kExitOutputGone = 141,
 };
 
 // `out` takes --help, --version and --json; `err` the failures, the progress

@@ -19,69 +19,38 @@ constexpr std::array<std::pair<const char*, ProcessFunction>, 4> kFunctions{{
     {"join21", ProcessFunction::Join2To1},
 }};
 
-constexpr const char* kDescription =
-    "Combines two sound files of signed 16-bit samples, raw (headerless, little-endian) or WAV, into a third.";
-
-constexpr const char* kFooter =
-    "FUNCTION:\n"
-    "  mono    add the inputs sample by sample, clipped to the 16-bit range\n"
-    "  stereo  interleave: input 1 left, input 2 right\n"
-    "  join12  INPUT1's samples followed by INPUT2's, as they are\n"
-    "  join21  INPUT2's samples followed by INPUT1's, as they are\n"
-    "\n"
-    "Mono and stereo stop at the shorter input unless --pad is given. OUTPUT is\n"
-    "written to a temporary file beside it and put in place only when the run\n"
-    "succeeds; an OUTPUT that is one of the inputs is refused.\n"
-    "\n"
-    "-: as one input, standard input; as OUTPUT, standard output (written as it\n"
-    "goes; the summary stays on stderr, and --json needs a named OUTPUT). A file\n"
-    "whose name starts with - is written ./-name, or after --.\n"
-    "\n"
-    "WAV: an input that begins with a RIFF/WAVE header is read as WAV (16-bit\n"
-    "PCM, any rate and channel count): only the samples of its data chunk are\n"
-    "used. An OUTPUT named *.wav is written as 16-bit PCM WAV at the inputs'\n"
-    "rate, with the inputs' channel count (stereo: 2); from raw inputs only,\n"
-    "--rate gives the rate. A raw input beside a WAV input takes its format.\n"
-    "The rates must agree, mono and the joins need equal channel counts, stereo\n"
-    "two one-channel inputs. A WAV OUTPUT holds up to 4 GiB of samples.\n"
-    "Examples:\n"
-    "  varnel-cli mono voice.wav music.wav mix.wav\n"
-    "  varnel-cli --rate 22050 stereo left.pcm right.pcm both.wav\n"
-    "  varnel-cli join12 intro.wav take.wav whole.pcm   (samples only, no header)\n"
-    "  varnel-cli --raw join12 a.wav b.wav bytes.pcm    (the files' bytes as they are)\n"
-    "\n"
-    "--json prints one JSON object on stdout for a run that succeeded or failed\n"
-    "(with a code and a message for each failure); a wrong command line prints\n"
-    "none.\n"
-    "\n"
-    "Exit status: 0 done, 1 the run failed, 2 wrong command line.";
-
 // The options that take no value, and those that take one.
-constexpr std::array<const char*, 9> kFlagNames{"-q",    "--quiet", "--progress", "--json",   "--pad",
-                                                "--raw", "-h",      "--help",     "--version"};
-constexpr std::array<const char*, 1> kValueOptionNames{"--rate"};
+constexpr std::array<const char*, 10> kFlagNames{"-q",    "--quiet",   "--progress", "--json", "--pad",
+                                                 "--raw", "--average", "-h",         "--help", "--version"};
+constexpr std::array<const char*, 2> kValueOptionNames{"--rate", "-r"};
 
 bool IsFlagName(const std::string& word) {
     return std::find(kFlagNames.begin(), kFlagNames.end(), word) != kFlagNames.end();
 }
 
-bool IsOptionName(const std::string& word) {
-    const std::string name = word.substr(0, word.find('='));
-    return IsFlagName(name) ||
-           std::find(kValueOptionNames.begin(), kValueOptionNames.end(), name) != kValueOptionNames.end();
+bool IsValueOptionName(const std::string& word) {
+    return std::find(kValueOptionNames.begin(), kValueOptionNames.end(), word) != kValueOptionNames.end();
 }
 
-// The words before "--", where options are looked for.
-std::vector<std::string> WordsBeforeDashes(int argc, const char* const argv[]) {
-    std::vector<std::string> words;
-    for (int i = 1; i < argc && std::string(argv[i]) != "--"; ++i) words.emplace_back(argv[i]);
-    return words;
+bool IsOptionName(const std::string& word) {
+    const std::string name = word.substr(0, word.find('='));
+    return IsFlagName(name) || IsValueOptionName(name);
+}
+
+// "unknown option '-x.pcm'", with a hint when the word was meant as a file.
+std::string UnknownOptionText(const std::string& word) {
+    std::string text = "unknown option '" + word + "'";
+    // A name with a dot, a slash or a blank was meant as a file.
+    if (word.find_first_of("./\\ ") != std::string::npos)
+        text += " (a file named so is written ./" + word + ", or after --)";
+    return text;
 }
 
 // Every option is a plain flag: CLI11 would take "--json=false" as false and
 // "--pad=yes" as true, which reads as a setting the program does not have.
 std::string FlagGivenAValue(const std::vector<std::string>& words) {
     for (const std::string& word : words) {
+        if (word == "--") return {};
         const auto equals = word.find('=');
         if (word.size() > 1 && word[0] == '-' && equals != std::string::npos && IsFlagName(word.substr(0, equals))) {
             return word.substr(0, equals) + " takes no value (" + word + ")";
@@ -94,20 +63,153 @@ std::string FlagGivenAValue(const std::vector<std::string>& words) {
 // missing argument ("OUTPUT is required") when it was meant as a file. A
 // value given to --rate is no option.
 std::string UnknownOption(const std::vector<std::string>& words) {
-    for (std::size_t i = 0; i < words.size(); ++i) {
+    for (std::size_t i = 0; i < words.size() && words[i] != "--"; ++i) {
         const std::string& word = words[i];
-        if (word == "--rate") ++i;
+        if (IsValueOptionName(word)) ++i;
         if (word.size() < 2 || word[0] != '-' || IsOptionName(word)) continue;
-        std::string text = "unknown option '" + word + "'";
-        // A name with a dot or a slash was meant as a file.
-        if (word.find_first_of("./\\") != std::string::npos)
-            text += " (a file named so is written ./" + word + ", or after --)";
-        return text;
+        return UnknownOptionText(word);
     }
     return {};
 }
 
+// The words as CLI11 is to see them, or what is wrong with them. A cluster
+// of short options ("-qr22k") becomes one word each ("-q", "-r", "22k"): left
+// to CLI11, a cluster's tail that is no option ("-q--out.pcm") became a file
+// nobody typed. Each rate is read here, by the program's own rules, so that
+// a function's name taken as the rate ("--rate mono a.pcm ...") is named as
+// such rather than as a wrong FUNCTION. `help` is set for -? and /?, the
+// Windows ways of asking.
+struct PreparedWords {
+    std::vector<std::string> words;
+    std::string problem;
+    bool help = false;
+    std::uint32_t rate = 0;
+};
+
+PreparedWords Prepare(int argc, const char* const argv[]) {
+    PreparedWords prepared;
+    std::vector<std::string>& words = prepared.words;
+    std::vector<std::string> given;
+    for (int i = 1; i < argc; ++i) given.emplace_back(argv[i]);
+    // The value of -r or --rate: `attached` to its option, or the next word.
+    const auto takeRate = [&](std::size_t& i, const std::string& attached, bool isAttached) {
+        std::string value = attached;
+        if (!isAttached) {
+            if (i + 1 >= given.size()) {
+                prepared.problem = "--rate needs a number of Hz";
+                return;
+            }
+            value = given[++i];
+        }
+        prepared.problem = ReadRate(value, prepared.rate);
+        words.emplace_back("--rate");
+        words.push_back(value);
+    };
+    for (std::size_t i = 0; i < given.size() && prepared.problem.empty(); ++i) {
+        const std::string& word = given[i];
+        if (word == "--") {
+            words.insert(words.end(), given.begin() + static_cast<std::ptrdiff_t>(i), given.end());
+            break;
+        }
+        if (word == "-?" || word == "/?") {
+            prepared.help = true;
+            return prepared;
+        }
+        if (word == "--rate" || word == "-r") {
+            takeRate(i, {}, false);
+        } else if (word.rfind("--rate=", 0) == 0) {
+            takeRate(i, word.substr(7), true);
+        } else if (word.size() > 2 && word[0] == '-' && word[1] != '-') {
+            for (std::size_t at = 1; at < word.size() && prepared.problem.empty(); ++at) {
+                if (word[at] == 'q' || word[at] == 'h') {
+                    words.push_back(std::string("-") + word[at]);
+                } else if (word[at] == 'r') {
+                    takeRate(i, word.substr(at + 1), at + 1 < word.size());
+                    break;
+                } else {
+                    prepared.problem = UnknownOptionText(word);
+                }
+            }
+        } else {
+            words.push_back(word);
+        }
+    }
+    return prepared;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 }  // namespace
+
+#ifdef _WIN32
+#define VARNEL_MORE_HELP "More in README.txt, beside varnel-cli.exe.\n"
+#else
+#define VARNEL_MORE_HELP "More in the manual: man varnel-cli\n"
+#endif
+
+const char* const kHelpText =
+    "varnel-cli makes a third sound file of two: 16-bit samples, raw or WAV.\n"
+    "\n"
+    "Usage: varnel-cli [OPTIONS] FUNCTION INPUT1 INPUT2 OUTPUT\n"
+    "\n"
+    "Functions:\n"
+    "  mono    the inputs added sample by sample, clipped to the 16-bit range\n"
+    "  stereo  input 1 as the left channel, input 2 as the right\n"
+    "  join12  INPUT1's samples, then INPUT2's\n"
+    "  join21  INPUT2's samples, then INPUT1's\n"
+    "\n"
+    "Options:\n"
+    "  --average      mono: each sample the inputs' mean, which never clips\n"
+    "  --pad          mono, stereo: go on to the longer input's end, with silence\n"
+    "  --raw          read every input as raw samples, a WAV header included\n"
+    "  -r, --rate HZ  the rate of raw inputs, such as 8000, 22050, 22k or 44.1k\n"
+    "  --json         print a report as one JSON object on standard output\n"
+    "  -q, --quiet    no progress bar and no summary; failures and warnings stay\n"
+    "  --progress     the progress bar even when standard error is no terminal\n"
+    "  -h, --help     this help (also -? and /?); --version: the version\n"
+    "\n"
+    "OUTPUT is replaced only when the run succeeds; one named *.wav is a WAV file.\n"
+    "- is standard input or output. Exit status: 0 done, 1 failed, 2 wrong usage.\n" VARNEL_MORE_HELP;
+
+std::string ReadRate(const std::string& text, std::uint32_t& rate) {
+    // Digits, a decimal point and digits, then k for thousands.
+    std::size_t at = 0;
+    while (at < text.size() && IsDigit(text[at])) ++at;
+    const std::string whole = text.substr(0, at);
+    std::string fraction;
+    if (at < text.size() && text[at] == '.') {
+        const std::size_t start = ++at;
+        while (at < text.size() && IsDigit(text[at])) ++at;
+        fraction = text.substr(start, at - start);
+    }
+    const bool thousands = at < text.size() && (text[at] == 'k' || text[at] == 'K');
+    if (thousands) ++at;
+    if (whole.empty() || at != text.size() || (text.find('.') != std::string::npos && fraction.empty()))
+        return "--rate needs a number of Hz, not '" + text + "'";
+
+    // In Hz: the whole part, and as many of the fraction's digits as k makes
+    // whole; any other digit but 0 is a fraction of a Hz.
+    std::string digits = whole;
+    const std::size_t shift = thousands ? 3 : 0;
+    for (std::size_t i = 0; i < std::max(shift, fraction.size()); ++i) {
+        const char digit = i < fraction.size() ? fraction[i] : '0';
+        if (i < shift) {
+            digits += digit;
+        } else if (digit != '0') {
+            return "--rate " + text + " is not a whole number of Hz";
+        }
+    }
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
+    constexpr std::uint64_t kMostHz = 0xFFFFFFFFu;
+    std::uint64_t hz = 0;
+    for (const char digit : digits) {
+        hz = hz * 10 + static_cast<std::uint64_t>(digit - '0');
+        if (hz > kMostHz) break;
+    }
+    if (hz == 0 || hz > kMostHz) return "--rate " + text + " is out of range: 1 to 4294967295 Hz";
+    rate = static_cast<std::uint32_t>(hz);
+    return {};
+}
 
 ProcessFunction FunctionNamed(const std::string& name) {
     for (const auto& [word, function] : kFunctions) {
@@ -120,49 +222,58 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
     ParsedCommandLine parsed;
     CliOptions& options = parsed.options;
 
-    CLI::App app(kDescription, kProgramName);
-    app.footer(kFooter);
+    PreparedWords prepared = Prepare(argc, argv);
+    if (prepared.help) {
+        parsed.kind = ParsedCommandLine::Kind::Help;
+        parsed.text = kHelpText;
+        return parsed;
+    }
+    parsed.text = prepared.problem;
+    if (parsed.text.empty()) parsed.text = FlagGivenAValue(prepared.words);
+    if (!parsed.text.empty()) return parsed;
+
+    CLI::App app("", kProgramName);
     // "/x" is a path on Windows too (the root of the current drive), never an option.
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string(kProgramName) + " " + kVersion);
-    app.add_option("FUNCTION", options.functionName, "mono, stereo, join12 or join21")
-        ->required()
-        ->check(CLI::IsMember({"mono", "stereo", "join12", "join21"}));
-    app.add_option("INPUT1", options.input1, "the first input sound file")->required();
-    app.add_option("INPUT2", options.input2, "the second input sound file")->required();
-    app.add_option("OUTPUT", options.output, "the output sound file, created or replaced")->required();
-    auto* quiet = app.add_flag("-q,--quiet", options.quiet, "no progress bar and no summary; failures are still shown");
+    app.add_option("FUNCTION", options.functionName)->required();
+    app.add_option("INPUT1", options.input1)->required();
+    app.add_option("INPUT2", options.input2)->required();
+    app.add_option("OUTPUT", options.output)->required();
+    auto* quiet = app.add_flag("-q,--quiet", options.quiet);
     bool forceProgress = false;
-    auto* progress =
-        app.add_flag("--progress", forceProgress, "show the progress bar even when stderr is not a terminal");
-    progress->excludes(quiet);
-    app.add_flag("--json", options.json, "print the summary as one JSON object on stdout");
-    app.add_flag("--pad", options.pad, "mono and stereo: cover the longer input, the shorter one padded with silence");
-    app.add_flag("--raw", options.raw, "read every input as raw samples, any header included");
-    app.add_option("--rate", options.rate, "the rate of raw inputs in Hz (needed for a WAV OUTPUT from raw inputs)")
-        ->type_name("HZ")
-        ->check(CLI::Range(std::uint32_t{1}, std::uint32_t{0xFFFFFFFF}).description(""));
+    app.add_flag("--progress", forceProgress)->excludes(quiet);
+    app.add_flag("--json", options.json);
+    app.add_flag("--pad", options.pad);
+    app.add_flag("--average", options.average);
+    app.add_flag("--raw", options.raw);
+    std::string rateText;  // read by Prepare
+    app.add_option("--rate", rateText);
 
-    const std::vector<std::string> words = WordsBeforeDashes(argc, argv);
-    parsed.text = FlagGivenAValue(words);
-    if (!parsed.text.empty()) return parsed;
+    // CLI11 takes the words last first.
+    std::vector<std::string> reversed(prepared.words.rbegin(), prepared.words.rend());
     try {
-        app.parse(argc, argv);
+        app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         parsed.kind = ParsedCommandLine::Kind::Help;
-        parsed.text = app.help();
+        parsed.text = kHelpText;
         return parsed;
     } catch (const CLI::CallForVersion& version) {
         parsed.kind = ParsedCommandLine::Kind::Version;
         parsed.text = version.what();
         return parsed;
     } catch (const CLI::ParseError& error) {
-        parsed.text = UnknownOption(words);
+        parsed.text = UnknownOption(prepared.words);
         if (parsed.text.empty()) parsed.text = error.what();
         return parsed;
     }
 
     options.function = FunctionNamed(options.functionName);
+    options.rate = prepared.rate;
+    if (options.function == ProcessFunction::None) {
+        parsed.text = "unknown function '" + options.functionName + "': mono, stereo, join12 or join21";
+        return parsed;
+    }
     if (options.input1 == kStandardStream && options.input2 == kStandardStream) {
         parsed.text = "standard input (-) can be one input only";
         return parsed;
@@ -173,6 +284,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
     }
     if (options.pad && options.function != ProcessFunction::Mono && options.function != ProcessFunction::Stereo) {
         parsed.text = "--pad works with mono and stereo only";
+        return parsed;
+    }
+    if (options.average && options.function != ProcessFunction::Mono) {
+        parsed.text = "--average works with mono only";
         return parsed;
     }
     options.progress = options.quiet   ? ProgressChoice::Off

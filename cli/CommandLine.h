@@ -28,9 +28,13 @@ struct CliOptions {
     bool quiet = false;  // no progress bar and no summary; failures are still shown
     bool json = false;
     bool pad = false;
+    bool average = false;    // mono: the inputs' mean instead of their sum
     bool raw = false;        // every input read as raw samples, headers included
     std::uint32_t rate = 0;  // --rate HZ; 0 when not given
 };
+
+// The help, fitting one screen of a console (24 lines of 80 columns).
+extern const char* const kHelpText;
 
 struct ParsedCommandLine {
     enum class Kind {
@@ -45,6 +49,11 @@ struct ParsedCommandLine {
 };
 
 ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]);
+
+// A rate as people write it: "22050", "22k", "44.1k", decimal only (a
+// leading zero is no octal). Sets `rate` and returns "", or says what is
+// wrong with `text` in words naming --rate.
+std::string ReadRate(const std::string& text, std::uint32_t& rate);
 
 // The function named on the command line, or None for any other word.
 ProcessFunction FunctionNamed(const std::string& name);

@@ -1,6 +1,7 @@
 #include "cli/ConsoleObserver.h"
 
 #include "cli/CommandLine.h"
+#include "cli/Console.h"
 
 namespace varnel::cli {
 
@@ -12,6 +13,13 @@ std::string TrimmedMessage(const std::string& text) {
 void ConsoleObserver::ShowMessage(const std::string& text) { Show(DescribeMessage(TrimmedMessage(text))); }
 
 void ConsoleObserver::ReportFileProblem(const FileProblem& problem, const std::vector<std::string>&) {
+    if (problem.file == RunFile::Output && problem.action == FileAction::Write && m_paths.output == kStandardStream &&
+        IsBrokenPipe(problem.failure.osError)) {
+        m_standardOutputGone = true;
+        return;
+    }
+    if (problem.file != RunFile::Output && problem.action == FileAction::Open && !m_inputNotOpened)
+        m_inputNotOpened = problem.file;
     Show(DescribeFileProblem(problem, m_paths));
 }
 

@@ -3,6 +3,7 @@
 // and the progress bar.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,6 +30,11 @@ public:
 
     // The failures shown so far, for the JSON report.
     const std::vector<Failure>& Failures() const { return m_failures; }
+    // The input whose open failed, which ended the run; nothing when none.
+    std::optional<RunFile> InputNotOpened() const { return m_inputNotOpened; }
+    // The reader of standard output, OUTPUT -, went away: the run ended
+    // there, without a word, as a filter ends.
+    bool StandardOutputGone() const { return m_standardOutputGone; }
 
 private:
     void Show(Failure failure);
@@ -37,6 +43,8 @@ private:
     ProgressBar& m_bar;
     RunPaths m_paths;
     std::vector<Failure> m_failures;
+    std::optional<RunFile> m_inputNotOpened;
+    bool m_standardOutputGone = false;
 };
 
 }  // namespace varnel::cli

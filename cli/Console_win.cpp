@@ -2,6 +2,8 @@
 
 #include <io.h>
 
+#include <cerrno>
+
 #include <streambuf>
 #include <string>
 
@@ -74,6 +76,20 @@ private:
 // _isatty is true for any character device (NUL included), so ask the
 // console itself: GetConsoleMode fails on files, pipes and devices.
 bool IsTerminal(std::FILE* stream) { return IsConsole(HandleOf(stream)); }
+
+// A pipe whose reader has closed it: "The pipe is being closed" when written
+// after that, "The pipe has been ended" once the reader's handle is gone.
+bool IsBrokenPipe(long osError) { return osError == ERROR_NO_DATA || osError == ERROR_BROKEN_PIPE; }
+
+StreamWrite WriteAndFlush(std::ostream& stream, const std::string& text) {
+    // Both cleared first: the end of a pipe read before leaves
+    // ERROR_BROKEN_PIPE behind, and a closed stream fails with no system call.
+    errno = 0;
+    SetLastError(ERROR_SUCCESS);
+    if (stream << text << std::flush) return StreamWrite::Written;
+    return errno == EPIPE || IsBrokenPipe(static_cast<long>(GetLastError())) ? StreamWrite::NoReader
+                                                                             : StreamWrite::Failed;
+}
 
 void ShowUtf8OnConsole(std::ostream& stream, std::FILE* file) {
     const HANDLE handle = HandleOf(file);

@@ -5,6 +5,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/FileIdentity.h"
+#include "cli/ShownText.h"
 
 namespace varnel::cli {
 namespace {
@@ -77,7 +78,8 @@ int InputThatIs(const RunPaths& paths) {
     return 0;
 }
 
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+// Quoted as it may be shown: control characters and stray bytes escaped.
+std::string Quoted(const std::string& path) { return "'" + Shown(path) + "'"; }
 
 // "input 1 'a.pcm'", "input 1 (standard input)".
 std::string InputNamed(int input, const std::string& path) {

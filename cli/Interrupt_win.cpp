@@ -1,6 +1,8 @@
 #include <windows.h>
 
+#include <atomic>
 #include <mutex>
+#include <string>
 
 #include "cli/Interrupt.h"
 
@@ -20,6 +22,29 @@ std::string& PathToRemove() {
     return *path;
 }
 
+std::string& LineToSay() {
+    static auto* line = new std::string;
+    return *line;
+}
+
+std::atomic<bool> g_progressLineOpen{false};
+
+// On a console as UTF-16, so that a name shows its characters whatever the
+// console's code page; elsewhere the UTF-8 bytes.
+void WriteToStderr(const std::string& text) {
+    const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0, done = 0;
+    if (err == INVALID_HANDLE_VALUE || err == nullptr || text.empty()) return;
+    if (!GetConsoleMode(err, &mode)) {
+        WriteFile(err, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+        return;
+    }
+    const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
+    WriteConsoleW(err, wide.data(), static_cast<DWORD>(wide.size()), &done, nullptr);
+}
+
 BOOL WINAPI OnConsoleControl(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
     // Keep the lock: the program is about to end, and the run must not put
@@ -29,6 +54,9 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
     // only marked here; it goes away when the process ends and the handle
     // closes.
     if (!PathToRemove().empty()) DeleteFileA(PathToRemove().c_str());
+    // The console echoes nothing for Ctrl-C: a progress line is ended, and
+    // the line follows.
+    if (!LineToSay().empty()) WriteToStderr((g_progressLineOpen ? "\n" : "") + LineToSay());
     return FALSE;  // on to the default handler, which ends the process
 }
 
@@ -40,6 +68,13 @@ void RemoveOnInterrupt(const std::string& path) {
     const std::lock_guard lock(Lock());
     PathToRemove() = path;
 }
+
+void SayOnInterrupt(const std::string& line) {
+    const std::lock_guard lock(Lock());
+    LineToSay() = line;
+}
+
+void MarkProgressLineOpen(bool open) { g_progressLineOpen = open; }
 
 InterruptGuard::InterruptGuard() { Lock().lock(); }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "cli/Interrupt.h"
 #include "processing/RunObserver.h"
 
 namespace varnel::cli {
@@ -83,12 +84,14 @@ void ProgressBar::Draw(std::uint64_t done, std::uint64_t total, Clock::time_poin
     m_err << '\r' << line << std::string(blanks, ' ') << std::flush;
     m_drawnWidth = line.size();
     m_lastDraw = now;
+    MarkProgressLineOpen(true);
 }
 
 void ProgressBar::Clear() {
     if (m_drawnWidth == 0) return;
     m_err << '\r' << std::string(m_drawnWidth, ' ') << '\r' << std::flush;
     m_drawnWidth = 0;
+    MarkProgressLineOpen(false);
 }
 
 }  // namespace varnel::cli

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "cli/ShownText.h"
+
 namespace varnel::cli {
 namespace {
 
@@ -65,7 +67,7 @@ bool NamesWavFile(const std::string& path) {
 SoundFileFormats::SoundFileFormats(const CliOptions& options) : m_options(options) {}
 
 std::string SoundFileFormats::Named(int input) const {
-    return "input " + std::to_string(input) + " (" + (input == 1 ? m_options.input1 : m_options.input2) + ")";
+    return "input " + std::to_string(input) + " (" + Shown(input == 1 ? m_options.input1 : m_options.input2) + ")";
 }
 
 bool SoundFileFormats::OpenInputs(File& input1, File& input2, InputLengths& lengths, RunObserver& observer) {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "CliVersion.h"
+#include "cli/JsonText.h"
 
 namespace varnel::cli {
 namespace {
@@ -58,29 +59,6 @@ std::string OddByteNote(const RunSummary& summary, int input) {
         note += "; the samples of input " + std::to_string(input == 1 ? 2 : 1) + " after it are one byte out of step";
     }
     return note;
-}
-
-std::string JsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"': quoted += "\\\""; break;
-        case '\\': quoted += "\\\\"; break;
-        case '\n': quoted += "\\n"; break;
-        case '\r': quoted += "\\r"; break;
-        case '\t': quoted += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                static constexpr char kHex[] = "0123456789abcdef";
-                quoted += "\\u00";
-                quoted += kHex[(c >> 4) & 0xF];
-                quoted += kHex[c & 0xF];
-            } else {
-                quoted += c;
-            }
-        }
-    }
-    return quoted + "\"";
 }
 
 // ,"format":"wav","sampleRate":22050,"channels":1,"seconds":1.5
@@ -140,6 +118,7 @@ RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool su
     summary.functionName = options.functionName;
     summary.function = options.function;
     summary.padded = options.pad;
+    summary.averaged = options.average;
     summary.succeeded = succeeded;
     summary.input1Bytes = result.lengths.input1;
     summary.input2Bytes = result.lengths.input2;
@@ -180,7 +159,10 @@ std::vector<std::string> SummaryLines(const RunSummary& summary) {
         line += Length(summary.outputBytes);
     }
     line += " (" + FormatText(formats.output, Samples(summary.outputBytes)) + ")";
-    if (summary.function == ProcessFunction::Mono) line += ", " + Plural(summary.clippedSamples, "sample") + " clipped";
+    if (summary.function == ProcessFunction::Mono) {
+        line += summary.averaged ? std::string(", the inputs' mean")
+                                 : ", " + Plural(summary.clippedSamples, "sample") + " clipped";
+    }
     if (summary.padded) line += ", shorter input padded with silence";
 
     std::vector<std::string> lines{line};
@@ -213,10 +195,25 @@ std::vector<std::string> SummaryLines(const RunSummary& summary) {
     return lines;
 }
 
+std::string ClippingWarning(const RunSummary& summary) {
+    if (summary.function != ProcessFunction::Mono || summary.clippedSamples == 0) return {};
+    const std::uint64_t samples = std::max<std::uint64_t>(Samples(summary.outputBytes), 1);
+    const double percent = 100.0 * static_cast<double>(summary.clippedSamples) / static_cast<double>(samples);
+    char share[32];
+    if (percent < 0.1) {
+        std::snprintf(share, sizeof share, "under 0.1%%");
+    } else {
+        std::snprintf(share, sizeof share, "%.1f%%", percent);
+    }
+    return "warning: " + std::to_string(summary.clippedSamples) + " of " +
+           Plural(Samples(summary.outputBytes), "sample") + " clipped (" + share +
+           "); --average mixes without clipping";
+}
+
 std::string SummaryJson(const RunSummary& summary) {
     std::string json = "{\"version\":" + JsonString(kVersion) + ",\"function\":" + JsonString(summary.functionName) +
                        ",\"succeeded\":" + (summary.succeeded ? "true" : "false");
-    const auto path = [](const std::string& given) { return "{\"path\":" + JsonString(given); };
+    const auto path = [](const std::string& given) { return "{" + JsonPathMembers(given); };
     if (!summary.succeeded) {
         json += ",\"input1\":" + path(summary.paths.input1) + "},\"input2\":" + path(summary.paths.input2) +
                 "},\"output\":" + path(summary.paths.output) + "},\"failures\":[";
@@ -225,7 +222,7 @@ std::string SummaryJson(const RunSummary& summary) {
             if (i > 0) json += ',';
             json += "{\"code\":" + JsonString(failure.code) + ",\"message\":" + JsonString(failure.message);
             if (!failure.file.empty()) {
-                json += ",\"file\":" + JsonString(failure.file) + ",\"path\":" + JsonString(failure.path);
+                json += ",\"file\":" + JsonString(failure.file) + "," + JsonPathMembers(failure.path);
             }
             json += "}";
         }
@@ -242,7 +239,8 @@ std::string SummaryJson(const RunSummary& summary) {
     json += JsonFormat(summary.formats.output, Samples(summary.outputBytes));
     json += "}";
     if (summary.function == ProcessFunction::Mono) {
-        json += ",\"clippedSamples\":" + std::to_string(summary.clippedSamples);
+        json += ",\"clippedSamples\":" + std::to_string(summary.clippedSamples) +
+                ",\"averaged\":" + (summary.averaged ? "true" : "false");
     }
     return json + "}";
 }

@@ -24,6 +24,7 @@ struct RunSummary {
     std::string functionName;
     ProcessFunction function = ProcessFunction::None;
     bool padded = false;
+    bool averaged = false;  // mono: the inputs' mean
     bool succeeded = false;
     // The inputs' lengths as the run found them: what was read, or for a
     // file on disk not read to its end (the longer input of a merge), its
@@ -50,6 +51,10 @@ std::uint64_t UnusedSamples(const RunSummary& summary, int input);
 // 1 channel, 0.100 s), output 800 samples (raw), 12 samples clipped", then
 // one line per note, each without a newline.
 std::vector<std::string> SummaryLines(const RunSummary& summary);
+
+// Mono's sums that left the 16-bit range, as a warning of its own: "15962
+// of 220500 samples clipped (7.2%); ..."; "" when none was.
+std::string ClippingWarning(const RunSummary& summary);
 
 // One line of JSON, without a newline: the program's version, the paths as
 // given, and either what the run did or its failures, each with a stable

@@ -86,7 +86,11 @@ FunctionResult Mono(const FunctionStreams& streams, const FunctionBuffers& buffe
     FunctionScope scope(PairedBytes(lengths, settings.padShorterInput), settings, observer);
     FunctionResult result;
     while (const std::size_t samples = ReadSamplePair(streams, buffers, settings.padShorterInput, result.outcome)) {
-        result.clippedSamples += MixWithClipping(buffers.buffer1, buffers.buffer2, buffers.buffer1, samples);
+        if (settings.averageMono) {
+            MixAveraged(buffers.buffer1, buffers.buffer2, buffers.buffer1, samples);
+        } else {
+            result.clippedSamples += MixWithClipping(buffers.buffer1, buffers.buffer2, buffers.buffer1, samples);
+        }
         const std::size_t bytes = samples * kBytesPerSample;
         if (!streams.output.Write(buffers.buffer1, bytes)) {
             result.outcome = FunctionOutcome::WritingOutputFailed;

@@ -35,6 +35,9 @@ struct ProcessingSettings {
     // Mono and stereo: cover the longer input, taking the missing samples of
     // the shorter one as silence, instead of stopping at the shorter input.
     bool padShorterInput = false;
+    // Mono: each output sample is the inputs' mean, rounded to nearest with
+    // ties to even, instead of their clipped sum; it never clips.
+    bool averageMono = false;
     // The command line may read one file as both inputs; the window opens
     // every file exclusively, and so refuses that.
     bool shareInputs = false;

@@ -35,6 +35,24 @@ std::size_t MixBlock(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t*
     return clipped;
 }
 
+// In 16 bits, without the sum that would overflow them: the shared bits plus
+// half the differing ones is the mean rounded down (the shift is arithmetic);
+// a differing lowest bit is an odd sum, a tie, moved up when the mean
+// rounded down is odd.
+template <std::size_t Count>
+void AverageBlock(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out) {
+    Sample x[Count], y[Count], means[Count];
+    for (std::size_t i = 0; i < Count; ++i) {
+        x[i] = LoadSample(a + 2 * i);
+        y[i] = LoadSample(b + 2 * i);
+    }
+    for (std::size_t i = 0; i < Count; ++i) {
+        const auto down = static_cast<Sample>((x[i] & y[i]) + ((x[i] ^ y[i]) >> 1));
+        means[i] = static_cast<Sample>(down + ((x[i] ^ y[i]) & down & 1));
+    }
+    for (std::size_t i = 0; i < Count; ++i) StoreSample(out + 2 * i, means[i]);
+}
+
 template <std::size_t Count>
 void InterleaveBlock(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* out) {
     Sample x[Count], y[Count], frames[2 * Count];
@@ -59,6 +77,13 @@ std::size_t MixWithClipping(const std::uint8_t* a, const std::uint8_t* b, std::u
     }
     for (; i < samples; ++i) clipped += MixBlock<1>(a + 2 * i, b + 2 * i, out + 2 * i);
     return clipped;
+}
+
+void MixAveraged(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, std::size_t samples) {
+    std::size_t i = 0;
+    for (; i + kBlockSamples <= samples; i += kBlockSamples)
+        AverageBlock<kBlockSamples>(a + 2 * i, b + 2 * i, out + 2 * i);
+    for (; i < samples; ++i) AverageBlock<1>(a + 2 * i, b + 2 * i, out + 2 * i);
 }
 
 void Interleave(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* out, std::size_t samples) {

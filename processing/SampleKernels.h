@@ -12,6 +12,12 @@ namespace varnel {
 // `out` may be `a`. Returns how many sums had to be clipped.
 std::size_t MixWithClipping(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, std::size_t samples);
 
+// out[i] = the mean of a[i] and b[i], rounded to nearest, a tie (a sum
+// that is odd) to the even neighbour, so that rounding leans neither up nor
+// down: (1 + 2) / 2 gives 2, (1 + 0) / 2 gives 0, (-1 + 0) / 2 gives 0.
+// It never leaves the 16-bit range. `out` may be `a`.
+void MixAveraged(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, std::size_t samples);
+
 // Frame i of `out` gets left = left[i], right = right[i]; `out` holds
 // 2 * `samples` samples and must not overlap the inputs.
 void Interleave(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* out, std::size_t samples);

@@ -22,6 +22,7 @@ struct ChildSetup {
     std::uint64_t fileSizeLimit = 0;  // RLIMIT_FSIZE in bytes, 0 for none
     std::string stdoutPath;           // stdout opened on this file instead of caught, e.g. /dev/full
     bool stdoutClosed = false;
+    bool stdoutReaderGone = false;  // stdout a pipe whose reading end is closed (POSIX and Windows)
 };
 
 class ChildProcess {

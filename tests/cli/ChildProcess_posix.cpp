@@ -39,6 +39,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
     for (std::string& argument : all) argv.push_back(argument.data());
     argv.push_back(nullptr);
 
+    int gonePipe[2] = {-1, -1};
+    if (setup.stdoutReaderGone && ::pipe(gonePipe) == 0) ::close(gonePipe[0]);
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
@@ -51,6 +53,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
         ::close(out);
         ::close(err);
         if (setup.stdoutClosed) ::close(1);
+        if (gonePipe[1] >= 0) ::dup2(gonePipe[1], 1);
         if (!setup.stdinPath.empty()) {
             const int in = ::open(setup.stdinPath.c_str(), O_RDONLY);
             if (in < 0) ::_exit(127);
@@ -66,6 +69,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
+    if (gonePipe[1] >= 0) ::close(gonePipe[1]);
     m_process = pid;
 }
 

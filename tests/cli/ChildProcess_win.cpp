@@ -87,7 +87,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
         if (in == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + setup.stdinPath);
     }
     startup.hStdInput = in ? in : GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = out;
+    HANDLE goneWriter = nullptr;
+    if (setup.stdoutReaderGone) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE reader = nullptr;
+        if (!CreatePipe(&reader, &goneWriter, &inherit, 0)) throw std::runtime_error("cannot make a pipe");
+        CloseHandle(reader);
+    }
+    startup.hStdOutput = goneWriter ? goneWriter : out;
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
     const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
@@ -95,6 +102,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
     CloseHandle(out);
     CloseHandle(err);
     if (in) CloseHandle(in);
+    if (goneWriter) CloseHandle(goneWriter);
     if (!started) throw std::runtime_error("cannot start " + commandLine);
     CloseHandle(process.hThread);
     m_process = reinterpret_cast<long long>(process.hProcess);

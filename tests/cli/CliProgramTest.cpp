@@ -49,7 +49,10 @@ protected:
         if (pad) arguments.insert(arguments.begin(), "--pad");
         const ProgramOutcome outcome = Cli(arguments);
         EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
-        EXPECT_EQ(outcome.err, "");
+        // Quiet, but for mono's warning when it clipped.
+        const bool warned = function == "mono" && outcome.err.rfind("varnel-cli: warning: ", 0) == 0 &&
+                            outcome.err.find('\n') == outcome.err.size() - 1;
+        EXPECT_EQ(warned ? "" : outcome.err, "");
         return ReadBytes(folder / "out.pcm");
     }
     Names Entries() const {
@@ -85,6 +88,15 @@ TEST_F(CliProgram, MonoClipsAtBothEnds) {
     const Bytes one = SampleBytes({30000, -30000, 100, 32767, -32768});
     const Bytes two = SampleBytes({10000, -10000, -50, 0, -1});
     EXPECT_EQ(Output("mono", one, two), SampleBytes({32767, -32768, 50, 32767, -32768}));
+    // Said even when quiet, on a line of its own, with the way out.
+    EXPECT_EQ(Cli({"-q", "mono", "one.pcm", "two.pcm", "out.pcm"}).err,
+              "varnel-cli: warning: 3 of 5 samples clipped (60.0%); --average mixes without clipping\n");
+    const ProgramOutcome averaged = Cli({"--average", "mono", "one.pcm", "two.pcm", "out.pcm"});
+    EXPECT_EQ(averaged.exitCode, 0);
+    EXPECT_EQ(ReadBytes(folder / "out.pcm"), SampleBytes({20000, -20000, 25, 16384, -16384}));
+    EXPECT_EQ(averaged.err,
+              "varnel-cli: mono: input 1 5 samples (raw), input 2 5 samples (raw), output 5 samples (raw), the inputs' "
+              "mean\n");
 }
 
 TEST_F(CliProgram, PadCoversTheLongerInputWithSilence) {
@@ -140,6 +152,19 @@ TEST_F(CliProgram, HelpAndVersionGoToStdout) {
         << help.out;
     EXPECT_NE(help.out.find("join21"), std::string::npos);
     EXPECT_EQ(Cli({"-h"}).out, help.out);
+    EXPECT_EQ(Cli({"/?"}).out, help.out);
+    EXPECT_EQ(Cli({"-?"}).out, help.out);
+    // One screen of a console, 24 lines of 80 columns, none of them wrapped
+    // (a line of 80 wraps before its newline).
+    EXPECT_LT(std::count(help.out.begin(), help.out.end(), '\n'), 24);
+    std::size_t start = 0;
+    for (std::size_t end = help.out.find('\n'); end != std::string::npos; end = help.out.find('\n', start = end + 1))
+        EXPECT_LT(end - start, 80u) << help.out.substr(start, end - start);
+#ifdef _WIN32
+    EXPECT_NE(help.out.find("README.txt"), std::string::npos);
+#else
+    EXPECT_NE(help.out.find("man varnel-cli"), std::string::npos);
+#endif
     const ProgramOutcome version = Cli({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "varnel-cli " VARNEL_PROJECT_VERSION "\n");
@@ -151,7 +176,19 @@ TEST_F(CliProgram, RunFailuresNameTheFileAndSayWhyOnePerLineAndExitWith1) {
     std::filesystem::create_directory(folder.Path() / "sub");
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"mono", "missing.pcm", "also-missing.pcm", "out.pcm"},
-         "varnel-cli: cannot open input 1 'missing.pcm': no such file\n"},
+         "varnel-cli: cannot open input 1 'missing.pcm': no such file\n"
+         "varnel-cli: cannot open input 2 'also-missing.pcm': no such file\n"},
+        // Every file the run would have refused, as far as it can tell without touching any.
+        {{"mono", "missing.pcm", "sub", "nowhere/out.pcm"},
+         "varnel-cli: cannot open input 1 'missing.pcm': no such file\n"
+         "varnel-cli: 'sub' is a folder, not a file\n"
+         "varnel-cli: cannot create 'nowhere/out.pcm': its folder does not exist\n"},
+        {{"join12", "one.pcm", "missing.pcm", "one.pcm"},
+         "varnel-cli: cannot open input 2 'missing.pcm': no such file\n"
+         "varnel-cli: 'one.pcm' is input 1; the output must be another file\n"},
+        {{"join12", "missing.pcm", "two.pcm", "sub"},
+         "varnel-cli: cannot open input 1 'missing.pcm': no such file\n"
+         "varnel-cli: 'sub' is a folder, not a file\n"},
         {{"stereo", "one.pcm", "missing.pcm", "out.pcm"},
          "varnel-cli: cannot open input 2 'missing.pcm': no such file\n"},
         {{"join12", "sub", "two.pcm", "out.pcm"}, "varnel-cli: 'sub' is a folder, not a file\n"},
@@ -248,7 +285,8 @@ TEST_F(CliProgram, SummaryNamesTheLengthsTheClippingAndWhatWasLeftOut) {
               "varnel-cli: mono: input 1 3 samples and 1 byte (raw), input 2 2 samples (raw), output 2 samples (raw), "
               "1 sample clipped\n"
               "varnel-cli: note: input 1 ends in an odd byte, which was not used\n"
-              "varnel-cli: note: the last sample of input 1 was not used (--pad covers it)\n");
+              "varnel-cli: note: the last sample of input 1 was not used (--pad covers it)\n"
+              "varnel-cli: warning: 1 of 2 samples clipped (50.0%); --average mixes without clipping\n");
     outcome = Cli({"--pad", "stereo", "one.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(outcome.err,
               "varnel-cli: stereo: input 1 3 samples and 1 byte (raw), input 2 2 samples (raw), output 3 stereo frames "
@@ -267,7 +305,7 @@ TEST_F(CliProgram, JsonPrintsTheSummaryOnStdoutForScripts) {
     folder.Write("two.pcm", Bytes{0x30, 0x75, 9});
     ProgramOutcome outcome = Cli({"--json", "-q", "mono", "one.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.err.rfind("varnel-cli: warning: 1 of 1 sample clipped (100.0%)", 0), 0u) << outcome.err;
     EXPECT_EQ(outcome.out,
               "{\"version\":\"" VARNEL_PROJECT_VERSION
               "\",\"function\":\"mono\",\"succeeded\":true,\"padded\":false,"
@@ -275,7 +313,8 @@ TEST_F(CliProgram, JsonPrintsTheSummaryOnStdoutForScripts) {
               "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
               "\"input2\":{\"path\":\"two.pcm\",\"bytes\":3,\"samples\":1,\"oddByte\":true,\"unusedSamples\":0,"
               "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
-              "\"output\":{\"path\":\"out.pcm\",\"bytes\":2,\"samples\":1,\"format\":\"raw\"},\"clippedSamples\":1}\n");
+              "\"output\":{\"path\":\"out.pcm\",\"bytes\":2,\"samples\":1,\"format\":\"raw\"},\"clippedSamples\":1,"
+              "\"averaged\":false}\n");
     // A failure: the paths as given, each failure's code and text.
     outcome = Cli({"--json", "mono", "missing.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(outcome.exitCode, 1);

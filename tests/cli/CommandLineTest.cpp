@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace varnel::cli {
@@ -83,6 +85,63 @@ TEST(CommandLine, RawAndRateChooseHowFilesAreRead) {
         EXPECT_EQ(Parse({"--rate", wrong, "mono", "a", "b", "c"}).kind, ParsedCommandLine::Kind::UsageError) << wrong;
     }
     EXPECT_EQ(Parse({"mono", "a", "b", "c", "--rate"}).kind, ParsedCommandLine::Kind::UsageError);
+}
+
+TEST(CommandLine, RatesAreDecimalHzWithKForThousands) {
+    const std::vector<std::pair<const char*, std::uint32_t>> rates{
+        {"22050", 22050}, {"022050", 22050},  {"08000", 8000},    {"22k", 22000},
+        {"44.1k", 44100}, {"11.025K", 11025}, {"22.050k", 22050}, {"4294967295", 4294967295u}};
+    for (const auto& [text, hz] : rates) {
+        for (const std::vector<const char*>& arguments : std::vector<std::vector<const char*>>{
+                 {"--rate", text, "mono", "a", "b", "c"}, {"-r", text, "mono", "a", "b", "c"}}) {
+            const ParsedCommandLine parsed = Parse(arguments);
+            ASSERT_EQ(parsed.kind, ParsedCommandLine::Kind::Run) << text << ": " << parsed.text;
+            EXPECT_EQ(parsed.options.rate, hz) << text;
+        }
+    }
+    EXPECT_EQ(Parse({"-qr8000", "mono", "a", "b", "c"}).options.rate, 8000u);
+    EXPECT_TRUE(Parse({"-qr8000", "mono", "a", "b", "c"}).options.quiet);
+    EXPECT_EQ(Parse({"-qr", "8k", "mono", "a", "b", "c"}).options.rate, 8000u);
+    EXPECT_EQ(Parse({"--rate=8k", "mono", "a", "b", "c"}).options.rate, 8000u);
+
+    EXPECT_EQ(Parse({"--rate", "mono", "a.pcm", "b.pcm", "o.pcm"}).text, "--rate needs a number of Hz, not 'mono'");
+    EXPECT_EQ(Parse({"-r", "0x5622", "mono", "a", "b", "c"}).text, "--rate needs a number of Hz, not '0x5622'");
+    EXPECT_EQ(Parse({"-r", "44.1", "mono", "a", "b", "c"}).text, "--rate 44.1 is not a whole number of Hz");
+    EXPECT_EQ(Parse({"-r", "44.1001k", "mono", "a", "b", "c"}).text, "--rate 44.1001k is not a whole number of Hz");
+    EXPECT_EQ(Parse({"-r", "4294968k", "mono", "a", "b", "c"}).text,
+              "--rate 4294968k is out of range: 1 to 4294967295 Hz");
+    for (const char* wrong : {"", "k", ".5k", "22.k", "22kk", "1e4", "+8000", " 8000"}) {
+        EXPECT_EQ(Parse({"--rate", wrong, "mono", "a", "b", "c"}).kind, ParsedCommandLine::Kind::UsageError) << wrong;
+    }
+}
+
+TEST(CommandLine, QuestionMarksAskForHelpAsOnWindows) {
+    for (const char* ask : {"/?", "-?"}) {
+        const ParsedCommandLine parsed = Parse({"mono", ask});
+        EXPECT_EQ(parsed.kind, ParsedCommandLine::Kind::Help) << ask;
+        EXPECT_EQ(parsed.text, kHelpText);
+    }
+    // After -- it is a file's name.
+    EXPECT_EQ(Parse({"mono", "a", "b", "--", "-?"}).options.output, "-?");
+}
+
+// A short option's cluster must be options to its end: left alone, "-q"
+// plus a file nobody typed.
+TEST(CommandLine, AWordThatIsNoOptionIsAWrongCommandLine) {
+    for (const char* word : {"-q--out.pcm", "-q out.pcm", "-qx", "-q-"}) {
+        const ParsedCommandLine parsed = Parse({"mono", "a.pcm", "b.pcm", word});
+        EXPECT_EQ(parsed.kind, ParsedCommandLine::Kind::UsageError) << word;
+        EXPECT_EQ(parsed.text.rfind("unknown option '" + std::string(word) + "'", 0), 0u) << parsed.text;
+    }
+    EXPECT_EQ(Parse({"mono", "a.pcm", "b.pcm", "-q out.pcm"}).text,
+              "unknown option '-q out.pcm' (a file named so is written ./-q out.pcm, or after --)");
+    EXPECT_EQ(Parse({"mono", "a.pcm", "b.pcm", "--", "-q out.pcm"}).options.output, "-q out.pcm");
+}
+
+TEST(CommandLine, AverageIsForMonoOnly) {
+    EXPECT_TRUE(Parse({"--average", "mono", "a", "b", "c"}).options.average);
+    EXPECT_FALSE(Parse({"mono", "a", "b", "c"}).options.average);
+    EXPECT_EQ(Parse({"--average", "stereo", "a", "b", "c"}).text, "--average works with mono only");
 }
 
 }  // namespace

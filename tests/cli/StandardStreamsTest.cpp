@@ -124,5 +124,20 @@ TEST_F(StandardStreams, PipesBothWaysWithProgressWithoutAPercentage) {
 }
 #endif
 
+// As a filter ends when its reader has gone (`varnel-cli ... - | head`):
+// without a word, with 128 + SIGPIPE; the same for the JSON report, after a
+// run that did write its named OUTPUT.
+TEST_F(StandardStreams, AReaderOfStandardOutputThatHasGoneEndsTheRunQuietlyWith141) {
+    ChildSetup gone;
+    gone.stdoutReaderGone = true;
+    ProgramOutcome outcome = Cli({"join12", "one.pcm", "two.pcm", "-"}, gone);
+    EXPECT_EQ(outcome.exitCode, 141);
+    EXPECT_EQ(outcome.err, "");
+    outcome = Cli({"--json", "join12", "one.pcm", "two.pcm", "out.pcm"}, gone);
+    EXPECT_EQ(outcome.exitCode, 141);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(test::ReadBytes(folder / "out.pcm"), test::Concatenated(kOne, kTwo));
+}
+
 }  // namespace
 }  // namespace varnel

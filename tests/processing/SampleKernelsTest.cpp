@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -79,6 +80,31 @@ TEST(Mix, EverySumAtTheEdgesOfTheRange) {
     EXPECT_EQ(MixWithClipping(a.data(), b.data(), out.data(), left.size()), clipped);
     EXPECT_EQ(out, SampleBytes(mixed));
     EXPECT_GT(clipped, 0u);
+}
+
+// The mean of every pair of edge values, as exact arithmetic rounds it: to
+// nearest, a half to the even neighbour; through the blocks and one at a time.
+TEST(Average, EveryMeanAtTheEdgesOfTheRangeRoundsToNearestTiesToEven) {
+    const std::vector<int> edges{-32768, -32767, -32766, -16385, -3, -2, -1, 0, 1, 2, 3, 16385, 32765, 32766, 32767};
+    std::vector<std::int16_t> left, right, means;
+    for (const int x : edges) {
+        for (const int y : edges) {
+            left.push_back(static_cast<std::int16_t>(x));
+            right.push_back(static_cast<std::int16_t>(y));
+            const double exact = (x + y) / 2.0;
+            double rounded = std::floor(exact + 0.5);
+            if (rounded - exact == 0.5 && static_cast<long>(rounded) % 2 != 0) rounded -= 1;
+            means.push_back(static_cast<std::int16_t>(rounded));
+        }
+    }
+    const Bytes a = SampleBytes(left), b = SampleBytes(right);
+    Bytes out(a.size());
+    MixAveraged(a.data(), b.data(), out.data(), left.size());
+    EXPECT_EQ(out, SampleBytes(means));
+    // The ties named in the header, and the two ends.
+    Bytes ties = SampleBytes({1, 1, -1, 32767, -32768, 32767, -32767});
+    MixAveraged(ties.data(), SampleBytes({2, 0, 0, 32766, -32767, 32767, -32768}).data(), ties.data(), 7);
+    EXPECT_EQ(ties, SampleBytes({2, 0, 0, 32766, -32768, 32767, -32768}));
 }
 
 }  // namespace

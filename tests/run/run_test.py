@@ -73,7 +73,9 @@ class Headless(unittest.TestCase):
         self.assertEqual(
             self.result.stderr.strip(),
             f"varnel-cli: mono: input 1 {count} samples (raw), input 2 {count} samples (raw), "
-            f"output {count} samples (raw), {self.clipped} samples clipped")
+            f"output {count} samples (raw), {self.clipped} samples clipped\n"
+            f"varnel-cli: warning: {self.clipped} of {count} samples clipped "
+            f"({100 * self.clipped / count:.1f}%); --average mixes without clipping")
 
     def test_writes_the_clipped_mono_mix_of_the_two_samples(self):
         self.assertEqual(self.result.returncode, 0, self.result.stderr)

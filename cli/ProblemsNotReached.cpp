@@ -1,0 +1,65 @@
+#include "cli/ProblemsNotReached.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "cli/CommandLine.h"
+#include "cli/FileIdentity.h"
+#include "processing/File.h"
+
+namespace varnel::cli {
+namespace {
+
+std::filesystem::path Utf8Path(const std::string& path) { return std::u8string(path.begin(), path.end()); }
+
+// A file on disk, a folder, or nothing at all: what may be opened to see.
+bool MayBeOpenedToSee(const std::string& path) {
+    // Windows' device names (\\.\pipe\x, \\?\...) may be pipes too.
+    if (path == kStandardStream || path.rfind("\\\\.\\", 0) == 0 || path.rfind("\\\\?\\", 0) == 0) return false;
+    std::error_code error;
+    const auto status = std::filesystem::status(Utf8Path(path), error);
+    return status.type() == std::filesystem::file_type::not_found ||
+           status.type() == std::filesystem::file_type::regular ||
+           status.type() == std::filesystem::file_type::directory;
+}
+
+bool IsOneOfTheInputs(const RunPaths& paths) {
+    const auto output = IdentityOf(paths.output);
+    if (!output) return false;
+    for (const std::string* input : {&paths.input1, &paths.input2}) {
+        const auto identity = IdentityOf(*input);
+        if (identity && identity->SameFileAs(*output)) return true;
+    }
+    return false;
+}
+
+// The cause the output's open would fail with, as far as can be told
+// without it; none when it may well succeed.
+FileCause OutputRefusal(const RunPaths& paths) {
+    if (paths.output == kStandardStream) return FileCause::none;
+    if (paths.output.empty()) return FileCause::badPath;
+    std::error_code error;
+    const std::filesystem::path output = Utf8Path(paths.output);
+    if (std::filesystem::is_directory(output, error)) return FileCause::accessDenied;
+    const std::filesystem::path folder = output.parent_path();
+    if (!folder.empty() && !std::filesystem::exists(folder, error)) return FileCause::badPath;
+    if (IsOneOfTheInputs(paths)) return FileCause::sharingViolation;
+    return FileCause::none;
+}
+
+}  // namespace
+
+std::vector<FileProblem> ProblemsNotReached(const RunPaths& paths, RunFile stoppedAt) {
+    std::vector<FileProblem> problems;
+    if (stoppedAt == RunFile::Input1 && MayBeOpenedToSee(paths.input2)) {
+        File input2;
+        FileFailure failure;
+        if (!input2.Open(paths.input2, File::Mode::ReadShared, failure))
+            problems.push_back({RunFile::Input2, FileAction::Open, failure});
+    }
+    if (const FileCause cause = OutputRefusal(paths); cause != FileCause::none)
+        problems.push_back({RunFile::Output, FileAction::Open, {cause, -1}});
+    return problems;
+}
+
+}  // namespace varnel::cli

@@ -1,0 +1,159 @@
+#!/usr/bin/env python3
+"""varnel-cli as a shell runs it on POSIX: on a real terminal (a pty) that
+gets Ctrl-C, into real pipes whose reader goes away, and with names that
+hold control characters or bytes that are no UTF-8.
+
+CTest runs each case as cli.SUITE.NAME with the environment:
+    VARNEL_CLI       the varnel-cli program of the native build
+"""
+
+import errno
+import json
+import os
+import pty
+import signal
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "support"))
+from expected import sample_bytes  # noqa: E402
+
+CLI = os.environ["VARNEL_CLI"]
+MIB = 1 << 20
+
+
+class ShellTestCase(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.addCleanup(self.folder.cleanup)
+
+    def path(self, name):
+        return os.path.join(os.fsencode(self.folder.name), os.fsencode(name))
+
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data)
+
+
+def read_until(master, wanted, seen=b""):
+    """Reads the terminal until `wanted` has appeared (or it ends)."""
+    while wanted not in seen:
+        try:
+            more = os.read(master, 4096)
+        except OSError as error:  # EIO: the program's side is closed
+            if error.errno != errno.EIO:
+                raise
+            break
+        if not more:
+            break
+        seen += more
+    return seen
+
+
+class Interrupt(ShellTestCase):
+    def test_ctrl_c_on_a_terminal_ends_the_progress_line_and_says_the_old_output_was_kept(self):
+        self.write("out.pcm", b"old")
+        self.write("two.pcm", sample_bytes([1, 2]))
+        os.mkfifo(self.path("slow.pcm"))
+        pid, master = pty.fork()
+        if pid == 0:
+            os.chdir(self.folder.name)
+            os.execv(CLI, [CLI, "--progress", "join12", "slow.pcm", "two.pcm", "out.pcm"])
+        # The input is a pipe that delivers 3 MiB and then nothing: the run
+        # waits in the middle, its progress line drawn.
+        writer = os.open(self.path("slow.pcm"), os.O_WRONLY)
+        try:
+            os.write(writer, bytes(3 * MIB))
+            seen = read_until(master, b"MiB done")
+            self.assertIn(b"MiB done", seen)
+            os.write(master, b"\x03")  # Ctrl-C, typed: the terminal sends SIGINT
+            seen = read_until(master, b"\xff", seen)  # all, to the end
+        finally:
+            os.close(writer)
+        _, status = os.waitpid(pid, 0)
+        os.close(master)
+        self.assertTrue(os.WIFSIGNALED(status) and os.WTERMSIG(status) == signal.SIGINT, status)  # status 130
+        tail = seen[seen.rindex(b"MiB done"):]
+        # The terminal echoes ^C after the bar; the line is ended there.
+        self.assertRegex(tail, rb"^MiB done, [^\r\n]*\r\nvarnel-cli: interrupted; 'out.pcm' is left as it was\r\n$")
+        with open(self.path("out.pcm"), "rb") as f:
+            self.assertEqual(f.read(), b"old")
+        self.assertEqual(sorted(os.listdir(self.folder.name)), ["out.pcm", "slow.pcm", "two.pcm"])
+
+    def test_a_signal_off_a_terminal_says_in_one_line_that_nothing_was_created(self):
+        self.write("two.pcm", sample_bytes([1, 2]))
+        os.mkfifo(self.path("slow.pcm"))
+        program = subprocess.Popen([CLI, "mono", "slow.pcm", "two.pcm", "new.pcm"], cwd=self.folder.name,
+                                   stderr=subprocess.PIPE)
+        with open(self.path("slow.pcm"), "wb") as writer:
+            program.send_signal(signal.SIGTERM)
+            err = program.stderr.read()
+        self.assertEqual(program.wait(), -signal.SIGTERM)
+        self.assertEqual(err, b"varnel-cli: interrupted; 'new.pcm' was not created\n")
+        del writer
+
+
+class BrokenPipe(ShellTestCase):
+    def test_a_reader_of_standard_output_that_goes_away_ends_the_run_quietly_with_141(self):
+        self.write("one.pcm", bytes(2 * MIB))
+        self.write("two.pcm", bytes(2 * MIB))
+        # varnel-cli join12 one.pcm two.pcm - | head -c 10
+        program = subprocess.Popen([CLI, "join12", "one.pcm", "two.pcm", "-"], cwd=self.folder.name,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.assertEqual(len(program.stdout.read(10)), 10)
+        program.stdout.close()  # 4 MiB are more than a pipe holds: the program is still writing
+        err = program.stderr.read()
+        self.assertEqual(program.wait(), 141)
+        self.assertEqual(err, b"")
+
+    def test_a_named_output_whose_reader_went_away_still_gets_its_message(self):
+        self.write("one.pcm", bytes(2 * MIB))
+        os.mkfifo(self.path("fifo.pcm"))
+        program = subprocess.Popen([CLI, "join12", "one.pcm", "one.pcm", "fifo.pcm"], cwd=self.folder.name,
+                                   stderr=subprocess.PIPE)
+        with open(self.path("fifo.pcm"), "rb") as reader:
+            self.assertEqual(len(reader.read(10)), 10)
+        err = program.stderr.read()
+        self.assertEqual(program.wait(), 1)
+        self.assertTrue(err.startswith(b"varnel-cli: cannot write 'fifo.pcm': "), err)
+
+
+class Names(ShellTestCase):
+    def run_cli(self, *arguments):
+        return subprocess.run([CLI, *arguments], cwd=self.folder.name, capture_output=True)
+
+    def test_control_characters_and_terminal_escapes_in_a_name_are_shown_escaped(self):
+        self.write("two.pcm", sample_bytes([1]))
+        name = b"a\nb\x1b[2J\x7f\xc2\x9b.pcm"
+        outcome = self.run_cli(name, "two.pcm", "two.pcm", "out.pcm")  # as the function
+        self.assertEqual(outcome.returncode, 2)
+        self.assertEqual(outcome.stderr.splitlines()[0],
+                         b"varnel-cli: unknown function 'a\\nb\\x1b[2J\\x7f\\u009b.pcm': mono, stereo, join12 or join21")
+        outcome = self.run_cli("mono", name, "two.pcm", "out.pcm")
+        self.assertEqual(outcome.returncode, 1)
+        self.assertEqual(outcome.stderr,
+                         b"varnel-cli: cannot open input 1 'a\\nb\\x1b[2J\\x7f\\u009b.pcm': no such file\n")
+
+    def test_json_is_valid_utf8_for_a_latin1_name_which_it_gives_back_in_hexadecimal(self):
+        name = b"caf\xe9.pcm"
+        self.write(name, sample_bytes([1]))
+        self.write("two.pcm", sample_bytes([2]))
+        for inputs in ([name, b"two.pcm"], [b"two.pcm", b"m\xe9.pcm"]):
+            outcome = self.run_cli("--json", "-q", "join12", *inputs, "out.pcm")
+            report = json.loads(outcome.stdout.decode("utf-8"))  # strict: raises on bytes that are no UTF-8
+            for key, given in zip(("input1", "input2"), inputs):
+                self.assertEqual(report[key]["path"], given.decode("utf-8", "replace"))
+                if given == b"two.pcm":
+                    self.assertNotIn("pathBytes", report[key])
+                else:
+                    self.assertEqual(bytes.fromhex(report[key]["pathBytes"]), given)
+        failure = report["failures"][0]
+        self.assertEqual(failure["message"], "cannot open input 2 'm\\xe9.pcm': no such file")
+        self.assertEqual(bytes.fromhex(failure["pathBytes"]), b"m\xe9.pcm")
+        self.assertNotIn("pathBytes", report["output"])
+
+
+if __name__ == "__main__":
+    unittest.main()
