@@ -59,7 +59,7 @@ constexpr const char* kFooter =
 // The options that take no value, and those that take one.
 constexpr std::array<const char*, 9> kFlagNames{"-q",    "--quiet", "--progress", "--json",   "--pad",
                                                 "--raw", "-h",      "--help",     "--version"};
-constexpr std::array<const char*, 1> kValueOptionNames{"--rate"};
+constexpr std::array<const char*, 3> kValueOptionNames{"--rate", "-t", "--output-type"};
 
 bool IsFlagName(const std::string& word) {
     return std::find(kFlagNames.begin(), kFlagNames.end(), word) != kFlagNames.end();
@@ -96,7 +96,7 @@ std::string FlagGivenAValue(const std::vector<std::string>& words) {
 std::string UnknownOption(const std::vector<std::string>& words) {
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
-        if (word == "--rate") ++i;
+        if (word == "--rate" || word == "-t" || word == "--output-type") ++i;
         if (word.size() < 2 || word[0] != '-' || IsOptionName(word)) continue;
         std::string text = "unknown option '" + word + "'";
         // A name with a dot or a slash was meant as a file.
@@ -143,6 +143,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
         ->type_name("HZ")
         ->check(CLI::Range(std::uint32_t{1}, std::uint32_t{0xFFFFFFFF}).description(""));
 
+    std::string outputType;
+    app.add_option("-t,--output-type", outputType, "OUTPUT's type whatever its name, - too (default: *.wav is WAV)")
+        ->type_name("wav|raw")
+        ->check(CLI::IsMember({"wav", "raw"}).description(""));
+
     const std::vector<std::string> words = WordsBeforeDashes(argc, argv);
     parsed.text = FlagGivenAValue(words);
     if (!parsed.text.empty()) return parsed;
@@ -163,6 +168,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
     }
 
     options.function = FunctionNamed(options.functionName);
+    if (!outputType.empty()) options.outputType = outputType == "wav" ? OutputType::Wav : OutputType::Raw;
     if (options.input1 == kStandardStream && options.input2 == kStandardStream) {
         parsed.text = "standard input (-) can be one input only";
         return parsed;

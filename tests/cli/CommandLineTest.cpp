@@ -85,5 +85,13 @@ TEST(CommandLine, RawAndRateChooseHowFilesAreRead) {
     EXPECT_EQ(Parse({"mono", "a", "b", "c", "--rate"}).kind, ParsedCommandLine::Kind::UsageError);
 }
 
+TEST(CommandLine, OutputTypeOverridesTheOutputsName) {
+    EXPECT_EQ(Parse({"mono", "a", "b", "out.wav"}).options.outputType, OutputType::ByName);
+    EXPECT_EQ(Parse({"--output-type", "wav", "mono", "a", "b", "-"}).options.outputType, OutputType::Wav);
+    EXPECT_EQ(Parse({"mono", "a", "b", "out.wav", "-t", "raw"}).options.outputType, OutputType::Raw);
+    EXPECT_EQ(Parse({"-t", "WAV", "mono", "a", "b", "c"}).kind, ParsedCommandLine::Kind::UsageError);
+    EXPECT_EQ(Parse({"mono", "a", "b", "c", "-t"}).kind, ParsedCommandLine::Kind::UsageError);
+}
+
 }  // namespace
 }  // namespace varnel::cli
