@@ -22,7 +22,7 @@ constexpr std::array<std::pair<const char*, ProcessFunction>, 4> kFunctions{{
 // The options that take no value, and those that take one.
 constexpr std::array<const char*, 10> kFlagNames{"-q",    "--quiet",   "--progress", "--json", "--pad",
                                                  "--raw", "--average", "-h",         "--help", "--version"};
-constexpr std::array<const char*, 2> kValueOptionNames{"--rate", "-r"};
+constexpr std::array<const char*, 4> kValueOptionNames{"--rate", "-r", "-t", "--output-type"};
 
 bool IsFlagName(const std::string& word) {
     return std::find(kFlagNames.begin(), kFlagNames.end(), word) != kFlagNames.end();
@@ -163,6 +163,7 @@ const char* const kHelpText =
     "  --pad          mono, stereo: go on to the longer input's end, with silence\n"
     "  --raw          read every input as raw samples, a WAV header included\n"
     "  -r, --rate HZ  the rate of raw inputs, such as 8000, 22050, 22k or 44.1k\n"
+    "  -t, --output-type wav|raw  OUTPUT's type whatever its name, - too\n"
     "  --json         print a report as one JSON object on standard output\n"
     "  -q, --quiet    no progress bar and no summary; failures and warnings stay\n"
     "  --progress     the progress bar even when standard error is no terminal\n"
@@ -250,6 +251,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
     std::string rateText;  // read by Prepare
     app.add_option("--rate", rateText);
 
+    std::string outputType;
+    app.add_option("-t,--output-type", outputType)->check(CLI::IsMember({"wav", "raw"}));
+
     // CLI11 takes the words last first.
     std::vector<std::string> reversed(prepared.words.rbegin(), prepared.words.rend());
     try {
@@ -274,6 +278,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
         parsed.text = "unknown function '" + options.functionName + "': mono, stereo, join12 or join21";
         return parsed;
     }
+    if (!outputType.empty()) options.outputType = outputType == "wav" ? OutputType::Wav : OutputType::Raw;
     if (options.input1 == kStandardStream && options.input2 == kStandardStream) {
         parsed.text = "standard input (-) can be one input only";
         return parsed;

@@ -18,6 +18,13 @@ enum class ProgressChoice {
     Off,     // --quiet
 };
 
+// What OUTPUT is written as.
+enum class OutputType {
+    ByName,  // WAV when its name ends in ".wav", raw otherwise ("-" too)
+    Wav,     // --output-type wav
+    Raw,     // --output-type raw
+};
+
 struct CliOptions {
     ProcessFunction function = ProcessFunction::None;
     std::string functionName;  // as typed: mono, stereo, join12, join21
@@ -31,6 +38,7 @@ struct CliOptions {
     bool average = false;    // mono: the inputs' mean instead of their sum
     bool raw = false;        // every input read as raw samples, headers included
     std::uint32_t rate = 0;  // --rate HZ; 0 when not given
+    OutputType outputType = OutputType::ByName;
 };
 
 // The help, fitting one screen of a console (24 lines of 80 columns).

@@ -17,7 +17,10 @@ class InputSamples final : public ByteSource {
 public:
     void Attach(ByteSource& file) { m_file = &file; }
     // Bytes already read from the file that belong to the samples.
-    void HandBack(const std::uint8_t* bytes, std::size_t size) { m_readAhead.assign(bytes, bytes + size); }
+    void HandBack(const std::uint8_t* bytes, std::size_t size) {
+        m_readAhead.assign(bytes, bytes + size);
+        m_handedBack = 0;
+    }
     // No more than `bytes` bytes are delivered (the rest of the file is not samples).
     void StopAfter(std::uint64_t bytes) { m_remaining = bytes; }
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "cli/ShownText.h"
+#include "cli/Conversion.h"
+#include "processing/ForeignContainer.h"
 
 namespace varnel::cli {
 namespace {
@@ -16,22 +18,22 @@ std::size_t Slot(int input) { return input == 1 ? 0 : 1; }
 std::string Channels(std::uint16_t count) { return std::to_string(count) + (count == 1 ? " channel" : " channels"); }
 
 // What a WAV file we cannot read holds, for "input 1 (x.wav) ...".
-std::string Unreadable(const WavHeader& header) {
-    const std::string only = "; varnel-cli reads 16-bit PCM WAV files only";
+std::string Unreadable(const WavHeader& header, const std::string& path) {
+    const std::string convert = "; " + WavConversionAdvice(path);
     switch (header.problem) {
     case WavProblem::CutShort: return "is a WAV file that ends before its samples begin";
     case WavProblem::NoFormatChunk: return "is a WAV file whose samples come before their format chunk";
     case WavProblem::BadFormatChunk: return "is a WAV file with a damaged format chunk";
     case WavProblem::NotPcm:
         if (header.formatTag == kFormatFloat) {
-            return "holds " + std::to_string(header.bitsPerSample) + "-bit floating-point samples" + only;
+            return "holds " + std::to_string(header.bitsPerSample) + "-bit floating-point samples" + convert;
         } else {
             char tag[8];
             std::snprintf(tag, sizeof tag, "0x%04X", header.formatTag);
-            return std::string("holds compressed samples (WAV format ") + tag + ")" + only;
+            return std::string("holds compressed samples (WAV format ") + tag + ")" + convert;
         }
-    case WavProblem::ExtensibleNotPcm: return "holds samples of an extensible WAV format other than PCM" + only;
-    case WavProblem::NotSixteenBits: return "holds " + std::to_string(header.bitsPerSample) + "-bit samples" + only;
+    case WavProblem::ExtensibleNotPcm: return "holds samples of an extensible WAV format other than PCM" + convert;
+    case WavProblem::NotSixteenBits: return "holds " + std::to_string(header.bitsPerSample) + "-bit samples" + convert;
     case WavProblem::ReadFailed:
     case WavProblem::None: break;
     }
@@ -54,6 +56,13 @@ std::uint64_t ExpectedOutputBytes(ProcessFunction function, const InputLengths& 
     return 0;
 }
 
+// The speakers WAV inputs name for their channels, when they agree; else
+// nothing, and the output gets the usual ones for its channel count.
+std::uint32_t SpeakersOf(const StreamFormat& one, const StreamFormat& two) {
+    if (one.channelMask && two.channelMask && one.channelMask != two.channelMask) return 0;
+    return one.channelMask ? one.channelMask : two.channelMask;
+}
+
 }  // namespace
 
 bool NamesWavFile(const std::string& path) {
@@ -66,8 +75,10 @@ bool NamesWavFile(const std::string& path) {
 
 SoundFileFormats::SoundFileFormats(const CliOptions& options) : m_options(options) {}
 
+const std::string& SoundFileFormats::Path(int input) const { return input == 1 ? m_options.input1 : m_options.input2; }
+
 std::string SoundFileFormats::Named(int input) const {
-    return "input " + std::to_string(input) + " (" + Shown(input == 1 ? m_options.input1 : m_options.input2) + ")";
+    return "input " + std::to_string(input) + " (" + Shown(Path(input)) + ")";
 }
 
 bool SoundFileFormats::OpenInputs(File& input1, File& input2, InputLengths& lengths, RunObserver& observer) {
@@ -82,10 +93,14 @@ bool SoundFileFormats::ReadInputFormat(int input, File& file, std::uint64_t& len
     if (m_options.raw) return true;
 
     const std::string readFailed = "Reading Sound File " + std::to_string(input) + " Failed";
-    std::uint8_t first[kRiffHeaderBytes];
+    std::uint8_t first[std::max(kRiffHeaderBytes, kForeignContainerSniffBytes)];
     const auto got = file.Read(first, sizeof first);
     if (!got) {
         observer.ShowMessage(readFailed);
+        return false;
+    }
+    if (const ForeignContainer other = ForeignContainerOf(first, *got); other != ForeignContainer::None) {
+        observer.ShowMessage(Named(input) + " " + ForeignContainerRefusal(other, Path(input)));
         return false;
     }
     switch (RiffKindOf(first, *got)) {
@@ -99,18 +114,21 @@ bool SoundFileFormats::ReadInputFormat(int input, File& file, std::uint64_t& len
     case RiffKind::Wav: break;
     }
 
-    const WavHeader header = ReadWavHeader(file);
+    // What was read past the RIFF header begins its first chunk.
+    samples.HandBack(first + kRiffHeaderBytes, *got - kRiffHeaderBytes);
+    const WavHeader header = ReadWavHeader(samples);
     if (header.problem == WavProblem::ReadFailed) {
         observer.ShowMessage(readFailed);
         return false;
     }
     if (header.problem != WavProblem::None) {
-        observer.ShowMessage(Named(input) + " " + Unreadable(header));
+        observer.ShowMessage(Named(input) + " " + Unreadable(header, Path(input)));
         return false;
     }
     format.wav = true;
     format.sampleRate = header.format.sampleRate;
     format.channels = header.format.channels;
+    format.channelMask = header.format.channelMask;
     // A pipe's length is not known: its data chunk is taken at its word,
     // which for a stream is often just the most a WAV file can hold.
     std::uint64_t dataBytes = header.dataBytes;
@@ -167,9 +185,11 @@ bool SoundFileFormats::DecideOutput(const InputLengths& lengths, RunObserver& ob
         format.sampleRate = rate;
         format.channels = channels;
     }
-    m_output.wav = NamesWavFile(m_options.output);
+    m_output.wav = m_options.outputType == OutputType::ByName ? NamesWavFile(m_options.output)
+                                                              : m_options.outputType == OutputType::Wav;
     m_output.sampleRate = rate;
     m_output.channels = stereo ? 2 : channels;
+    if (!stereo) m_output.channelMask = SpeakersOf(one, two);
     if (rate == 0) m_output.channels = stereo ? 2 : 0;
     if (!m_output.wav) return true;
 
@@ -177,7 +197,7 @@ bool SoundFileFormats::DecideOutput(const InputLengths& lengths, RunObserver& ob
         m_usageError = "a WAV OUTPUT from raw inputs needs their rate: --rate HZ";
         return false;
     }
-    const WavFormat outputFormat{m_output.sampleRate, m_output.channels};
+    const WavFormat outputFormat = OutputWavFormat();
     if (WavByteRate(outputFormat) > 0xFFFFFFFFu) {
         observer.ShowMessage("a WAV file cannot hold " + Channels(outputFormat.channels) + " at " +
                              std::to_string(rate) + " Hz: its bytes per second would pass 4 GiB");
@@ -185,18 +205,27 @@ bool SoundFileFormats::DecideOutput(const InputLengths& lengths, RunObserver& ob
     }
     // With a pipe among the inputs the size is a guess, checked at the end.
     m_expectedOutputBytes = ExpectedOutputBytes(m_options.function, lengths, m_options.pad);
-    if (m_expectedOutputBytes > kWavMaxDataBytes && m_inputLengthsKnown) {
+    if (m_expectedOutputBytes > WavMaxDataBytes(outputFormat) && m_inputLengthsKnown) {
         observer.ShowMessage("the output would hold " + std::to_string(m_expectedOutputBytes) +
-                             " bytes of samples, more than a WAV file can (" + std::to_string(kWavMaxDataBytes) +
+                             " bytes of samples, more than a WAV file can (" +
+                             std::to_string(WavMaxDataBytes(outputFormat)) +
                              "); name a raw OUTPUT (not .wav) for more");
         return false;
     }
     return true;
 }
 
+WavFormat SoundFileFormats::OutputWavFormat() const {
+    return {m_output.sampleRate, m_output.channels, m_output.channelMask};
+}
+
 ByteSink& SoundFileFormats::BeginOutput(File& output) {
     if (!m_output.wav) return output;
-    const auto header = WavHeaderBytes({m_output.sampleRate, m_output.channels}, m_expectedOutputBytes);
+    // A header written into a pipe cannot be corrected at the end: where the
+    // inputs' lengths are not known, it says that the stream's is not.
+    m_streaming = !m_inputLengthsKnown && !output.IsDiskFile();
+    const auto header = m_streaming ? StreamingWavHeaderBytes(OutputWavFormat())
+                                    : WavHeaderBytes(OutputWavFormat(), m_expectedOutputBytes);
     m_wavWriter.Begin(output, header.data(), header.size());
     return m_wavWriter;
 }
@@ -204,10 +233,13 @@ ByteSink& SoundFileFormats::BeginOutput(File& output) {
 bool SoundFileFormats::EndOutput(File& output, std::uint64_t sampleBytes, RunObserver& observer) {
     if (!m_output.wav) return true;
     if (!m_wavWriter.Finish()) return false;
+    // A stream claims no length: its readers take what comes.
+    if (m_streaming) return true;
     // Only pipes, or inputs that grew during the run, get here.
-    if (sampleBytes > kWavMaxDataBytes) {
+    const std::uint64_t most = WavMaxDataBytes(OutputWavFormat());
+    if (sampleBytes > most) {
         observer.ShowMessage("the output came to " + std::to_string(sampleBytes) +
-                             " bytes of samples, more than a WAV file can hold (" + std::to_string(kWavMaxDataBytes) +
+                             " bytes of samples, more than a WAV file can hold (" + std::to_string(most) +
                              "); name a raw OUTPUT (not .wav) for more");
         return false;
     }
@@ -223,7 +255,7 @@ bool SoundFileFormats::EndOutput(File& output, std::uint64_t sampleBytes, RunObs
                              " came, and the output cannot be rewritten to say so");
         return false;
     }
-    const auto header = WavHeaderBytes({m_output.sampleRate, m_output.channels}, sampleBytes);
+    const auto header = WavHeaderBytes(OutputWavFormat(), sampleBytes);
     return output.Write(header.data(), header.size());
 }
 

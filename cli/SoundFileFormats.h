@@ -1,6 +1,6 @@
 // The command line's sound files: raw samples or WAV. Each input is judged
 // by its content (a RIFF/WAVE header makes it WAV) unless --raw is given;
-// the output is WAV when its name ends in ".wav". The inputs' formats must
+// the output is WAV when its name ends in ".wav", or as --output-type says. The inputs' formats must
 // agree with each other and with the function, and a refusal comes before
 // the output is created. After a WAV input's header the run reads its data
 // chunk exactly as a raw file; a WAV output gets its header first and is
@@ -37,7 +37,9 @@ public:
 private:
     bool ReadInputFormat(int input, File& file, std::uint64_t& length, RunObserver& observer);
     bool DecideOutput(const InputLengths& lengths, RunObserver& observer);
+    const std::string& Path(int input) const;
     std::string Named(int input) const;
+    WavFormat OutputWavFormat() const;
 
     const CliOptions& m_options;
     std::array<InputSamples, 2> m_samples;
@@ -45,6 +47,7 @@ private:
     StreamFormat m_output;
     bool m_inputLengthsKnown = true;  // no pipe among the inputs
     std::uint64_t m_expectedOutputBytes = 0;
+    bool m_streaming = false;  // a WAV output into a pipe, of a length not known
     BlockAlignedWriter m_wavWriter;
     std::string m_usageError;
 };

@@ -14,6 +14,7 @@ struct StreamFormat {
     // recording cut short): it was read to the end of the file.
     bool cutShort = false;
     std::uint64_t claimedBytes = 0;
+    std::uint32_t channelMask = 0;  // a WAV file's speakers, where it names them
 };
 
 }  // namespace varnel::cli

@@ -76,6 +76,7 @@ void JudgeFormat(const std::uint8_t* body, std::uint32_t size, WavHeader& header
             header.problem = WavProblem::ExtensibleNotPcm;
             return;
         }
+        header.format.channelMask = Load32(body + 20);
     } else if (header.formatTag != kFormatPcm) {
         header.problem = WavProblem::NotPcm;
         return;
@@ -133,24 +134,61 @@ WavHeader ReadWavHeader(ByteSource& source) {
     }
 }
 
-std::array<std::uint8_t, kWavHeaderBytes> WavHeaderBytes(WavFormat format, std::uint64_t dataBytes) {
-    std::array<std::uint8_t, kWavHeaderBytes> header{};
+namespace {
+
+// The header with the sizes as given: the RIFF size counts everything after
+// its own 8 bytes.
+std::vector<std::uint8_t> HeaderWithSizes(WavFormat format, std::uint32_t riffSize, std::uint32_t dataSize) {
+    const bool extensible = format.channels > 2;
+    std::vector<std::uint8_t> header(WavHeaderSize(format));
     std::uint8_t* bytes = header.data();
-    const auto data = static_cast<std::uint32_t>(std::min(dataBytes, kWavMaxDataBytes));
     std::memcpy(bytes, "RIFF", 4);
-    Store32(bytes + 4, static_cast<std::uint32_t>(kWavHeaderBytes - 8 + data + (data & 1)));
+    Store32(bytes + 4, riffSize);
     std::memcpy(bytes + 8, "WAVE", 4);
     std::memcpy(bytes + 12, "fmt ", 4);
-    Store32(bytes + 16, kPlainFormatBytes);
-    Store16(bytes + 20, kFormatPcm);
+    Store32(bytes + 16, extensible ? kExtensibleFormatBytes : kPlainFormatBytes);
+    Store16(bytes + 20, extensible ? kFormatExtensible : kFormatPcm);
     Store16(bytes + 22, format.channels);
     Store32(bytes + 24, format.sampleRate);
     Store32(bytes + 28, static_cast<std::uint32_t>(WavByteRate(format)));
     Store16(bytes + 32, static_cast<std::uint16_t>(format.channels * 2));
     Store16(bytes + 34, 16);
-    std::memcpy(bytes + 36, "data", 4);
-    Store32(bytes + 40, data);
+    std::uint8_t* data = bytes + 36;
+    if (extensible) {
+        Store16(bytes + 36, 22);  // the bytes of the extension that follow
+        Store16(bytes + 38, 16);  // valid bits per sample: all of them
+        Store32(bytes + 40, format.channelMask ? format.channelMask : WavDefaultChannelMask(format.channels));
+        std::memcpy(bytes + 44, kPcmSubFormat, sizeof kPcmSubFormat);
+        data = bytes + 60;
+    }
+    std::memcpy(data, "data", 4);
+    Store32(data + 4, dataSize);
     return header;
+}
+
+}  // namespace
+
+std::size_t WavHeaderSize(WavFormat format) {
+    return format.channels > 2 ? kWavExtensibleHeaderBytes : kWavHeaderBytes;
+}
+
+std::vector<std::uint8_t> WavHeaderBytes(WavFormat format, std::uint64_t dataBytes) {
+    const auto data = static_cast<std::uint32_t>(std::min(dataBytes, WavMaxDataBytes(format)));
+    const auto riff = static_cast<std::uint32_t>(WavHeaderSize(format) - 8 + data + (data & 1));
+    return HeaderWithSizes(format, riff, data);
+}
+
+std::vector<std::uint8_t> StreamingWavHeaderBytes(WavFormat format) {
+    return HeaderWithSizes(format, 0xFFFFFFFFu, 0xFFFFFFFFu);
+}
+
+std::uint32_t WavDefaultChannelMask(std::uint16_t channels) {
+    switch (channels) {
+    case 4: return 0x33;   // front left and right, back left and right
+    case 6: return 0x3F;   // front left, right, centre, low frequency, back left, right
+    case 8: return 0x63F;  // 5.1 and side left, right
+    default: return 0;
+    }
 }
 
 }  // namespace varnel

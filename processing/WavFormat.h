@@ -9,15 +9,18 @@
 // Read: 16-bit PCM only, as format 1 or as WAVE_FORMAT_EXTENSIBLE with the
 // PCM sub-format, any rate and channel count; the samples of the data chunk
 // are then exactly Varnel's samples (signed 16-bit little-endian, frames of
-// one sample per channel). Written: the canonical 44-byte header of format 1.
+// one sample per channel). Written: the canonical 44-byte header of format 1
+// for one or two channels; for more, WAVE_FORMAT_EXTENSIBLE with a channel
+// mask, a 68-byte header, as Microsoft asks of files of more than two
+// channels.
 // All fields are decoded and encoded byte by byte, so the code is right on a
 // host of either byte order.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "processing/ByteStream.h"
 
@@ -26,6 +29,9 @@ namespace varnel {
 struct WavFormat {
     std::uint32_t sampleRate = 0;
     std::uint16_t channels = 0;
+    // The speakers of the channels, as WAVE_FORMAT_EXTENSIBLE says (a bit
+    // per speaker: 0x3F is 5.1); 0 where nothing says it.
+    std::uint32_t channelMask = 0;
 };
 
 // The first bytes of a file that say what it is.
@@ -76,11 +82,30 @@ WavHeader ReadWavHeader(ByteSource& source);
 inline constexpr std::uint64_t kWavMaxDataBytes = 0xFFFFFFFFull - 37;
 
 inline constexpr std::size_t kWavHeaderBytes = 44;
+inline constexpr std::size_t kWavExtensibleHeaderBytes = 68;
 
-// The canonical header of 16-bit PCM for `dataBytes` bytes of samples (at
-// most kWavMaxDataBytes; an odd count is followed in the file by a pad byte,
-// which the RIFF size counts).
-std::array<std::uint8_t, kWavHeaderBytes> WavHeaderBytes(WavFormat format, std::uint64_t dataBytes);
+// The header written for `format`: kWavHeaderBytes up to two channels,
+// kWavExtensibleHeaderBytes beyond.
+std::size_t WavHeaderSize(WavFormat format);
+
+// The most sample bytes a WAV file written for `format` can hold (even).
+inline std::uint64_t WavMaxDataBytes(WavFormat format) { return 0xFFFFFFFFull - (WavHeaderSize(format) - 8) - 1; }
+
+// The header of 16-bit PCM for `dataBytes` bytes of samples (at most
+// WavMaxDataBytes; an odd count is followed in the file by a pad byte, which
+// the RIFF size counts). Past two channels the channel mask is the format's,
+// or when it has none WavDefaultChannelMask's.
+std::vector<std::uint8_t> WavHeaderBytes(WavFormat format, std::uint64_t dataBytes);
+
+// The header of a WAV stream whose length is not known when it begins: the
+// RIFF and data sizes are 0xFFFFFFFF, as ffmpeg writes to a pipe, and
+// readers take the samples to the end of the stream.
+std::vector<std::uint8_t> StreamingWavHeaderBytes(WavFormat format);
+
+// The speakers Microsoft names for a count of channels: 0x33 (quad) for 4,
+// 0x3F (5.1) for 6, 0x63F (7.1) for 8, as SoX writes them too; 0, channels
+// not assigned to speakers, for the other counts past two.
+std::uint32_t WavDefaultChannelMask(std::uint16_t channels);
 
 // Bytes per second of 16-bit samples; over 32 bits it cannot be written.
 inline std::uint64_t WavByteRate(WavFormat format) { return std::uint64_t{format.sampleRate} * format.channels * 2; }

@@ -7,7 +7,11 @@ _varnel_cli() {
         mapfile -t COMPREPLY < <(compgen -W "8000 11025 16000 22050 22k 44100 44.1k 48000" -- "$cur")
         return
     fi
-    # Which of the four words this one is: options and --rate's value do not
+    if [[ $prev == -t || $prev == --output-type ]]; then
+        mapfile -t COMPREPLY < <(compgen -W "wav raw" -- "$cur")
+        return
+    fi
+    # Which of the four words this one is: options and the values of --rate and --output-type do not
     # count, and after -- every word is a file.
     local i word files_only="" words=0
     for ((i = 1; i < COMP_CWORD; i++)); do
@@ -18,13 +22,13 @@ _varnel_cli() {
         fi
         case $word in
         --) files_only=yes ;;
-        -r | --rate) ((i++)) ;;
+        -r | --rate | -t | --output-type) ((i++)) ;;
         -?*) ;;
         *) ((words++)) ;;
         esac
     done
     if [[ -z $files_only && $cur == -* ]]; then
-        mapfile -t COMPREPLY < <(compgen -W "--pad --average --raw -r --rate --json -q --quiet --progress
+        mapfile -t COMPREPLY < <(compgen -W "--pad --average --raw -r --rate -t --output-type --json -q --quiet --progress
                                              -h --help --version" -- "$cur")
     elif ((words == 0)); then
         mapfile -t COMPREPLY < <(compgen -W "mono stereo join12 join21" -- "$cur")

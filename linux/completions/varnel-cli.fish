@@ -12,6 +12,7 @@ complete -c varnel-cli -l pad -d 'mono and stereo: cover the longer input, padde
 complete -c varnel-cli -l average -d 'mono: each sample the mean of the inputs, which never clips'
 complete -c varnel-cli -l raw -d 'read every input as raw samples, a WAV header included'
 complete -c varnel-cli -s r -l rate -x -a '8000 11025 16000 22050 22k 44100 44.1k 48000' -d 'the rate of raw inputs in Hz'
+complete -c varnel-cli -s t -l output-type -x -a 'wav raw' -d 'the type of OUTPUT whatever its name'
 complete -c varnel-cli -l json -d 'print the summary as one JSON object on standard output'
 complete -c varnel-cli -s q -l quiet -d 'no progress bar and no summary'
 complete -c varnel-cli -l progress -d 'show the progress bar even when standard error is not a terminal'

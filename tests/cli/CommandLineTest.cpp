@@ -144,5 +144,13 @@ TEST(CommandLine, AverageIsForMonoOnly) {
     EXPECT_EQ(Parse({"--average", "stereo", "a", "b", "c"}).text, "--average works with mono only");
 }
 
+TEST(CommandLine, OutputTypeOverridesTheOutputsName) {
+    EXPECT_EQ(Parse({"mono", "a", "b", "out.wav"}).options.outputType, OutputType::ByName);
+    EXPECT_EQ(Parse({"--output-type", "wav", "mono", "a", "b", "-"}).options.outputType, OutputType::Wav);
+    EXPECT_EQ(Parse({"mono", "a", "b", "out.wav", "-t", "raw"}).options.outputType, OutputType::Raw);
+    EXPECT_EQ(Parse({"-t", "WAV", "mono", "a", "b", "c"}).kind, ParsedCommandLine::Kind::UsageError);
+    EXPECT_EQ(Parse({"mono", "a", "b", "c", "-t"}).kind, ParsedCommandLine::Kind::UsageError);
+}
+
 }  // namespace
 }  // namespace varnel::cli

@@ -47,11 +47,11 @@ Bytes FormatChunk(unsigned tag, unsigned channels, std::uint32_t rate, unsigned 
 }
 
 // WAVE_FORMAT_EXTENSIBLE with the sub-format whose GUID starts with `subFormat`.
-Bytes ExtensibleChunk(unsigned channels, std::uint32_t rate, unsigned subFormat) {
+Bytes ExtensibleChunk(unsigned channels, std::uint32_t rate, unsigned subFormat, std::uint32_t channelMask = 0x3) {
     Bytes body = FormatChunk(0xFFFE, channels, rate, 16);
-    Put16(body, 22);   // extension size
-    Put16(body, 16);   // valid bits
-    Put32(body, 0x3);  // channel mask: front left and right
+    Put16(body, 22);  // extension size
+    Put16(body, 16);  // valid bits
+    Put32(body, channelMask);
     Put32(body, subFormat);
     for (const int byte : {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}) {
         body.push_back(static_cast<std::uint8_t>(byte));
@@ -181,6 +181,26 @@ TEST(WavHeaderBytes, WritesTheCanonicalHeaderWithTheSizesRight) {
     EXPECT_EQ(Bytes(header.begin(), header.end()), expected);
 
     const auto largest = WavHeaderBytes({8000, 1}, kWavMaxDataBytes);
+    EXPECT_EQ(Bytes(largest.begin() + 4, largest.begin() + 8), (Bytes{0xFE, 0xFF, 0xFF, 0xFF}));
+}
+
+TEST(WavHeaderBytes, WritesMoreThanTwoChannelsAsExtensibleWithTheirSpeakers) {
+    Bytes expected;
+    PutChunk(expected, "fmt ", ExtensibleChunk(6, 48000, 1, 0x3F));
+    expected.insert(expected.end(), {'d', 'a', 't', 'a'});
+    Put32(expected, 1200);
+    expected = Riff(expected);
+    expected[4] = 60 + 1200 - 0x400;
+    expected[5] = 0x04;
+    EXPECT_EQ(WavHeaderBytes({48000, 6}, 1200), expected);
+
+    // Speakers named are kept, and read back.
+    const Parsed parsed = ParseFile(WavHeaderBytes({8000, 6, 0x60F}, 0));
+    EXPECT_EQ(parsed.header.problem, WavProblem::None);
+    EXPECT_EQ(parsed.header.format.channelMask, 0x60Fu);
+    EXPECT_EQ(parsed.header.headerBytes, kWavExtensibleHeaderBytes);
+
+    const auto largest = WavHeaderBytes({8000, 6}, WavMaxDataBytes({8000, 6}));
     EXPECT_EQ(Bytes(largest.begin() + 4, largest.begin() + 8), (Bytes{0xFE, 0xFF, 0xFF, 0xFF}));
 }
 
