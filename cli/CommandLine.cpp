@@ -149,7 +149,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 const char* const kHelpText =
     "varnel-cli makes a third sound file of two: 16-bit samples, raw or WAV.\n"
-    "\n"
     "Usage: varnel-cli [OPTIONS] FUNCTION INPUT1 INPUT2 OUTPUT\n"
     "\n"
     "Functions:\n"
@@ -163,7 +162,7 @@ const char* const kHelpText =
     "  --pad          mono, stereo: go on to the longer input's end, with silence\n"
     "  --raw          read every input as raw samples, a WAV header included\n"
     "  -r, --rate HZ  the rate of raw inputs, such as 8000, 22050, 22k or 44.1k\n"
-    "  -t, --output-type wav|raw  OUTPUT's type whatever its name, - too\n"
+    "  -t wav|raw     OUTPUT's type whatever its name, - too (or --output-type)\n"
     "  --json         print a report as one JSON object on standard output\n"
     "  -q, --quiet    no progress bar and no summary; failures and warnings stay\n"
     "  --progress     the progress bar even when standard error is no terminal\n"
