@@ -5,8 +5,8 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleObserver.h"
 #include "cli/ProgressBar.h"
-#include "cli/SafeOutput.h"
-#include "cli/SoundFileFormats.h"
+#include "safeoutput/SafeOutput.h"
+#include "processing/SoundFileFormats.h"
 #include "cli/Summary.h"
 #include "processing/ProcessingRun.h"
 

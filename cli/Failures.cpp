@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "cli/CommandLine.h"
-#include "cli/FileIdentity.h"
+#include "safeoutput/FileIdentity.h"
 
 namespace varnel::cli {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Failures.h"
-#include "cli/StreamFormat.h"
+#include "processing/StreamFormat.h"
 #include "processing/ProcessingRun.h"
 
 namespace varnel::cli {

@@ -4,7 +4,7 @@
 
 #include "cli/CliApp.h"
 #include "cli/Console.h"
-#include "cli/Interrupt.h"
+#include "safeoutput/Interrupt.h"
 
 int main(int argc, char* argv[]) {
     varnel::cli::InstallInterruptCleanup();

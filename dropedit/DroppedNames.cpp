@@ -1,6 +1,6 @@
 #include "dropedit/DroppedNames.h"
 
-#include "framework/Owned.h"
+#include "base/Owned.h"
 
 namespace varnel {
 

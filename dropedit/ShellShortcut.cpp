@@ -6,7 +6,7 @@
 #include <cassert>
 #include <cstring>
 
-#include "framework/Owned.h"
+#include "base/Owned.h"
 
 namespace varnel {
 

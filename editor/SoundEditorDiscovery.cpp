@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "editor/SoundEditorSetting.h"
-#include "framework/Owned.h"
+#include "base/Owned.h"
 
 namespace varnel {
 namespace {

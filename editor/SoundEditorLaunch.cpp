@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "framework/Owned.h"
+#include "base/Owned.h"
 
 namespace varnel {
 

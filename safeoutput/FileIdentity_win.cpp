@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "cli/FileIdentity.h"
-#include "framework/Owned.h"
+#include "safeoutput/FileIdentity.h"
+#include "base/Owned.h"
 
 namespace varnel::cli {
 

@@ -1,6 +1,6 @@
 #include <sys/stat.h>
 
-#include "cli/FileIdentity.h"
+#include "safeoutput/FileIdentity.h"
 
 namespace varnel::cli {
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "cli/TemporaryOutput.h"
+#include "safeoutput/TemporaryOutput.h"
 #include "processing/ProcessingRun.h"
 
 namespace varnel::cli {

@@ -1,4 +1,4 @@
-#include "cli/SafeOutput.h"
+#include "safeoutput/SafeOutput.h"
 
 namespace varnel::cli {
 

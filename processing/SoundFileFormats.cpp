@@ -1,4 +1,4 @@
-#include "cli/SoundFileFormats.h"
+#include "processing/SoundFileFormats.h"
 
 #include <algorithm>
 #include <cctype>

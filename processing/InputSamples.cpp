@@ -1,4 +1,4 @@
-#include "cli/InputSamples.h"
+#include "processing/InputSamples.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "cli/Interrupt.h"
-#include "cli/TemporaryOutput.h"
+#include "safeoutput/Interrupt.h"
+#include "safeoutput/TemporaryOutput.h"
 
 namespace varnel::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/BlockAlignedWriter.h"
+#include "processing/BlockAlignedWriter.h"
 
 #include <gtest/gtest.h>
 

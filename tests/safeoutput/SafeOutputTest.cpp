@@ -1,6 +1,6 @@
 // The pieces that keep files safe, in-process: file identity and the
 // temporary output.
-#include "cli/SafeOutput.h"
+#include "safeoutput/SafeOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "cli/FileIdentity.h"
+#include "safeoutput/FileIdentity.h"
 #include "support/TempFolder.h"
 
 namespace varnel::cli {

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "cli/Interrupt.h"
+#include "safeoutput/Interrupt.h"
 
 namespace varnel::cli {
 namespace {

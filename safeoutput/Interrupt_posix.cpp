@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli/Interrupt.h"
+#include "safeoutput/Interrupt.h"
 
 namespace varnel::cli {
 namespace {

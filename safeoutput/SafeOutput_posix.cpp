@@ -1,6 +1,6 @@
 #include <filesystem>
 
-#include "cli/SafeOutput.h"
+#include "safeoutput/SafeOutput.h"
 
 namespace varnel::cli {
 

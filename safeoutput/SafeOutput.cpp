@@ -1,10 +1,10 @@
-#include "cli/SafeOutput.h"
+#include "safeoutput/SafeOutput.h"
 
 #include <utility>
 
 #include "cli/CommandLine.h"
-#include "cli/FileIdentity.h"
-#include "cli/Interrupt.h"
+#include "safeoutput/FileIdentity.h"
+#include "safeoutput/Interrupt.h"
 
 namespace varnel::cli {
 

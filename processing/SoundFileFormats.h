@@ -10,10 +10,10 @@
 #include <array>
 #include <string>
 
-#include "cli/BlockAlignedWriter.h"
+#include "processing/BlockAlignedWriter.h"
 #include "cli/CommandLine.h"
-#include "cli/InputSamples.h"
-#include "cli/StreamFormat.h"
+#include "processing/InputSamples.h"
+#include "processing/StreamFormat.h"
 #include "processing/ProcessingRun.h"
 #include "processing/WavFormat.h"
 

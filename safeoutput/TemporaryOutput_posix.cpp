@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "cli/Interrupt.h"
-#include "cli/TemporaryOutput.h"
+#include "safeoutput/Interrupt.h"
+#include "safeoutput/TemporaryOutput.h"
 
 namespace varnel::cli {
 namespace {

@@ -1,10 +1,10 @@
-#include "cli/TemporaryOutput.h"
+#include "safeoutput/TemporaryOutput.h"
 
 #include <chrono>
 #include <cstdio>
 #include <random>
 
-#include "cli/Interrupt.h"
+#include "safeoutput/Interrupt.h"
 
 namespace varnel::cli {
 
