@@ -8,7 +8,7 @@
 
 #include <type_traits>
 
-namespace varnel::framework {
+namespace varnel::base {
 
 template <class Handle, auto Release>
 class Owned {
@@ -26,8 +26,13 @@ public:
     bool Holds() const { return m_handle != nullptr && reinterpret_cast<HANDLE>(m_handle) != INVALID_HANDLE_VALUE; }
     Handle Get() const { return m_handle; }
     Handle operator->() const { return m_handle; }
-    // Where a function that opens or creates one puts it; none may be held.
-    Handle* Receive() { return &m_handle; }
+    // Where a function that opens or creates one puts it. One still held
+    // is given back first, so that it is never lost.
+    Handle* Receive() {
+        if (Holds()) Release(m_handle);
+        m_handle = Handle{};
+        return &m_handle;
+    }
 
 private:
     Handle m_handle{};
@@ -41,4 +46,4 @@ using DropHandle = Owned<HDROP, &DragFinish>;
 template <class Interface>
 using ComInterface = Owned<Interface*, [](Interface* p) { p->Release(); }>;
 
-}  // namespace varnel::framework
+}  // namespace varnel::base

@@ -1,14 +1,16 @@
 #include "cli/CliApp.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 
 #include "cli/CommandLine.h"
+#include "cli/CommandLineFiles.h"
 #include "cli/ConsoleObserver.h"
 #include "cli/ProgressBar.h"
-#include "safeoutput/SafeOutput.h"
-#include "processing/SoundFileFormats.h"
 #include "cli/Summary.h"
 #include "processing/ProcessingRun.h"
+#include "processing/SoundFileFormats.h"
 
 namespace varnel::cli {
 namespace {
@@ -23,8 +25,20 @@ ProcessingSettings CommandLineSettings(const CliOptions& options) {
     settings.chunks = {kChunkSamples, kChunkSamples, 0};
     settings.pauseAfterChunk = std::chrono::milliseconds(0);
     settings.padShorterInput = options.pad;
-    settings.shareInputs = true;  // mono of a file with itself doubles it; join12 repeats it
     return settings;
+}
+
+// Whether OUTPUT is to be written as WAV: its name ends in ".wav", any case.
+bool NamesWavFile(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string ending = path.substr(path.size() - 4);
+    std::transform(ending.begin(), ending.end(), ending.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ending == ".wav";
+}
+
+SoundFileChoices ContainerChoices(const CliOptions& options) {
+    return {options.function, options.raw, options.rate, options.pad, NamesWavFile(options.output)};
 }
 
 int UsageFailure(const std::string& text, std::ostream& err) {
@@ -35,20 +49,16 @@ int UsageFailure(const std::string& text, std::ostream& err) {
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     const bool forced = options.progress == ProgressChoice::Forced;
     ProgressBar bar(err, forced || (options.progress == ProgressChoice::Auto && errIsTerminal), forced);
-    ConsoleObserver observer(err, bar, {options.input1, options.input2, options.output});
-    SafeOutput output(options.input1, options.input2);
-    SoundFileFormats formats(options);
+    const RunPaths paths{options.input1, options.input2, options.output};
+    ConsoleObserver observer(err, bar, paths, options.functionName);
+    // Mono of a file with itself doubles it; join12 repeats it: the inputs
+    // are read shared.
+    CommandLineFiles files(paths);
+    SoundFileFormats formats(ContainerChoices(options));
 
-    const RunResult result = RunProcessing({options.input1, options.input2, options.output, options.function},
-                                           CommandLineSettings(options), observer, &output, &formats);
-    if (!formats.UsageError().empty()) return UsageFailure(formats.UsageError(), err);
-    bool succeeded = result.succeeded;
-    if (succeeded && !output.Commit()) {
-        observer.ReportFileProblem({RunFile::Output, FileAction::Write, {FileCause::none, -1}},
-                                   {"Writing The Output Sound File Failed"});
-        succeeded = false;
-    }
-    output.Discard();
+    const RunResult result = RunProcessing(options.function, files, formats, CommandLineSettings(options), observer);
+    if (observer.UsageError()) return UsageFailure(*observer.UsageError(), err);
+    const bool succeeded = result.succeeded;
     bar.Clear();
 
     RunSummary summary = SummaryOf(options, result, succeeded, observer.Failures());

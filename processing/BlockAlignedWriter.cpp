@@ -1,8 +1,8 @@
 #include "processing/BlockAlignedWriter.h"
 
-namespace varnel::cli {
+namespace varnel {
 
-void BlockAlignedWriter::Begin(File& file, const std::uint8_t* header, std::size_t size) {
+void BlockAlignedWriter::Begin(GatheringSink& file, const std::uint8_t* header, std::size_t size) {
     m_file = &file;
     m_written = 0;
     m_held.reserve(kBlockBytes);
@@ -31,4 +31,4 @@ bool BlockAlignedWriter::Finish() {
     return true;
 }
 
-}  // namespace varnel::cli
+}  // namespace varnel

@@ -13,9 +13,8 @@
 #include <vector>
 
 #include "processing/ByteStream.h"
-#include "processing/File.h"
 
-namespace varnel::cli {
+namespace varnel {
 
 class BlockAlignedWriter final : public ByteSink {
 public:
@@ -24,16 +23,16 @@ public:
 
     // `file` is empty; `header`, shorter than a block, goes first, ahead of
     // everything written.
-    void Begin(File& file, const std::uint8_t* header, std::size_t size);
+    void Begin(GatheringSink& file, const std::uint8_t* header, std::size_t size);
     bool Write(const std::uint8_t* data, std::size_t size) override;
-    // Writes what is still held back. False, with the failure in the file's
-    // LastFailure, when that write failed.
+    // Writes what is still held back. False when that write failed (a
+    // File keeps the failure in its LastFailure).
     bool Finish();
 
 private:
-    File* m_file = nullptr;
+    GatheringSink* m_file = nullptr;
     std::uint64_t m_written = 0;  // sent to the file: a multiple of kBlockBytes
     std::vector<std::uint8_t> m_held;
 };
 
-}  // namespace varnel::cli
+}  // namespace varnel

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace varnel::cli {
+namespace varnel {
 
 std::optional<std::size_t> InputSamples::Read(std::uint8_t* buffer, std::size_t size) {
     const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(size, m_remaining));
@@ -22,4 +22,4 @@ std::optional<std::size_t> InputSamples::Read(std::uint8_t* buffer, std::size_t 
     return delivered;
 }
 
-}  // namespace varnel::cli
+}  // namespace varnel

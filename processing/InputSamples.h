@@ -11,7 +11,7 @@
 
 #include "processing/ByteStream.h"
 
-namespace varnel::cli {
+namespace varnel {
 
 class InputSamples final : public ByteSource {
 public:
@@ -30,4 +30,4 @@ private:
     std::uint64_t m_remaining = std::numeric_limits<std::uint64_t>::max();
 };
 
-}  // namespace varnel::cli
+}  // namespace varnel

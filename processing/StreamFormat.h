@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace varnel::cli {
+namespace varnel {
 
 struct StreamFormat {
     bool wav = false;
@@ -16,4 +16,4 @@ struct StreamFormat {
     std::uint64_t claimedBytes = 0;
 };
 
-}  // namespace varnel::cli
+}  // namespace varnel

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 
 struct FileIdentity {
     std::uint64_t volume = 0;  // POSIX st_dev; Windows volume serial number
@@ -22,4 +22,4 @@ struct FileIdentity {
 // the file's data, so it works on files that are held open exclusively.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput

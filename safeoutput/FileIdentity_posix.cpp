@@ -2,7 +2,7 @@
 
 #include "safeoutput/FileIdentity.h"
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
     struct stat status {};
@@ -11,4 +11,4 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
                         S_ISREG(status.st_mode)};
 }
 
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 
 // Once per process, before any run. On POSIX also turns the signals of a
 // failed write (SIGXFSZ, SIGPIPE) into write errors.
@@ -33,4 +33,4 @@ bool CommitUninterrupted(Commit commit) {
     return done;
 }
 
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput

@@ -7,7 +7,7 @@
 
 #include "safeoutput/Interrupt.h"
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -69,4 +69,4 @@ InterruptGuard::~InterruptGuard() {
     ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
 }
 
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput

@@ -4,7 +4,7 @@
 
 #include "safeoutput/Interrupt.h"
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 namespace {
 
 // Win32 quirk: a console control handler runs on a thread of its own while
@@ -45,4 +45,4 @@ InterruptGuard::InterruptGuard() { Lock().lock(); }
 
 InterruptGuard::~InterruptGuard() { Lock().unlock(); }
 
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput

@@ -2,33 +2,30 @@
 
 #include <utility>
 
-#include "cli/CommandLine.h"
 #include "safeoutput/FileIdentity.h"
 #include "safeoutput/Interrupt.h"
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 
-SafeOutput::SafeOutput(std::string input1, std::string input2)
-    : m_input1(std::move(input1)), m_input2(std::move(input2)) {}
+SafeOutput::SafeOutput(std::vector<std::string> inputs, std::string output)
+    : m_inputs(std::move(inputs)), m_output(std::move(output)) {}
 
 SafeOutput::~SafeOutput() { Discard(); }
 
-bool SafeOutput::OpenInput(const std::string& inputFile, File& input, File::Mode mode, FileFailure& failure) {
-    if (inputFile == kStandardStream) return input.OpenStandard(File::Standard::Input, failure);
-    return input.Open(inputFile, mode, failure);
+bool SafeOutput::OpenInput(int number, File& input, FileFailure& failure) {
+    return input.Open(m_inputs.at(static_cast<std::size_t>(number - 1)), File::Mode::ReadShared, failure);
 }
 
-bool SafeOutput::OpenOutput(const std::string& outputFile, File& output, FileFailure& failure) {
-    if (outputFile == kStandardStream) return output.OpenStandard(File::Standard::Output, failure);
+bool SafeOutput::OpenOutput(File& output, FileFailure& failure) {
     // No name, no folder to write beside: refused by the open as in the window.
-    if (outputFile.empty()) return output.Open(outputFile, File::Mode::CreateWrite, failure);
-    m_target = ResolvedOutputPath(outputFile);
+    if (m_output.empty()) return output.Open(m_output, File::Mode::CreateWrite, failure);
+    m_target = ResolvedOutputPath(m_output);
     if (const auto existing = IdentityOf(m_target)) {
         // Devices, pipes and folders are opened as the window opens them:
         // there is no content to keep, and a folder is refused by the open.
         if (!existing->regular) return output.Open(m_target, File::Mode::CreateWrite, failure);
-        for (const std::string* input : {&m_input1, &m_input2}) {
-            const auto identity = IdentityOf(*input);
+        for (const std::string& input : m_inputs) {
+            const auto identity = IdentityOf(input);
             if (identity && identity->SameFileAs(*existing)) {
                 failure = {FileCause::sharingViolation, -1};
                 return false;
@@ -44,10 +41,10 @@ bool SafeOutput::OpenOutput(const std::string& outputFile, File& output, FileFai
     return m_writingTemporary;
 }
 
-bool SafeOutput::Commit() {
+bool SafeOutput::Commit(FileFailure& failure) {
     if (!m_writingTemporary) return true;
     m_writingTemporary = false;
-    return CommitUninterrupted([this] { return m_temporary.PutInPlace(m_target); });
+    return CommitUninterrupted([&] { return m_temporary.PutInPlace(m_target, failure); });
 }
 
 void SafeOutput::Discard() {
@@ -55,4 +52,4 @@ void SafeOutput::Discard() {
     m_temporary.Discard();
 }
 
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput

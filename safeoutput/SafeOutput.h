@@ -1,44 +1,42 @@
-// Opens a run's files for the command line, where "-" names standard input
-// or output, and writes a run's output safely. The output goes to a new
-// temporary file in OUTPUT's folder, which is put in place over OUTPUT only
-// once the run has succeeded: a failed, interrupted or killed run leaves an existing OUTPUT
+// A run's files written safely. The output goes to a new temporary file in
+// OUTPUT's folder, which is put in place over OUTPUT only once the run has
+// succeeded: a failed, interrupted or killed run leaves an existing OUTPUT
 // as it was and no partial file behind (see TemporaryOutput). An OUTPUT that
 // is one of the inputs, however its path is spelled, is refused as the
-// window refuses it (a sharing violation) before anything is touched.
+// window refuses it (a sharing violation) before anything is touched. The
+// inputs are opened for shared reading, so one file may be both.
 #pragma once
 
 #include <string>
+#include <vector>
 
-#include "safeoutput/TemporaryOutput.h"
 #include "processing/ProcessingRun.h"
+#include "safeoutput/TemporaryOutput.h"
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 
-class SafeOutput final : public FileOpener {
+class SafeOutput final : public RunFiles {
 public:
-    SafeOutput(std::string input1, std::string input2);
+    SafeOutput(std::vector<std::string> inputs, std::string output);
     ~SafeOutput() override;  // a temporary file not put in place is removed
     SafeOutput(const SafeOutput&) = delete;
     SafeOutput& operator=(const SafeOutput&) = delete;
 
-    // INPUT "-" is standard input.
-    bool OpenInput(const std::string& inputFile, File& input, File::Mode mode, FileFailure& failure) override;
-    // Called by the run once both inputs are open. OUTPUT "-" is standard
-    // output, written as it goes: there is nothing to put in place.
-    bool OpenOutput(const std::string& outputFile, File& output, FileFailure& failure) override;
-    // After a successful run: puts the output in place. On false OUTPUT is
-    // as it was and the temporary file is gone.
-    bool Commit();
-    // After a failed run: removes the temporary file.
-    void Discard();
+    bool OpenInput(int number, File& input, FileFailure& failure) override;
+    bool OpenOutput(File& output, FileFailure& failure) override;
+    // Puts the output in place. On false OUTPUT is as it was and the
+    // temporary file is gone.
+    bool Commit(FileFailure& failure) override;
+    // Removes the temporary file.
+    void Discard() override;
 
     // The name of the file being written: "" before Open, when it is
     // written in place, or while it is an unnamed file.
     const std::string& TemporaryPath() const { return m_temporary.Path(); }
 
 private:
-    std::string m_input1;
-    std::string m_input2;
+    std::vector<std::string> m_inputs;
+    std::string m_output;  // as given
     std::string m_target;  // OUTPUT, its symbolic links followed
     TemporaryOutput m_temporary;
     bool m_writingTemporary = false;
@@ -49,4 +47,4 @@ private:
 // a link that points to no file yet keeps pointing to the new one.
 std::string ResolvedOutputPath(const std::string& output);
 
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput

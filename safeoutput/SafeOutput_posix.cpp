@@ -2,7 +2,7 @@
 
 #include "safeoutput/SafeOutput.h"
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 
 // Followed link by link rather than by canonical(), which fails on a link
 // that points to no file: that file is the one to create, beside the link's
@@ -20,4 +20,4 @@ std::string ResolvedOutputPath(const std::string& output) {
     return fs::is_symlink(path, error) ? output : path.string();  // a loop is left to the open to refuse
 }
 
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput

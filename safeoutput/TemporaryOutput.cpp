@@ -6,7 +6,7 @@
 
 #include "safeoutput/Interrupt.h"
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 
 std::string TemporaryNameBeside(const std::string& target) {
     const auto slash = target.find_last_of(
@@ -36,4 +36,4 @@ bool TemporaryOutput::CreateNamed(const std::string& target, File& output, FileF
     return false;
 }
 
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput

@@ -11,7 +11,7 @@
 
 #include "processing/File.h"
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 
 class TemporaryOutput {
 public:
@@ -25,8 +25,9 @@ public:
     bool Create(const std::string& target, File& output, FileFailure& failure);
     // Once `output` is closed: puts the file in place as `target`, keeping
     // an existing target's permissions, and its owner where the system
-    // allows. On false `target` is as it was and the file is gone.
-    bool PutInPlace(const std::string& target);
+    // allows. On false `target` is as it was, the file is gone and
+    // `failure` says why.
+    bool PutInPlace(const std::string& target, FileFailure& failure);
     // Removes the file, unless it was put in place.
     void Discard();
 
@@ -51,7 +52,7 @@ private:
 std::string TemporaryNameBeside(const std::string& target);
 
 // Moves `from` over `to` in one step, keeping `to`'s permissions (and owner,
-// where allowed) when it exists.
-bool ReplaceWith(const std::string& from, const std::string& to);
+// where allowed) when it exists. On false fills `failure`.
+bool ReplaceWith(const std::string& from, const std::string& to, FileFailure& failure);
 
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput

@@ -8,7 +8,7 @@
 #include "safeoutput/Interrupt.h"
 #include "safeoutput/TemporaryOutput.h"
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 namespace {
 
 std::string FolderOf(const std::string& path) {
@@ -47,7 +47,7 @@ bool TemporaryOutput::Create(const std::string& target, File& output, FileFailur
     return CreateNamed(target, output, failure);
 }
 
-bool TemporaryOutput::PutInPlace(const std::string& target) {
+bool TemporaryOutput::PutInPlace(const std::string& target, FileFailure& failure) {
     if (m_unnamed >= 0) {
         const std::string source = DescriptorPath(m_unnamed);
         // A new OUTPUT gets its name in one step; an existing one is
@@ -57,19 +57,27 @@ bool TemporaryOutput::PutInPlace(const std::string& target) {
             return true;
         }
         if (errno != EEXIST) {
+            failure = SystemFailure(errno, target);
             Discard();
             return false;
         }
+        // Linux has no call that names a file over an existing one: it gets
+        // a hidden name for the instant before the rename (Ctrl-C waits for
+        // the commit). Only a kill or a crash in that instant leaves it.
         const std::string named = TemporaryNameBeside(target);
         if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, named.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            failure = SystemFailure(errno, named);
             Discard();
             return false;
         }
         Discard();
         m_path = named;
     }
-    if (m_path.empty()) return false;
-    const bool replaced = ReplaceWith(m_path, target);
+    if (m_path.empty()) {
+        failure = {FileCause::generic, -1};
+        return false;
+    }
+    const bool replaced = ReplaceWith(m_path, target, failure);
     if (!replaced) ::unlink(m_path.c_str());
     m_path.clear();
     return replaced;
@@ -84,7 +92,7 @@ void TemporaryOutput::Discard() {
     m_path.clear();
 }
 
-bool ReplaceWith(const std::string& from, const std::string& to) {
+bool ReplaceWith(const std::string& from, const std::string& to, FileFailure& failure) {
     struct stat existing {};
     if (::stat(to.c_str(), &existing) == 0) {
         // The owner first: giving a file away clears its set-user-ID and
@@ -92,9 +100,14 @@ bool ReplaceWith(const std::string& from, const std::string& to) {
         // be kept is no reason to fail: the new file is then ours, as any
         // file we create.
         KeepOwner(from, existing);
-        if (::chmod(from.c_str(), existing.st_mode & 07777) != 0) return false;
+        if (::chmod(from.c_str(), existing.st_mode & 07777) != 0) {
+            failure = SystemFailure(errno, to);
+            return false;
+        }
     }
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    failure = SystemFailure(errno, to);
+    return false;
 }
 
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput

@@ -3,7 +3,7 @@
 #include "safeoutput/Interrupt.h"
 #include "safeoutput/TemporaryOutput.h"
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 namespace {
 
 bool MarkForDeletion(HANDLE handle, bool deleted) {
@@ -33,10 +33,14 @@ bool TemporaryOutput::Create(const std::string& target, File& output, FileFailur
     return true;
 }
 
-bool TemporaryOutput::PutInPlace(const std::string& target) {
-    if (m_path.empty()) return false;
+bool TemporaryOutput::PutInPlace(const std::string& target, FileFailure& failure) {
+    if (m_path.empty()) {
+        failure = {FileCause::generic, -1};
+        return false;
+    }
     if (m_deleteHandle) {
         const bool kept = MarkForDeletion(static_cast<HANDLE>(m_deleteHandle), false);
+        if (!kept) failure = SystemFailure(static_cast<long>(GetLastError()));
         CloseHandle(static_cast<HANDLE>(m_deleteHandle));
         m_deleteHandle = nullptr;
         if (!kept) {  // gone with the handle
@@ -44,7 +48,7 @@ bool TemporaryOutput::PutInPlace(const std::string& target) {
             return false;
         }
     }
-    const bool replaced = ReplaceWith(m_path, target);
+    const bool replaced = ReplaceWith(m_path, target, failure);
     if (!replaced) DeleteFileA(m_path.c_str());
     m_path.clear();
     return replaced;
@@ -61,8 +65,10 @@ void TemporaryOutput::Discard() {
 
 // MoveFileEx replaces an existing file in one step on the same volume; it
 // fails (and leaves both files) when another program holds OUTPUT open.
-bool ReplaceWith(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+bool ReplaceWith(const std::string& from, const std::string& to, FileFailure& failure) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    failure = SystemFailure(static_cast<long>(GetLastError()), to);
+    return false;
 }
 
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput

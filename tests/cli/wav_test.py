@@ -279,8 +279,7 @@ class WavOutputs(CliTestCase):
         reader.join()
         self.assertEqual(status, 1)
         self.assertEqual(err, "varnel-cli: the WAV header written first claims 4000 bytes of samples, 20 came, and "
-                              "the output cannot be rewritten to say so\n"
-                              "varnel-cli: cannot write 'out-pipe.wav': it cannot be positioned\n")
+                              "the output cannot be rewritten to say so\n")
         self.assertEqual(len(received[0]), 44 + 20)
 
     def test_past_4_gib_of_samples_a_wav_output_is_refused_before_it_is_written(self):

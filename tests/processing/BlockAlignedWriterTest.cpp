@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
+#include "processing/File.h"
+
 #include "support/TempFolder.h"
 
-namespace varnel::cli {
+namespace varnel {
 namespace {
 
 using test::Bytes;
@@ -43,5 +48,43 @@ TEST(BlockAlignedWriter, KeepsEveryByteInOrderBehindTheHeader) {
     }
 }
 
+// Records where each write lands in the file.
+class WriteRecorder final : public GatheringSink {
+public:
+    bool Write(const std::uint8_t*, std::size_t size) override { return Land(size); }
+    bool WriteBoth(const std::uint8_t*, std::size_t firstSize, const std::uint8_t*, std::size_t secondSize) override {
+        return Land(firstSize + secondSize);
+    }
+    std::vector<std::pair<std::uint64_t, std::size_t>> writes;  // offset, size
+
+private:
+    bool Land(std::size_t size) {
+        const std::uint64_t offset = writes.empty() ? 0 : writes.back().first + writes.back().second;
+        writes.emplace_back(offset, size);
+        return true;
+    }
+};
+
+// What the writer is for: behind a 44-byte header, 1 MiB chunks reach the
+// file as 1 MiB writes that each end on a block boundary, the header going
+// with the first; only the last write, at the end, ends elsewhere.
+TEST(BlockAlignedWriter, EveryWriteButTheLastEndsOnABlockBoundary) {
+    const std::size_t chunk = std::size_t{1} << 20;
+    const Bytes header = test::PatternBytes(44, 7);
+    const Bytes samples = test::PatternBytes(chunk, 3);
+    WriteRecorder file;
+    BlockAlignedWriter writer;
+    writer.Begin(file, header.data(), header.size());
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(writer.Write(samples.data(), chunk));
+    ASSERT_TRUE(writer.Write(samples.data(), 1000));
+    ASSERT_TRUE(writer.Finish());
+    ASSERT_EQ(file.writes.size(), 4u);
+    for (std::size_t i = 0; i + 1 < file.writes.size(); ++i) {
+        EXPECT_EQ(file.writes[i].first, i * chunk);
+        EXPECT_EQ(file.writes[i].second, chunk);
+    }
+    EXPECT_EQ(file.writes.back().first + file.writes.back().second, 44 + 3 * chunk + 1000);
+}
+
 }  // namespace
-}  // namespace varnel::cli
+}  // namespace varnel

@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <variant>
 
 #include "safeoutput/FileIdentity.h"
+#include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 
-namespace varnel::cli {
+namespace varnel::safeoutput {
 namespace {
 
 using test::Bytes;
@@ -65,14 +67,12 @@ TEST(FileIdentity, WorksOnAFileHeldOpenExclusively) {
 #endif
 
 // Calls `step` at the first chunk of a run, while the output is being written.
-class MidRun : public RunObserver {
+class MidRun : public test::RecordingObserver {
 public:
     explicit MidRun(std::function<void()> step) : m_step(std::move(step)) {}
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void ShowProgress(std::uint64_t, std::uint64_t) override {
         if (m_step) std::exchange(m_step, nullptr)();
     }
-    std::vector<std::string> messages;
 
 private:
     std::function<void()> m_step;
@@ -87,7 +87,7 @@ protected:
         out = folder.Write("out.pcm", previous);
     }
     RunResult Run(SafeOutput& output, RunObserver& observer) {
-        return RunProcessing({one, two, out, ProcessFunction::Join1To2}, settings, observer, &output);
+        return RunProcessing(ProcessFunction::Join1To2, output, settings, observer);
     }
     std::size_t FilesInFolder() const {
         return static_cast<std::size_t>(
@@ -108,8 +108,8 @@ constexpr std::size_t kFilesWhileWriting = 4;
 constexpr std::size_t kFilesWhileWriting = 3;
 #endif
 
-TEST_F(SafeOutputRun, PutsTheOutputInPlaceOnlyOnCommit) {
-    SafeOutput output(one, two);
+TEST_F(SafeOutputRun, PutsTheOutputInPlaceOnlyWhenTheRunSucceeded) {
+    SafeOutput output({one, two}, out);
     bool checked = false;
     MidRun observer([&] {
         EXPECT_EQ(FilesInFolder(), kFilesWhileWriting);
@@ -126,41 +126,60 @@ TEST_F(SafeOutputRun, PutsTheOutputInPlaceOnlyOnCommit) {
     });
     ASSERT_TRUE(Run(output, observer).succeeded);
     EXPECT_TRUE(checked);
-    EXPECT_EQ(ReadBytes(out), previous) << "not before the commit";
-    EXPECT_TRUE(output.Commit());
     EXPECT_EQ(ReadBytes(out).size(), 20000u);
     EXPECT_EQ(FilesInFolder(), 3u);
 }
 
-TEST_F(SafeOutputRun, ADiscardedRunLeavesNothingBehind) {
+void* RefuseAll(std::size_t) { return nullptr; }
+
+TEST_F(SafeOutputRun, AFailedRunLeavesNothingBehind) {
     {
-        SafeOutput output(one, two);
-        MidRun observer(nullptr);
-        ASSERT_TRUE(Run(output, observer).succeeded);
-        EXPECT_EQ(FilesInFolder(), kFilesWhileWriting);
-        output.Discard();
+        SafeOutput output({one, two}, out);
+        test::RecordingObserver observer;
+        settings.allocate = &RefuseAll;  // fails once the output is open
+        const RunResult result = Run(output, observer);
+        EXPECT_TRUE(result.outputCreated);
+        EXPECT_FALSE(result.succeeded);
         EXPECT_EQ(FilesInFolder(), 3u);
     }
     {
-        SafeOutput output(one, two);  // abandoned: the destructor cleans up
-        MidRun observer(nullptr);
-        Run(output, observer);
+        SafeOutput output({one, two}, out);  // abandoned: the destructor cleans up
+        File written;
+        FileFailure failure;
+        ASSERT_TRUE(output.OpenOutput(written, failure));
     }
     EXPECT_EQ(FilesInFolder(), 3u);
     EXPECT_EQ(ReadBytes(out), previous);
 }
 
+// Another program took OUTPUT's place during the run (here a folder, which
+// no file can replace): the commit fails with the system's cause.
+TEST_F(SafeOutputRun, ACommitThatFailsSaysWhy) {
+    SafeOutput output({one, two}, out);
+    MidRun observer([&] {
+        std::filesystem::remove(out);
+        std::filesystem::create_directory(out);
+        folder.Write("out.pcm/kept.pcm", {1});
+    });
+    EXPECT_FALSE(Run(output, observer).succeeded);
+    ASSERT_EQ(observer.failures.size(), 1u);
+    const FileProblem problem = std::get<FileProblem>(observer.failures[0]);
+    EXPECT_EQ(problem.file, RunFile::Output());
+    EXPECT_EQ(problem.action, FileAction::Write);
+    EXPECT_EQ(problem.failure.cause, FileCause::accessDenied);
+    EXPECT_GT(problem.failure.osError, 0);
+    EXPECT_EQ(FilesInFolder(), 3u);
+}
+
 TEST_F(SafeOutputRun, AnOutputThatIsAnInputIsRefusedBeforeAnythingIsWritten) {
-    SafeOutput output(one, two);
-    MidRun observer(nullptr);
-    const std::string sameAsTwo = (folder.Path() / "." / "two.pcm").string();
-    const RunResult result = RunProcessing({one, two, sameAsTwo, ProcessFunction::Mono}, settings, observer, &output);
+    SafeOutput output({one, two}, (folder.Path() / "." / "two.pcm").string());
+    test::RecordingObserver observer;
+    const RunResult result = RunProcessing(ProcessFunction::Mono, output, settings, observer);
     EXPECT_FALSE(result.outputCreated);
-    EXPECT_EQ(observer.messages,
-              (std::vector<std::string>{"sharingViolation ", "The Output Sound File was not created"}));
+    EXPECT_EQ(observer.messages, std::vector<std::string>{"open output sharingViolation"});
     EXPECT_EQ(ReadBytes(two), PatternBytes(10000, 1));
     EXPECT_EQ(FilesInFolder(), 3u);
 }
 
 }  // namespace
-}  // namespace varnel::cli
+}  // namespace varnel::safeoutput
