@@ -100,6 +100,27 @@ std::optional<RunFailure> RawSamples::AcceptInput(int number, File& input, std::
     return std::nullopt;
 }
 
+InputFound FoundOf(std::uint64_t openedBytes, const InputRead& read) {
+    InputFound found;
+    found.bytes = read.bytes;
+    if (!read.reachedEnd) {
+        if (read.lengthAfter) {
+            found.bytes = std::max(read.bytes, *read.lengthAfter);
+        } else {
+            found.lengthKnown = false;
+        }
+    }
+    found.lengthChanged = read.lengthAfter && (*read.lengthAfter != openedBytes || found.bytes != openedBytes);
+    return found;
+}
+
+std::uint64_t UnusedSamples(ProcessFunction function, bool pad, std::uint64_t bytes, std::uint64_t otherBytes) {
+    const bool merge = function == ProcessFunction::Mono || function == ProcessFunction::Stereo;
+    if (!merge || pad) return 0;
+    const std::uint64_t mine = bytes / kBytesPerSample, other = otherBytes / kBytesPerSample;
+    return mine > other ? mine - other : 0;
+}
+
 RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContainer& container,
                         const ProcessingSettings& settings, RunObserver& observer) {
     RunResult result;
@@ -152,8 +173,12 @@ RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContaine
     const FunctionResult done =
         RunFunction(function, {counted1, counted2, sink}, {buffer1.get(), buffer2.get(), result.bufferSamples},
                     result.lengths, settings, observer);
-    result.read1 = counted1.Found();
-    result.read2 = counted2.Found();
+    const InputFound found1 = FoundOf(result.lengths.input1, counted1.Found());
+    const InputFound found2 = FoundOf(result.lengths.input2, counted2.Found());
+    result.inputs = {found1, found2};
+    const bool pad = settings.padShorterInput;
+    result.inputs[0].unusedSamples = UnusedSamples(function, pad, found1.bytes, found2.bytes);
+    result.inputs[1].unusedSamples = UnusedSamples(function, pad, found2.bytes, found1.bytes);
     result.outputBytes = done.outputBytes;
     result.clippedSamples = done.clippedSamples;
     std::optional<RunFailure> failure;

@@ -89,23 +89,43 @@ private:
     std::vector<File*> m_inputs;
 };
 
-// What a run found of one input, which may differ from its length when it
-// was opened: a pipe has none, and a file may change while it is read.
+// What a run read of one input.
 struct InputRead {
     std::uint64_t bytes = 0;                   // delivered during the run
     bool reachedEnd = false;                   // read to its end
     std::optional<std::uint64_t> lengthAfter;  // at the end of the run; nothing when not a file on disk
 };
 
+// What a run found of one input, which may differ from its length when it
+// was opened: a pipe has none, and a file may change while it is read.
+struct InputFound {
+    // Its samples' bytes: what was read when the input was read to its end;
+    // for a file on disk that was not (the longer input of a merge), its
+    // length at the end of the run; for a pipe or a device that was not,
+    // what was read, which is then not its length.
+    std::uint64_t bytes = 0;
+    bool lengthKnown = true;          // false for a pipe or a device not read to its end
+    bool lengthChanged = false;       // its length changed during the run
+    std::uint64_t unusedSamples = 0;  // whole samples that mono or stereo left unused
+};
+
+// What was found of an input whose samples measured `openedBytes` when opened.
+InputFound FoundOf(std::uint64_t openedBytes, const InputRead& read);
+
+// The whole samples of an input of `bytes` that `function` leaves unused
+// beside another input of `otherBytes`: the longer input's tail in mono and
+// stereo, unless padding covers it; none in the joins.
+std::uint64_t UnusedSamples(ProcessFunction function, bool pad, std::uint64_t bytes, std::uint64_t otherBytes);
+
 struct RunResult {
     bool succeeded = false;  // nothing was reported
     bool outputCreated = false;
     InputLengths lengths;  // of the inputs' samples, as measured when opened
-    InputRead read1;
-    InputRead read2;
+    // Input N at N - 1, once the function has run.
+    std::vector<InputFound> inputs;
     std::size_t bufferSamples = 0;
     std::uint64_t outputBytes = 0;
-    std::uint64_t clippedSamples = 0;
+    std::uint64_t clippedSamples = 0;  // mono only
 };
 
 RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContainer& container,

@@ -371,5 +371,48 @@ TEST_F(RunTest, AFailedReadIsReportedNotTakenForTheEnd) {
 }
 #endif
 
+// Each input measured 100 bytes when opened; what the run then found.
+TEST(RunFindings, GiveTheLengthsTheRunFound) {
+    struct Case {
+        InputRead read;
+        std::uint64_t bytes;
+        bool changed;
+        bool known;
+    };
+    const Case cases[] = {
+        {{100, true, 100}, 100, false, true},
+        {{40, false, 100}, 100, false, true},           // the longer input of a merge, not read to its end
+        {{60, true, 60}, 60, true, true},               // cut short while read
+        {{130, true, 130}, 130, true, true},            // grew while read
+        {{40, false, 130}, 130, true, true},            // grew beyond what was read
+        {{8, true, std::nullopt}, 8, false, true},      // a pipe
+        {{40, false, std::nullopt}, 40, false, false},  // a pipe not read to its end
+    };
+    for (const Case& c : cases) {
+        const InputFound found = FoundOf(100, c.read);
+        EXPECT_EQ(found.bytes, c.bytes) << c.read.bytes;
+        EXPECT_EQ(found.lengthChanged, c.changed) << c.read.bytes;
+        EXPECT_EQ(found.lengthKnown, c.known) << c.read.bytes;
+    }
+}
+
+TEST(RunFindings, CountWhatMonoAndStereoLeftUnused) {
+    EXPECT_EQ(UnusedSamples(ProcessFunction::Mono, false, 2000, 1201), 400u);
+    EXPECT_EQ(UnusedSamples(ProcessFunction::Mono, false, 1201, 2000), 0u);
+    EXPECT_EQ(UnusedSamples(ProcessFunction::Stereo, false, 10, 2), 4u);
+    EXPECT_EQ(UnusedSamples(ProcessFunction::Stereo, true, 10, 2), 0u);
+    EXPECT_EQ(UnusedSamples(ProcessFunction::Join1To2, false, 10, 2), 0u);
+}
+
+TEST_F(RunTest, ARunReportsWhatItFoundOfEachInput) {
+    const RunResult result = Run(PatternBytes(2000), PatternBytes(1201), ProcessFunction::Mono);
+    ASSERT_EQ(result.inputs.size(), 2u);
+    EXPECT_EQ(result.inputs[0].bytes, 2000u);
+    EXPECT_EQ(result.inputs[0].unusedSamples, 400u);
+    EXPECT_EQ(result.inputs[1].bytes, 1201u);
+    EXPECT_EQ(result.inputs[1].unusedSamples, 0u);
+    EXPECT_FALSE(result.inputs[0].lengthChanged);
+}
+
 }  // namespace
 }  // namespace varnel
