@@ -1,20 +1,22 @@
 #include "cli/CliApp.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
 
 #include "cli/CommandLine.h"
+#include "cli/CommandLineFiles.h"
 #include "cli/Console.h"
 #include "cli/ConsoleObserver.h"
-#include "cli/Interrupt.h"
 #include "cli/ProblemsNotReached.h"
 #include "cli/ProgressBar.h"
-#include "cli/SafeOutput.h"
 #include "cli/ShownText.h"
-#include "cli/SoundFileFormats.h"
 #include "cli/Summary.h"
 #include "processing/ProcessingRun.h"
+#include "processing/SoundFileFormats.h"
+#include "safeoutput/Interrupt.h"
 
 namespace varnel::cli {
 namespace {
@@ -30,8 +32,22 @@ ProcessingSettings CommandLineSettings(const CliOptions& options) {
     settings.pauseAfterChunk = std::chrono::milliseconds(0);
     settings.padShorterInput = options.pad;
     settings.averageMono = options.average;
-    settings.shareInputs = true;  // mono of a file with itself doubles it; join12 repeats it
     return settings;
+}
+
+// Whether OUTPUT is to be written as WAV: its name ends in ".wav", any case.
+bool NamesWavFile(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string ending = path.substr(path.size() - 4);
+    std::transform(ending.begin(), ending.end(), ending.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ending == ".wav";
+}
+
+SoundFileChoices ContainerChoices(const CliOptions& options) {
+    const bool wavOutput = options.outputType == OutputType::ByName ? NamesWavFile(options.output)
+                                                                    : options.outputType == OutputType::Wav;
+    return {options.function, options.raw, options.rate, options.pad, wavOutput};
 }
 
 int UsageFailure(const std::string& text, std::ostream& err) {
@@ -60,28 +76,22 @@ std::string InterruptedLine(const std::string& output) {
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     const bool forced = options.progress == ProgressChoice::Forced;
     ProgressBar bar(err, forced || (options.progress == ProgressChoice::Auto && errIsTerminal), forced);
-    ConsoleObserver observer(err, bar, {options.input1, options.input2, options.output});
-    SafeOutput output(options.input1, options.input2);
-    SoundFileFormats formats(options);
+    const RunPaths paths{options.input1, options.input2, options.output};
+    ConsoleObserver observer(err, bar, paths, options.functionName);
+    // Mono of a file with itself doubles it; join12 repeats it: the inputs
+    // are read shared.
+    CommandLineFiles files(paths);
+    SoundFileFormats formats(ContainerChoices(options));
 
-    SayOnInterrupt(InterruptedLine(options.output));
-    const RunResult result = RunProcessing({options.input1, options.input2, options.output, options.function},
-                                           CommandLineSettings(options), observer, &output, &formats);
-    if (!formats.UsageError().empty()) return UsageFailure(formats.UsageError(), err);
+    safeoutput::SayOnInterrupt(InterruptedLine(options.output));
+    const RunResult result = RunProcessing(options.function, files, formats, CommandLineSettings(options), observer);
+    if (observer.UsageError()) return UsageFailure(*observer.UsageError(), err);
     if (const auto stoppedAt = observer.InputNotOpened()) {
-        for (const FileProblem& problem :
-             ProblemsNotReached({options.input1, options.input2, options.output}, *stoppedAt))
-            observer.ReportFileProblem(problem, {});
+        for (const FileProblem& problem : ProblemsNotReached(paths, *stoppedAt)) observer.ReportFailure(problem);
     }
-    bool succeeded = result.succeeded;
-    if (succeeded && !output.Commit()) {
-        observer.ReportFileProblem({RunFile::Output, FileAction::Write, {FileCause::none, -1}},
-                                   {"Writing The Output Sound File Failed"});
-        succeeded = false;
-    }
-    output.Discard();
+    const bool succeeded = result.succeeded;
     bar.Clear();
-    SayOnInterrupt(std::string(kProgramName) + ": interrupted\n");
+    safeoutput::SayOnInterrupt(std::string(kProgramName) + ": interrupted\n");
     if (observer.StandardOutputGone()) return kExitOutputGone;
 
     RunSummary summary = SummaryOf(options, result, succeeded, observer.Failures());

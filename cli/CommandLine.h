@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "processing/SoundFormat.h"
+#include "processing/ProcessFunctions.h"
 
 namespace varnel::cli {
 

@@ -14,16 +14,13 @@
 
 namespace varnel::cli {
 
-// The window's text as one line: trailing blanks and newlines taken off.
-std::string TrimmedMessage(const std::string& text);
-
 class ConsoleObserver final : public RunObserver {
 public:
-    ConsoleObserver(std::ostream& err, ProgressBar& bar, RunPaths paths)
-        : m_err(err), m_bar(bar), m_paths(std::move(paths)) {}
+    // `paths` and `functionName` as given, for the words of the failures.
+    ConsoleObserver(std::ostream& err, ProgressBar& bar, const RunPaths& paths, const std::string& functionName)
+        : m_err(err), m_bar(bar), m_paths(paths), m_functionName(functionName) {}
 
-    void ShowMessage(const std::string& text) override;
-    void ReportFileProblem(const FileProblem& problem, const std::vector<std::string>& windowTexts) override;
+    void ReportFailure(const RunFailure& failure) override;
     void ShowProgress(std::uint64_t doneBytes, std::uint64_t totalBytes) override;
     void ResetProgress() override;
     void TotalUnknown() override { m_bar.TotalUnknown(); }
@@ -35,16 +32,19 @@ public:
     // The reader of standard output, OUTPUT -, went away: the run ended
     // there, without a word, as a filter ends.
     bool StandardOutputGone() const { return m_standardOutputGone; }
+    // Set, and nothing shown, when the run found the command line to be
+    // incomplete: the words for the usage error.
+    const std::optional<std::string>& UsageError() const { return m_usageError; }
 
 private:
-    void Show(Failure failure);
-
     std::ostream& m_err;
     ProgressBar& m_bar;
-    RunPaths m_paths;
+    const RunPaths& m_paths;
+    const std::string& m_functionName;
     std::vector<Failure> m_failures;
     std::optional<RunFile> m_inputNotOpened;
     bool m_standardOutputGone = false;
+    std::optional<std::string> m_usageError;
 };
 
 }  // namespace varnel::cli

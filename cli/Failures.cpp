@@ -1,11 +1,14 @@
 #include "cli/Failures.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <variant>
 
 #include "cli/CommandLine.h"
-#include "cli/FileIdentity.h"
+#include "cli/Conversion.h"
 #include "cli/ShownText.h"
+#include "safeoutput/FileIdentity.h"
 
 namespace varnel::cli {
 namespace {
@@ -67,12 +70,14 @@ bool FolderIsMissing(const std::string& path) {
     return !parent.empty() && !std::filesystem::exists(parent, ignored);
 }
 
+const std::string& InputPath(const RunPaths& paths, int input) { return input == 1 ? paths.input1 : paths.input2; }
+
 // 1 or 2 when OUTPUT names the same file as that input, else 0.
 int InputThatIs(const RunPaths& paths) {
-    const auto output = IdentityOf(paths.output);
+    const auto output = safeoutput::IdentityOf(paths.output);
     if (!output) return 0;
     for (const int input : {1, 2}) {
-        const auto identity = IdentityOf(input == 1 ? paths.input1 : paths.input2);
+        const auto identity = safeoutput::IdentityOf(InputPath(paths, input));
         if (identity && identity->SameFileAs(*output)) return input;
     }
     return 0;
@@ -87,14 +92,84 @@ std::string InputNamed(int input, const std::string& path) {
     return path == kStandardStream ? name + " (standard input)" : name + " " + Quoted(path);
 }
 
+std::string Channels(std::uint16_t count) { return std::to_string(count) + (count == 1 ? " channel" : " channels"); }
+
+// What a WAV file we cannot read holds, for "input 1 (x.wav) ...".
+std::string Unreadable(const FormatRefusal& refusal, const std::string& path) {
+    constexpr std::uint16_t kFormatFloat = 3;
+    const std::string only = "; " + WavConversionAdvice(path);
+    switch (refusal.wav) {
+    case WavProblem::CutShort: return "is a WAV file that ends before its samples begin";
+    case WavProblem::NoFormatChunk: return "is a WAV file whose samples come before their format chunk";
+    case WavProblem::BadFormatChunk: return "is a WAV file with a damaged format chunk";
+    case WavProblem::NotPcm:
+        if (refusal.formatTag == kFormatFloat) {
+            return "holds " + std::to_string(refusal.bitsPerSample) + "-bit floating-point samples" + only;
+        } else {
+            char tag[8];
+            std::snprintf(tag, sizeof tag, "0x%04X", refusal.formatTag);
+            return std::string("holds compressed samples (WAV format ") + tag + ")" + only;
+        }
+    case WavProblem::ExtensibleNotPcm: return "holds samples of an extensible WAV format other than PCM" + only;
+    case WavProblem::NotSixteenBits: return "holds " + std::to_string(refusal.bitsPerSample) + "-bit samples" + only;
+    case WavProblem::ReadFailed:
+    case WavProblem::None: break;
+    }
+    return "is a WAV file varnel-cli cannot read";
+}
+
+std::string RefusalWords(const FormatRefusal& refusal, const RunPaths& paths, const std::string& functionName) {
+    // "input 1 (x.wav)"
+    const auto named = [&](RunFile file) {
+        return "input " + std::to_string(file.input) + " (" + Shown(InputPath(paths, file.input)) + ")";
+    };
+    const std::string rawLimit = "; name a raw OUTPUT (not .wav) for more";
+    switch (refusal.problem) {
+    case FormatProblem::Rf64WavFile:
+        return named(refusal.file) + " is an RF64 WAV file; varnel-cli reads WAV files of up to 4 GiB";
+    case FormatProblem::BigEndianWavFile:
+        return named(refusal.file) + " is a big-endian (RIFX) WAV file; varnel-cli reads little-endian ones";
+    case FormatProblem::UnreadableWav:
+        return named(refusal.file) + " " + Unreadable(refusal, InputPath(paths, refusal.file.input));
+    case FormatProblem::OtherContainer:
+        return named(refusal.file) + " " + ForeignContainerRefusal(refusal.container, InputPath(paths, refusal.file.input));
+    case FormatProblem::RatesDiffer:
+        return "the inputs' rates differ: " + named(refusal.file) + " " + std::to_string(refusal.rate) + " Hz, " +
+               named(refusal.other) + " " + std::to_string(refusal.otherRate) + " Hz";
+    case FormatProblem::RateDiffersFromGiven:
+        return "--rate " + std::to_string(refusal.otherRate) + " differs from " + named(refusal.file) + ", " +
+               std::to_string(refusal.rate) + " Hz";
+    case FormatProblem::StereoNeedsOneChannel:
+        return "stereo needs two one-channel inputs: " + named(refusal.file) + " has " + Channels(refusal.channels);
+    case FormatProblem::ChannelCountsDiffer:
+        return functionName + " needs inputs of equal channel counts: " + named(refusal.file) + " has " +
+               Channels(refusal.channels) + ", " + named(refusal.other) + " " + Channels(refusal.otherChannels);
+    case FormatProblem::RateNeeded: return "a WAV OUTPUT from raw inputs needs their rate: --rate HZ";
+    case FormatProblem::ByteRateTooHigh:
+        return "a WAV file cannot hold " + Channels(refusal.channels) + " at " + std::to_string(refusal.rate) +
+               " Hz: its bytes per second would pass 4 GiB";
+    case FormatProblem::OutputTooLarge:
+        return "the output would hold " + std::to_string(refusal.bytes) +
+               " bytes of samples, more than a WAV file can (" + std::to_string(refusal.limitBytes) + ")" + rawLimit;
+    case FormatProblem::OutputCameTooLarge:
+        return "the output came to " + std::to_string(refusal.bytes) +
+               " bytes of samples, more than a WAV file can hold (" + std::to_string(refusal.limitBytes) + ")" +
+               rawLimit;
+    case FormatProblem::HeaderNotRewritable:
+        return "the WAV header written first claims " + std::to_string(refusal.limitBytes) + " bytes of samples, " +
+               std::to_string(refusal.bytes) + " came, and the output cannot be rewritten to say so";
+    }
+    return "the files do not make a run";
+}
+
 }  // namespace
 
 Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths) {
-    const bool isOutput = problem.file == RunFile::Output;
-    const int input = problem.file == RunFile::Input2 ? 2 : 1;
+    const bool isOutput = problem.file.IsOutput();
+    const int input = problem.file.input;
     Failure failure;
     failure.file = isOutput ? "output" : "input" + std::to_string(input);
-    failure.path = isOutput ? paths.output : input == 1 ? paths.input1 : paths.input2;
+    failure.path = isOutput ? paths.output : InputPath(paths, input);
     const FileCause cause = problem.failure.cause;
     const bool standard = failure.path == kStandardStream;
 
@@ -138,11 +213,29 @@ Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths) {
     return failure;
 }
 
-Failure DescribeMessage(const std::string& text) {
-    Failure failure;
-    failure.code = text.rfind("Insufficient memory", 0) == 0 ? "out-of-memory" : "refused";
-    failure.message = text;
-    return failure;
+std::optional<std::string> UsageProblem(const RunFailure& failure) {
+    const auto* refusal = std::get_if<FormatRefusal>(&failure);
+    if (!refusal || refusal->problem != FormatProblem::RateNeeded) return std::nullopt;
+    return "a WAV OUTPUT from raw inputs needs their rate: --rate HZ";
+}
+
+Failure DescribeFailure(const RunFailure& failure, const RunPaths& paths, const std::string& functionName) {
+    if (const auto* problem = std::get_if<FileProblem>(&failure)) return DescribeFileProblem(*problem, paths);
+    if (const auto* refused = std::get_if<BufferRefused>(&failure)) {
+        return {"out-of-memory", "not enough memory for sample buffer " + std::to_string(refused->buffer), "", ""};
+    }
+    const FormatRefusal& refusal = std::get<FormatRefusal>(failure);
+    Failure described{"refused", RefusalWords(refusal, paths, functionName), "", ""};
+    // A refusal of one file names it; one that compares two inputs names neither.
+    const bool comparesTwo = refusal.other.input != 0;
+    if (!comparesTwo && !refusal.file.IsOutput()) {
+        described.file = "input" + std::to_string(refusal.file.input);
+        described.path = InputPath(paths, refusal.file.input);
+    } else if (!comparesTwo) {
+        described.file = "output";
+        described.path = paths.output;
+    }
+    return described;
 }
 
 }  // namespace varnel::cli

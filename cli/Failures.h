@@ -1,12 +1,13 @@
 // A failed run as the command line tells it: one line per failure, naming
 // the file as the user gave it and the reason in plain words, and for the
-// JSON report a stable code beside that text. The window's own texts
-// ("Sound File 1 Not Found", "badPath") stay the window's.
+// JSON report a stable code beside that text. The window words the same
+// failures in its own texts.
 #pragma once
 
+#include <optional>
 #include <string>
 
-#include "processing/RunObserver.h"
+#include "processing/RunFailure.h"
 
 namespace varnel::cli {
 
@@ -27,11 +28,15 @@ struct Failure {
     std::string path;     // that file's path as given, or ""
 };
 
+// A failure of a run of `functionName` (as typed), worded for `paths`.
+Failure DescribeFailure(const RunFailure& failure, const RunPaths& paths, const std::string& functionName);
+
 // The failure a file problem is, worded for `paths`.
 Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths);
 
-// A failure the run reported only as text (a refused buffer, a refused
-// format): kept as it is, with a code for its kind.
-Failure DescribeMessage(const std::string& text);
+// A refusal that says the command line was incomplete rather than that the
+// run failed (a WAV OUTPUT from raw inputs without --rate): its words, for a
+// usage error, or nothing.
+std::optional<std::string> UsageProblem(const RunFailure& failure);
 
 }  // namespace varnel::cli

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "cli/CommandLine.h"
-#include "cli/FileIdentity.h"
+#include "safeoutput/FileIdentity.h"
 #include "processing/File.h"
 
 namespace varnel::cli {
@@ -24,10 +24,10 @@ bool MayBeOpenedToSee(const std::string& path) {
 }
 
 bool IsOneOfTheInputs(const RunPaths& paths) {
-    const auto output = IdentityOf(paths.output);
+    const auto output = safeoutput::IdentityOf(paths.output);
     if (!output) return false;
     for (const std::string* input : {&paths.input1, &paths.input2}) {
-        const auto identity = IdentityOf(*input);
+        const auto identity = safeoutput::IdentityOf(*input);
         if (identity && identity->SameFileAs(*output)) return true;
     }
     return false;
@@ -51,14 +51,14 @@ FileCause OutputRefusal(const RunPaths& paths) {
 
 std::vector<FileProblem> ProblemsNotReached(const RunPaths& paths, RunFile stoppedAt) {
     std::vector<FileProblem> problems;
-    if (stoppedAt == RunFile::Input1 && MayBeOpenedToSee(paths.input2)) {
+    if (stoppedAt == RunFile::Input(1) && MayBeOpenedToSee(paths.input2)) {
         File input2;
         FileFailure failure;
         if (!input2.Open(paths.input2, File::Mode::ReadShared, failure))
-            problems.push_back({RunFile::Input2, FileAction::Open, failure});
+            problems.push_back({RunFile::Input(2), FileAction::Open, failure});
     }
     if (const FileCause cause = OutputRefusal(paths); cause != FileCause::none)
-        problems.push_back({RunFile::Output, FileAction::Open, {cause, -1}});
+        problems.push_back({RunFile::Output(), FileAction::Open, {cause, -1}});
     return problems;
 }
 

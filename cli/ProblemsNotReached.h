@@ -13,7 +13,7 @@
 namespace varnel::cli {
 
 // The problems the run did not reach, after it stopped at input `stoppedAt`
-// (Input1 or Input2), in the order the run would have met them. An input
+// (input 1 or 2), in the order the run would have met them. An input
 // that is no file on disk (standard input, a pipe, a device) is not opened:
 // opening it could take data or a connection meant for a run.
 std::vector<FileProblem> ProblemsNotReached(const RunPaths& paths, RunFile stoppedAt);

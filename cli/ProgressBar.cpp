@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "cli/Interrupt.h"
+#include "safeoutput/Interrupt.h"
 #include "processing/RunObserver.h"
 
 namespace varnel::cli {
@@ -84,14 +84,14 @@ void ProgressBar::Draw(std::uint64_t done, std::uint64_t total, Clock::time_poin
     m_err << '\r' << line << std::string(blanks, ' ') << std::flush;
     m_drawnWidth = line.size();
     m_lastDraw = now;
-    MarkProgressLineOpen(true);
+    safeoutput::MarkProgressLineOpen(true);
 }
 
 void ProgressBar::Clear() {
     if (m_drawnWidth == 0) return;
     m_err << '\r' << std::string(m_drawnWidth, ' ') << '\r' << std::flush;
     m_drawnWidth = 0;
-    MarkProgressLineOpen(false);
+    safeoutput::MarkProgressLineOpen(false);
 }
 
 }  // namespace varnel::cli

@@ -1,6 +1,5 @@
 #include "cli/Summary.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -87,28 +86,6 @@ std::string JsonInput(const RunSummary& summary, int input, std::uint64_t bytes)
     return json + "}";
 }
 
-// What the run found of one input: a file that was read to its end is as
-// long as what was read, whatever its length when opened; a file on disk
-// that was not (the longer input of a merge) is as long as it is now; a pipe
-// not read to its end has no length to tell.
-struct FoundInput {
-    std::uint64_t bytes = 0;
-    bool changed = false;
-    bool unfinished = false;
-};
-
-FoundInput FoundOf(std::uint64_t lengthWhenOpened, const InputRead& read) {
-    FoundInput found{read.bytes, false, false};
-    if (!read.reachedEnd) {
-        if (read.lengthAfter)
-            found.bytes = std::max(read.bytes, *read.lengthAfter);
-        else
-            found.unfinished = true;
-    }
-    found.changed = read.lengthAfter && (*read.lengthAfter != lengthWhenOpened || found.bytes != lengthWhenOpened);
-    return found;
-}
-
 }  // namespace
 
 RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool succeeded,
@@ -122,15 +99,17 @@ RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool su
     summary.succeeded = succeeded;
     summary.input1Bytes = result.lengths.input1;
     summary.input2Bytes = result.lengths.input2;
-    if (succeeded) {  // the inputs were read
-        const FoundInput found1 = FoundOf(result.lengths.input1, result.read1);
-        const FoundInput found2 = FoundOf(result.lengths.input2, result.read2);
+    if (succeeded && result.inputs.size() == 2) {  // the inputs were read
+        const InputFound& found1 = result.inputs[0];
+        const InputFound& found2 = result.inputs[1];
         summary.input1Bytes = found1.bytes;
         summary.input2Bytes = found2.bytes;
-        summary.input1Changed = found1.changed;
-        summary.input2Changed = found2.changed;
-        summary.input1Unfinished = found1.unfinished;
-        summary.input2Unfinished = found2.unfinished;
+        summary.input1Changed = found1.lengthChanged;
+        summary.input2Changed = found2.lengthChanged;
+        summary.input1Unfinished = !found1.lengthKnown;
+        summary.input2Unfinished = !found2.lengthKnown;
+        summary.input1Unused = found1.unusedSamples;
+        summary.input2Unused = found2.unusedSamples;
     }
     summary.outputBytes = result.outputBytes;
     summary.clippedSamples = result.clippedSamples;
@@ -139,10 +118,7 @@ RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool su
 }
 
 std::uint64_t UnusedSamples(const RunSummary& summary, int input) {
-    if (!IsMerge(summary.function) || summary.padded) return 0;
-    const std::uint64_t mine = Samples(input == 1 ? summary.input1Bytes : summary.input2Bytes);
-    const std::uint64_t other = Samples(input == 1 ? summary.input2Bytes : summary.input1Bytes);
-    return mine > other ? mine - other : 0;
+    return input == 1 ? summary.input1Unused : summary.input2Unused;
 }
 
 std::vector<std::string> SummaryLines(const RunSummary& summary) {

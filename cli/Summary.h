@@ -8,8 +8,8 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Failures.h"
-#include "cli/StreamFormat.h"
 #include "processing/ProcessingRun.h"
+#include "processing/StreamFormat.h"
 
 namespace varnel::cli {
 
@@ -35,6 +35,8 @@ struct RunSummary {
     bool input2Changed = false;
     bool input1Unfinished = false;  // a pipe or device not read to its end: its length is unknown
     bool input2Unfinished = false;
+    std::uint64_t input1Unused = 0;  // whole samples mono or stereo left unused
+    std::uint64_t input2Unused = 0;
     std::uint64_t outputBytes = 0;
     std::uint64_t clippedSamples = 0;
     RunFormats formats;
@@ -43,8 +45,8 @@ struct RunSummary {
 
 RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool succeeded, std::vector<Failure> failures);
 
-// Whole samples of each input that mono or stereo left unused (0 for the
-// joins and when padding).
+// Whole samples of input 1 or 2 that mono or stereo left unused (0 for the
+// joins and when padding), as the run found them.
 std::uint64_t UnusedSamples(const RunSummary& summary, int input);
 
 // "mono: input 1 1000 samples (raw), input 2 800 samples (WAV, 8000 Hz,

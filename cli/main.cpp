@@ -4,10 +4,10 @@
 
 #include "cli/CliApp.h"
 #include "cli/Console.h"
-#include "cli/Interrupt.h"
+#include "safeoutput/Interrupt.h"
 
 int main(int argc, char* argv[]) {
-    varnel::cli::InstallInterruptCleanup();
+    varnel::safeoutput::InstallInterruptCleanup();
     varnel::cli::ShowUtf8OnConsole(std::cout, stdout);
     varnel::cli::ShowUtf8OnConsole(std::cerr, stderr);
     return varnel::cli::RunCli(argc, argv, std::cout, std::cerr, varnel::cli::IsTerminal(stderr));

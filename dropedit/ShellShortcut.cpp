@@ -6,7 +6,7 @@
 #include <cassert>
 #include <cstring>
 
-#include "framework/Owned.h"
+#include "base/Owned.h"
 
 namespace varnel {
 
@@ -16,11 +16,11 @@ std::string ExpandShortcut(const std::string& path) {
 
     // Declared in this order so that IPersistFile is released before the
     // shortcut object.
-    framework::ComInterface<IShellLinkA> link;
+    base::ComInterface<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void**>(link.Receive()))))
         return "";
-    framework::ComInterface<IPersistFile> file;
+    base::ComInterface<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive())))) return "";
 
     // IPersistFile::Load takes a wide path. A path that does not fit the

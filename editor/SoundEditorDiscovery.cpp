@@ -4,13 +4,13 @@
 
 #include <optional>
 
+#include "base/Owned.h"
 #include "editor/SoundEditorSetting.h"
-#include "framework/Owned.h"
 
 namespace varnel {
 namespace {
 
-using framework::RegistryKey;
+using base::RegistryKey;
 
 // Opens `name` under `parent` for reading, in one view of the registry.
 bool OpenForReading(HKEY parent, const char* name, REGSAM view, RegistryKey& key) {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "framework/Owned.h"
+#include "base/Owned.h"
 
 namespace varnel {
 
@@ -23,8 +23,8 @@ bool StartSoundEditor(const std::string& commandLine) {
     if (!CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
         return false;
     // The editor is neither waited for nor watched: let go of it at once.
-    const framework::KernelHandle process(started.hProcess);
-    const framework::KernelHandle thread(started.hThread);
+    const base::KernelHandle process(started.hProcess);
+    const base::KernelHandle thread(started.hThread);
     return true;
 }
 

@@ -24,4 +24,12 @@ public:
     virtual bool Write(const std::uint8_t* data, std::size_t size) = 0;
 };
 
+// A sink that can take two pieces as one write, so that the file system
+// sees one range of the file, as from one Write.
+class GatheringSink : public ByteSink {
+public:
+    virtual bool WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,
+                           std::size_t secondSize) = 0;
+};
+
 }  // namespace varnel

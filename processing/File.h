@@ -14,7 +14,7 @@
 
 namespace varnel {
 
-class File final : public ByteSource, public ByteSink {
+class File final : public ByteSource, public GatheringSink {
 public:
     enum class Mode {
         Read,           // an existing file, read only
@@ -36,17 +36,22 @@ public:
     enum class Standard { Input, Output };
     bool OpenStandard(Standard stream, FileFailure& failure);
     bool IsOpen() const;
-    // The length in bytes, or nothing when it cannot be measured.
+    // The length in bytes: 0 for a pipe or a device, which have none to
+    // measure (IsDiskFile tells them apart); nothing when the file is not
+    // open or the system cannot say.
     std::optional<std::uint64_t> Length() const;
     // A file on disk, whose length means something; not a pipe or a device.
     bool IsDiskFile() const;
+    // Once a read has met the end of the data, every later read delivers 0
+    // without asking the system again: a pipe or a terminal that has ended
+    // is not waited on for more (a terminal would wait for another Ctrl-D).
     std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override;
     bool Write(const std::uint8_t* data, std::size_t size) override;
     // Writes `first` and then `second` as one write where the system has
     // such a call (writev), so that the file system sees one range of the
     // file, as from Write; elsewhere as two writes.
     bool WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,
-                   std::size_t secondSize);
+                   std::size_t secondSize) override;
     // Moves to `offset` bytes from the start, for the next Read or Write
     // (false for a pipe or a device that cannot move).
     bool Seek(std::uint64_t offset);
@@ -65,6 +70,11 @@ private:
     std::uint64_t m_inode = 0;
 #endif
     FileFailure m_lastFailure;
+    bool m_ended = false;  // a read met the end of the data
 };
+
+// The failure a system error code stands for (errno on POSIX, a
+// GetLastError() code on Windows), for an operation on `path`.
+FileFailure SystemFailure(long error, const std::string& path = {});
 
 }  // namespace varnel

@@ -83,6 +83,8 @@ FileFailure FailureOf(int error, const std::string& path = {}) { return {CauseOf
 
 }  // namespace
 
+FileFailure SystemFailure(long error, const std::string& path) { return FailureOf(static_cast<int>(error), path); }
+
 File::~File() { Close(); }
 
 bool File::IsOpen() const { return m_fd >= 0; }
@@ -99,6 +101,7 @@ bool File::OpenStandard(Standard stream, FileFailure& failure) {
     m_fd = fd;
     m_device = m_inode = 0;  // never claimed: the stream is not named
     m_lastFailure = {};
+    m_ended = false;
     return true;
 }
 
@@ -143,6 +146,7 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
     m_device = device;
     m_inode = inode;
     m_lastFailure = {};
+    m_ended = false;
     return true;
 }
 
@@ -158,6 +162,7 @@ bool File::IsDiskFile() const {
 }
 
 std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
+    if (m_ended) return 0;
     std::size_t delivered = 0;
     while (delivered < size) {
         const ssize_t got = ::read(m_fd, buffer + delivered, size - delivered);
@@ -169,6 +174,7 @@ std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
         }
         delivered += static_cast<std::size_t>(got);
     }
+    m_ended = delivered < size;
     return delivered;
 }
 
@@ -209,6 +215,7 @@ bool File::Seek(std::uint64_t offset) {
         m_lastFailure = FailureOf(errno);
         return false;
     }
+    m_ended = false;
     return true;
 }
 

@@ -74,6 +74,8 @@ constexpr std::size_t kMaxTransfer = 1u << 30;
 
 }  // namespace
 
+FileFailure SystemFailure(long error, const std::string&) { return {CauseOf(static_cast<DWORD>(error)), error}; }
+
 File::~File() { Close(); }
 
 bool File::IsOpen() const { return m_handle != nullptr; }
@@ -98,6 +100,7 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
     }
     m_handle = handle;
     m_lastFailure = {};
+    m_ended = false;
     return true;
 }
 
@@ -113,6 +116,7 @@ bool File::OpenStandard(Standard stream, FileFailure& failure) {
     }
     m_handle = own;
     m_lastFailure = {};
+    m_ended = false;
     return true;
 }
 
@@ -129,6 +133,7 @@ std::optional<std::uint64_t> File::Length() const {
 bool File::IsDiskFile() const { return m_handle && GetFileType(static_cast<HANDLE>(m_handle)) == FILE_TYPE_DISK; }
 
 std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
+    if (m_ended) return 0;
     std::size_t delivered = 0;
     while (delivered < size) {
         const auto request = static_cast<DWORD>(std::min(size - delivered, kMaxTransfer));
@@ -141,6 +146,7 @@ std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
         if (got == 0) break;
         delivered += got;
     }
+    m_ended = delivered < size;
     return delivered;
 }
 
@@ -180,6 +186,7 @@ bool File::Seek(std::uint64_t offset) {
         m_lastFailure = LastErrorFailure();
         return false;
     }
+    m_ended = false;
     return true;
 }
 

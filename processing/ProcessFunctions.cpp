@@ -156,6 +156,17 @@ FunctionResult Join(const JoinPart& first, const JoinPart& second, ByteSink& out
 
 }  // namespace
 
+std::uint64_t OutputBytesFor(ProcessFunction function, InputLengths lengths, bool pad) {
+    switch (function) {
+    case ProcessFunction::Mono: return PairedBytes(lengths, pad);
+    case ProcessFunction::Stereo: return PairedBytes(lengths, pad) / kBytesPerSample * kBytesPerStereoFrame;
+    case ProcessFunction::Join1To2:
+    case ProcessFunction::Join2To1: return lengths.input1 + lengths.input2;
+    case ProcessFunction::None: break;
+    }
+    return 0;
+}
+
 FunctionResult RunFunction(ProcessFunction function, const FunctionStreams& streams, const FunctionBuffers& buffers,
                            InputLengths lengths, const ProcessingSettings& settings, RunObserver& observer) {
     const JoinPart input1{streams.input1, buffers.buffer1, FunctionOutcome::ReadingInput1Failed};

@@ -16,6 +16,16 @@
 
 namespace varnel {
 
+// The function a run performs, by the design's values; any other value
+// performs nothing.
+enum class ProcessFunction : int {
+    None = -1,     // nothing is processed: the output is left empty
+    Mono = 0,      // the inputs added sample by sample, each sum clipped to -32768..32767
+    Stereo = 1,    // one stereo file: frames of input 1 (left) and input 2 (right)
+    Join1To2 = 2,  // every byte of input 1, then every byte of input 2
+    Join2To1 = 3,  // every byte of input 2, then every byte of input 1
+};
+
 // How big a chunk is, from the input lengths (each rounded up to even).
 struct ChunkRule {
     std::size_t smallSamples = 1024;
@@ -38,9 +48,6 @@ struct ProcessingSettings {
     // Mono: each output sample is the inputs' mean, rounded to nearest with
     // ties to even, instead of their clipped sum; it never clips.
     bool averageMono = false;
-    // The command line may read one file as both inputs; the window opens
-    // every file exclusively, and so refuses that.
-    bool shareInputs = false;
     // Where sample buffers come from: page-aligned memory, for the speed of
     // the kernel's copies; a failing allocator is how a refused buffer is
     // exercised.
@@ -79,6 +86,11 @@ struct FunctionResult {
     std::uint64_t outputBytes = 0;
     std::uint64_t clippedSamples = 0;  // mono only
 };
+
+// The bytes `function` writes for inputs of `lengths` bytes: mono and
+// stereo stop at the shorter input's last whole sample (the longer one's when
+// padding), the joins copy every byte.
+std::uint64_t OutputBytesFor(ProcessFunction function, InputLengths lengths, bool pad);
 
 // Performs `function`; any value but the four functions performs nothing.
 FunctionResult RunFunction(ProcessFunction function, const FunctionStreams& streams, const FunctionBuffers& buffers,

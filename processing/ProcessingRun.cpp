@@ -3,92 +3,31 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <utility>
-
-#include "processing/File.h"
 
 namespace varnel {
 namespace {
 
-// What a failed output open shows first, tested in this order; the text of
-// every cause not listed is left to the closing message.
-constexpr std::array<std::pair<FileCause, const char*>, 12> kOutputOpenCauseMessages{{
-    {FileCause::generic, "generic"},
-    {FileCause::badPath, "badPath "},
-    {FileCause::tooManyOpenFiles, "tooManyOpenFiles "},
-    {FileCause::invalidFile, "invalidFile"},
-    {FileCause::removeCurrentDir, "removeCurrentDir "},
-    {FileCause::directoryFull, "directoryFull "},
-    {FileCause::diskFull, "diskFull "},
-    {FileCause::sharingViolation, "sharingViolation "},
-    {FileCause::lockViolation, "lockViolation "},
-    {FileCause::accessDenied, "accessDenied "},
-    {FileCause::hardIO, "IO Error"},
-    {FileCause::badSeek, "Error Set Pointer"},
-}};
+// The functions take two inputs.
+constexpr int kInputs = 2;
 
-void ReportOutputOpenFailure(const FileFailure& failure, RunObserver& observer) {
-    std::vector<std::string> texts;
-    for (const auto& [listed, text] : kOutputOpenCauseMessages) {
-        if (failure.cause == listed) {
-            texts.emplace_back(text);
-            break;
-        }
-    }
-    texts.emplace_back(failure.cause == FileCause::endOfFile ? "endOfFile" : "The Output Sound File was not created");
-    observer.ReportFileProblem({RunFile::Output, FileAction::Open, failure}, texts);
-}
-
-const char* MessageFor(FunctionOutcome outcome) {
-    switch (outcome) {
-    case FunctionOutcome::ReadingInput1Failed: return "Reading Sound File 1 Failed";
-    case FunctionOutcome::ReadingInput2Failed: return "Reading Sound File 2 Failed";
-    case FunctionOutcome::WritingOutputFailed: return "Writing The Output Sound File Failed";
-    case FunctionOutcome::StereoBufferRefused: return "Insufficient memory available for buffer 3\n";
-    case FunctionOutcome::Completed: break;
-    }
-    return nullptr;
-}
-
-// Opens an input; on failure shows "Sound File N Not Found" or "Opening
-// Sound File N Failed". Returns its length, or nothing.
-std::optional<std::uint64_t> OpenInput(File& file, const std::string& path, int number, bool shared, FileOpener* opener,
-                                       RunObserver& observer) {
-    FileFailure failure;
-    std::optional<std::uint64_t> length;
-    const File::Mode mode = shared ? File::Mode::ReadShared : File::Mode::Read;
-    if (opener ? opener->OpenInput(path, file, mode, failure) : file.Open(path, mode, failure)) {
-        length = file.Length();
-        if (!length) failure = {FileCause::generic, -1};
-    }
-    if (!length) {
-        const std::string name = "Sound File " + std::to_string(number);
-        observer.ReportFileProblem(
-            {number == 1 ? RunFile::Input1 : RunFile::Input2, FileAction::Open, failure},
-            {failure.cause == FileCause::fileNotFound ? name + " Not Found" : "Opening " + name + " Failed"});
-    }
-    return length;
-}
-
-// The failure of a function that did not complete, with the file it concerns.
-void ReportFunctionFailure(FunctionOutcome outcome, const File& input1, const File& input2, const File& output,
-                           RunObserver& observer) {
-    switch (outcome) {
-    case FunctionOutcome::ReadingInput1Failed:
-        observer.ReportFileProblem({RunFile::Input1, FileAction::Read, input1.LastFailure()}, {MessageFor(outcome)});
-        return;
-    case FunctionOutcome::ReadingInput2Failed:
-        observer.ReportFileProblem({RunFile::Input2, FileAction::Read, input2.LastFailure()}, {MessageFor(outcome)});
-        return;
-    case FunctionOutcome::WritingOutputFailed:
-        observer.ReportFileProblem({RunFile::Output, FileAction::Write, output.LastFailure()}, {MessageFor(outcome)});
-        return;
-    case FunctionOutcome::StereoBufferRefused: observer.ShowMessage(MessageFor(outcome)); return;
-    case FunctionOutcome::Completed: return;
-    }
-}
+// Where input `number` (1 for the first) is kept.
+std::size_t Slot(int number) { return static_cast<std::size_t>(number - 1); }
 
 std::uint64_t RoundedUpToEven(std::uint64_t length) { return length + (length & 1); }
+
+// The failure of a function that did not complete, with the file it concerns.
+RunFailure FunctionFailure(FunctionOutcome outcome, const File& input1, const File& input2, const File& output) {
+    switch (outcome) {
+    case FunctionOutcome::ReadingInput1Failed:
+        return FileProblem{RunFile::Input(1), FileAction::Read, input1.LastFailure()};
+    case FunctionOutcome::ReadingInput2Failed:
+        return FileProblem{RunFile::Input(2), FileAction::Read, input2.LastFailure()};
+    case FunctionOutcome::StereoBufferRefused: return BufferRefused{3};
+    case FunctionOutcome::WritingOutputFailed:
+    case FunctionOutcome::Completed: break;
+    }
+    return FileProblem{RunFile::Output(), FileAction::Write, output.LastFailure()};
+}
 
 // Counts what an input delivers, so that a run can tell what it read. The
 // samples may sit behind a header (`aroundBytes` of the file are not
@@ -125,73 +64,146 @@ SampleBuffer TakeBuffer(std::size_t bytes, const ProcessingSettings& settings) {
     return {static_cast<std::uint8_t*>(settings.allocate(bytes)), settings.release};
 }
 
+// Discards the output unless the run committed it, however the run ends.
+class OutputDecision {
+public:
+    explicit OutputDecision(RunFiles& files) : m_files(files) {}
+    ~OutputDecision() {
+        if (!m_committed) m_files.Discard();
+    }
+    OutputDecision(const OutputDecision&) = delete;
+    OutputDecision& operator=(const OutputDecision&) = delete;
+
+    bool Commit(FileFailure& failure) {
+        m_committed = m_files.Commit(failure);
+        return m_committed;
+    }
+
+private:
+    RunFiles& m_files;
+    bool m_committed = false;
+};
+
 }  // namespace
 
-RunResult RunProcessing(const RunRequest& request, const ProcessingSettings& settings, RunObserver& observer,
-                        FileOpener* opener, SoundContainer* container) {
+bool FilesInPlace::OpenInput(int number, File& input, FileFailure& failure) {
+    return input.Open(m_inputs.at(Slot(number)), File::Mode::Read, failure);
+}
+
+bool FilesInPlace::OpenOutput(File& output, FileFailure& failure) {
+    return output.Open(m_output, File::Mode::CreateWrite, failure);
+}
+
+std::optional<RunFailure> RawSamples::AcceptInput(int number, File& input, std::uint64_t&) {
+    if (m_inputs.size() <= Slot(number)) m_inputs.resize(Slot(number) + 1);
+    m_inputs[Slot(number)] = &input;
+    return std::nullopt;
+}
+
+InputFound FoundOf(std::uint64_t openedBytes, const InputRead& read) {
+    InputFound found;
+    found.bytes = read.bytes;
+    if (!read.reachedEnd) {
+        if (read.lengthAfter) {
+            found.bytes = std::max(read.bytes, *read.lengthAfter);
+        } else {
+            found.lengthKnown = false;
+        }
+    }
+    found.lengthChanged = read.lengthAfter && (*read.lengthAfter != openedBytes || found.bytes != openedBytes);
+    return found;
+}
+
+std::uint64_t UnusedSamples(ProcessFunction function, bool pad, std::uint64_t bytes, std::uint64_t otherBytes) {
+    const bool merge = function == ProcessFunction::Mono || function == ProcessFunction::Stereo;
+    if (!merge || pad) return 0;
+    const std::uint64_t mine = bytes / kBytesPerSample, other = otherBytes / kBytesPerSample;
+    return mine > other ? mine - other : 0;
+}
+
+RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContainer& container,
+                        const ProcessingSettings& settings, RunObserver& observer) {
     RunResult result;
-    File input1, input2, output;
-
-    const auto length1 = OpenInput(input1, request.soundFile1, 1, settings.shareInputs, opener, observer);
-    if (!length1) return result;
-    const auto length2 = OpenInput(input2, request.soundFile2, 2, settings.shareInputs, opener, observer);
-    if (!length2) return result;
-    result.lengths = {*length1, *length2};
-    if (container && !container->OpenInputs(input1, input2, result.lengths, observer)) return result;
-
-    FileFailure failure;
-    const bool opened = opener ? opener->OpenOutput(request.outputFile, output, failure)
-                               : output.Open(request.outputFile, File::Mode::CreateWrite, failure);
-    if (!opened) {
-        ReportOutputOpenFailure(failure, observer);
+    OutputDecision decision(files);
+    std::array<File, kInputs> inputs;
+    File output;
+    const auto fail = [&](const RunFailure& failure) {
+        observer.ReportFailure(failure);
         return result;
+    };
+
+    std::array<std::uint64_t, kInputs> fileLengths{};
+    for (int number = 1; number <= kInputs; ++number) {
+        File& input = inputs[Slot(number)];
+        FileFailure failure;
+        std::optional<std::uint64_t> length;
+        if (files.OpenInput(number, input, failure)) {
+            length = input.Length();  // pipes and devices measure 0
+            if (!length) failure = {FileCause::generic, -1};
+        }
+        if (!length) return fail(FileProblem{RunFile::Input(number), FileAction::Open, failure});
+        fileLengths[Slot(number)] = *length;
+    }
+    result.lengths = {fileLengths[0], fileLengths[1]};
+    for (int number = 1; number <= kInputs; ++number) {
+        std::uint64_t& length = number == 1 ? result.lengths.input1 : result.lengths.input2;
+        if (auto refusal = container.AcceptInput(number, inputs[Slot(number)], length)) return fail(*refusal);
+    }
+    if (auto refusal = container.DecideOutput(result.lengths)) return fail(*refusal);
+
+    FileFailure openFailure;
+    if (!files.OpenOutput(output, openFailure)) {
+        return fail(FileProblem{RunFile::Output(), FileAction::Open, openFailure});
     }
     result.outputCreated = true;
-    ByteSink& sink = container ? container->BeginOutput(output) : output;
+    ByteSink& sink = container.BeginOutput(output);
 
-    result.bufferSamples = settings.chunks.SamplesFor(RoundedUpToEven(*length1), RoundedUpToEven(*length2));
+    result.bufferSamples = settings.chunks.SamplesFor(RoundedUpToEven(fileLengths[0]), RoundedUpToEven(fileLengths[1]));
     const std::size_t bufferBytes = result.bufferSamples * kBytesPerSample;
     const SampleBuffer buffer1 = TakeBuffer(bufferBytes, settings);
-    if (!buffer1) {
-        observer.ShowMessage("Insufficient memory available for buffer 1\n");
-        return result;
-    }
+    if (!buffer1) return fail(BufferRefused{1});
     const SampleBuffer buffer2 = TakeBuffer(bufferBytes, settings);
-    if (!buffer2) {
-        observer.ShowMessage("Insufficient memory available for buffer 2\n");
-        return result;
-    }
+    if (!buffer2) return fail(BufferRefused{2});
 
-    if (!input1.IsDiskFile() || !input2.IsDiskFile()) observer.TotalUnknown();
-    ByteSource& source1 = container ? container->Samples(1) : input1;
-    ByteSource& source2 = container ? container->Samples(2) : input2;
-    CountingSource counted1(source1, input1, *length1 - std::min(*length1, result.lengths.input1));
-    CountingSource counted2(source2, input2, *length2 - std::min(*length2, result.lengths.input2));
-    FunctionResult done =
-        RunFunction(request.function, {counted1, counted2, sink}, {buffer1.get(), buffer2.get(), result.bufferSamples},
+    if (!inputs[0].IsDiskFile() || !inputs[1].IsDiskFile()) observer.TotalUnknown();
+    CountingSource counted1(container.Samples(1), inputs[0],
+                            fileLengths[0] - std::min(fileLengths[0], result.lengths.input1));
+    CountingSource counted2(container.Samples(2), inputs[1],
+                            fileLengths[1] - std::min(fileLengths[1], result.lengths.input2));
+    const FunctionResult done =
+        RunFunction(function, {counted1, counted2, sink}, {buffer1.get(), buffer2.get(), result.bufferSamples},
                     result.lengths, settings, observer);
-    result.read1 = counted1.Found();
-    result.read2 = counted2.Found();
+    const InputFound found1 = FoundOf(result.lengths.input1, counted1.Found());
+    const InputFound found2 = FoundOf(result.lengths.input2, counted2.Found());
+    result.inputs = {found1, found2};
+    const bool pad = settings.padShorterInput;
+    result.inputs[0].unusedSamples = UnusedSamples(function, pad, found1.bytes, found2.bytes);
+    result.inputs[1].unusedSamples = UnusedSamples(function, pad, found2.bytes, found1.bytes);
     result.outputBytes = done.outputBytes;
     result.clippedSamples = done.clippedSamples;
-    if (done.outcome == FunctionOutcome::Completed && container &&
-        !container->EndOutput(output, done.outputBytes, observer)) {
-        done.outcome = FunctionOutcome::WritingOutputFailed;
+    std::optional<RunFailure> failure;
+    if (done.outcome != FunctionOutcome::Completed) {
+        failure = FunctionFailure(done.outcome, inputs[0], inputs[1], output);
+    } else {
+        failure = container.EndOutput(output, done.outputBytes);
     }
 
-    input1.Close();
-    input2.Close();
+    for (File& input : inputs) input.Close();
     const bool outputStored = output.Close();
-    if (done.outcome != FunctionOutcome::Completed) {
-        ReportFunctionFailure(done.outcome, input1, input2, output, observer);
-        return result;
-    }
-    if (!outputStored) {
-        ReportFunctionFailure(FunctionOutcome::WritingOutputFailed, input1, input2, output, observer);
-        return result;
+    if (failure) return fail(*failure);
+    if (!outputStored) return fail(FileProblem{RunFile::Output(), FileAction::Write, output.LastFailure()});
+    FileFailure commitFailure;
+    if (!decision.Commit(commitFailure)) {
+        return fail(FileProblem{RunFile::Output(), FileAction::Write, commitFailure});
     }
     result.succeeded = true;
     return result;
+}
+
+RunResult RunProcessing(ProcessFunction function, RunFiles& files, const ProcessingSettings& settings,
+                        RunObserver& observer) {
+    RawSamples raw;
+    return RunProcessing(function, files, raw, settings, observer);
 }
 
 }  // namespace varnel

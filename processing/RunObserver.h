@@ -1,37 +1,20 @@
-// How a processing run reports to whoever started it: the window shows
-// message boxes, a progress bar and the wait cursor; the command line prints.
+// How a processing run reports to whoever started it: its failures as data
+// (RunFailure), its progress and when it waits. The window shows message
+// boxes, a progress bar and the wait cursor; the command line prints.
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
-#include "processing/FileFailure.h"
+#include "processing/RunFailure.h"
 
 namespace varnel {
-
-// Which of the run's files a failure concerns, and what was being done.
-enum class RunFile { Input1, Input2, Output };
-enum class FileAction { Open, Read, Write };
-struct FileProblem {
-    RunFile file = RunFile::Input1;
-    FileAction action = FileAction::Open;
-    FileFailure failure;
-};
 
 class RunObserver {
 public:
     virtual ~RunObserver() = default;
-    // A failure the user must see; the window shows it in an OK box and the
-    // run goes on only when the box is closed.
-    virtual void ShowMessage(const std::string& text) = 0;
-    // A file could not be opened, read or written. The window shows its
-    // texts for it (`windowTexts`, one box each); the command line words the
-    // problem itself, naming the file.
-    virtual void ReportFileProblem(const FileProblem& problem, const std::vector<std::string>& windowTexts) {
-        (void)problem;
-        for (const std::string& text : windowTexts) ShowMessage(text);
-    }
+    // A failure the user must hear of. The window shows it in OK boxes, and
+    // the run goes on only when they are closed.
+    virtual void ReportFailure(const RunFailure& failure) = 0;
     virtual void BeginWait() {}
     virtual void EndWait() {}
     // After each chunk: `doneBytes` of the `totalBytes` of input the function

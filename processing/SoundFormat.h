@@ -34,15 +34,4 @@ inline void StoreSample(std::uint8_t* bytes, Sample sample) {
     std::memcpy(bytes, &raw, sizeof raw);
 }
 
-// The function a run performs. The values are the indices of the window's
-// radio buttons in template order, as its data exchange reads them; any
-// other value performs nothing.
-enum class ProcessFunction : int {
-    None = -1,
-    Mono = 0,      // "Merge : Mono": sum with clipping
-    Stereo = 1,    // "Merge : Stereo": input 1 left, input 2 right
-    Join1To2 = 2,  // "Join File 1 --> File 2"
-    Join2To1 = 3,  // "Join File2 --> File 1"
-};
-
 }  // namespace varnel

@@ -4,6 +4,7 @@
 #include "editor/SoundEditorSetting.h"
 #include "framework/Module.h"
 #include "resources/resource.h"
+#include "ui/FunctionControls.h"
 
 namespace varnel {
 
@@ -51,10 +52,10 @@ void CVarnelDlg::DoDataExchange(framework::DataExchange& dx) {
     dx.Text(IDC_SOUND_FILE_1, m_strSoundFile1);
     dx.Text(IDC_SOUND_FILE_2, m_strSoundFile2);
     dx.Text(IDC_OUTPUT_FILE, m_strOutputFile);
-    // The radio group gives an index, which is the function's value.
-    int function = static_cast<int>(m_nFunction);
-    dx.Radio(IDC_MONO, function);
-    m_nFunction = static_cast<ProcessFunction>(function);
+    // The radio group gives the index of the checked button.
+    int radio = RadioIndexOf(m_nFunction);
+    dx.Radio(IDC_MONO, radio);
+    m_nFunction = FunctionOfRadioIndex(radio);
 }
 
 BOOL CVarnelDlg::OnInitDialog() {

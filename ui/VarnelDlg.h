@@ -10,7 +10,7 @@
 #include "dropedit/DropEdit.h"
 #include "framework/Control.h"
 #include "framework/Dialog.h"
-#include "processing/SoundFormat.h"
+#include "processing/ProcessFunctions.h"
 
 namespace varnel {
 
@@ -34,8 +34,7 @@ public:
     std::string m_strSoundFile1;
     std::string m_strSoundFile2;
     std::string m_strOutputFile;
-    // The selected function: in the controls, the index of the checked radio
-    // button from "Merge : Mono" (0) on, None when none is checked.
+    // The selected function; None when no radio button is checked.
     ProcessFunction m_nFunction;
     // The drop behaviour of the fields 1004, 1005, 1006, in that order.
     CDropEdit m_dropEdit[3];

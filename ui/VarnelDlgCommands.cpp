@@ -8,6 +8,7 @@
 #include "framework/FileDialog.h"
 #include "processing/ProcessingRun.h"
 #include "resources/resource.h"
+#include "ui/FunctionControls.h"
 #include "ui/WindowRunObserver.h"
 
 namespace varnel {
@@ -19,19 +20,6 @@ constexpr char kOpenSoundFilter[] = "16 Bit Sound File (*.pcm)|*.pcm|PCM Raw Dat
 constexpr char kSaveSoundFilter[] = "16 Bit Sound File (*.pcm)|*.pcm|PCM Raw Data (*.o22)|*.o22||";
 constexpr DWORD kOpenSoundFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 constexpr DWORD kSaveSoundFlags = OFN_NONETWORKBUTTON | OFN_CREATEPROMPT | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-
-// Each function's radio button and Function menu item.
-struct FunctionControls {
-    ProcessFunction function;
-    int radio;
-    UINT menuItem;
-};
-constexpr FunctionControls kFunctionControls[] = {
-    {ProcessFunction::Mono, IDC_MONO, IDM_FUNCTION_MONO},
-    {ProcessFunction::Stereo, IDC_STEREO, IDM_FUNCTION_STEREO},
-    {ProcessFunction::Join1To2, IDC_JOIN_1_TO_2, IDM_FUNCTION_JOIN_1_TO_2},
-    {ProcessFunction::Join2To1, IDC_JOIN_2_TO_1, IDM_FUNCTION_JOIN_2_TO_1},
-};
 
 }  // namespace
 
@@ -91,13 +79,14 @@ void CVarnelDlg::CheckFunctionMenuItem() {
 
 void CVarnelDlg::OnRun() {
     UpdateData(true);
-    const RunRequest request{m_strSoundFile1, m_strSoundFile2, m_strOutputFile, m_nFunction};
+    // The inputs opened exclusively, the output truncated where it is.
+    FilesInPlace files({m_strSoundFile1, m_strSoundFile2}, m_strOutputFile);
     // The window's settings: 1024 or 2000 samples a chunk by the
     // 128000-byte rule, and a 1 ms pause after each chunk, since the run
     // holds the one user-interface thread.
     const ProcessingSettings settings;
     WindowRunObserver observer(m_progress);
-    RunProcessing(request, settings, observer);
+    RunProcessing(m_nFunction, files, settings, observer);
 }
 
 // Exit closes the window as "Quit" does: the fields are read first.

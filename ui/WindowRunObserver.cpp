@@ -1,10 +1,13 @@
 #include "ui/WindowRunObserver.h"
 
 #include "framework/MessageBox.h"
+#include "ui/RunMessages.h"
 
 namespace varnel {
 
-void WindowRunObserver::ShowMessage(const std::string& text) { framework::AppMessageBox(text, MB_OK); }
+void WindowRunObserver::ReportFailure(const RunFailure& failure) {
+    for (const std::string& text : WindowTexts(failure)) framework::AppMessageBox(text, MB_OK);
+}
 
 void WindowRunObserver::BeginWait() {
     m_wait.emplace();

@@ -17,7 +17,8 @@ class WindowRunObserver : public RunObserver {
 public:
     explicit WindowRunObserver(framework::ProgressBar& progress) : m_progress(progress) {}
 
-    void ShowMessage(const std::string& text) override;
+    // One OK box for each of the window's texts for it.
+    void ReportFailure(const RunFailure& failure) override;
     void BeginWait() override;
     void EndWait() override;
     void ShowProgress(std::uint64_t doneBytes, std::uint64_t totalBytes) override;

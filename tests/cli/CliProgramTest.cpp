@@ -255,10 +255,21 @@ TEST_F(CliProgram, AFailedRunLeavesAnExistingOutputAsItWasAndNoPartialFile) {
     folder.Write("one.pcm", PatternBytes(3 * kChunkBytes));
     EXPECT_EQ(Cli({"join12", "one.pcm", "missing.pcm", "out.pcm"}).exitCode, 1);
 #ifndef _WIN32
-    // A read that fails half-way, after the output was opened.
-    const ProgramOutcome outcome = Cli({"join21", "/proc/self/mem", "one.pcm", "out.pcm"});
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_EQ(outcome.err, "varnel-cli: Reading Sound File 1 Failed\n");
+    // A read that fails while the input's format is judged, before the
+    // output is opened, and one that fails half-way, after it was opened
+    // (a raw input is not judged): each names the file and the cause.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"join21", "/proc/self/mem", "one.pcm", "out.pcm"},
+          std::vector<std::string>{"--raw", "join21", "/proc/self/mem", "one.pcm", "out.pcm"}}) {
+        const ProgramOutcome outcome = Cli(arguments);
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_EQ(outcome.err, "varnel-cli: cannot read input 1 '/proc/self/mem': an input/output error\n");
+    }
+    const ProgramOutcome json = Cli({"--json", "join12", "/proc/self/mem", "one.pcm", "out.pcm"});
+    EXPECT_NE(json.out.find("{\"code\":\"read-hard-io\",\"message\":\"cannot read input 1 '/proc/self/mem': an "
+                            "input/output error\",\"file\":\"input1\",\"path\":\"/proc/self/mem\"}"),
+              std::string::npos)
+        << json.out;
 #endif
     EXPECT_EQ(ReadBytes(folder / "out.pcm"), previous);
     EXPECT_EQ(Entries(), (Names{"one.pcm", "out.pcm"}));

@@ -39,22 +39,22 @@ TEST(FailureWording, EveryCauseHasItsWordsAndCode) {
         {FileCause::endOfFile, "end-of-file", "it ended early"},
     };
     for (const auto& [cause, code, words] : causes) {
-        const Failure open = DescribeFileProblem(Problem(RunFile::Input1, FileAction::Open, cause), paths);
+        const Failure open = DescribeFileProblem(Problem(RunFile::Input(1), FileAction::Open, cause), paths);
         EXPECT_EQ(open.code, std::string("open-") + code);
         EXPECT_EQ(open.message, std::string("cannot open input 1 'a.pcm': ") + words);
         EXPECT_EQ(open.file, "input1");
         EXPECT_EQ(open.path, "a.pcm");
-        const Failure read = DescribeFileProblem(Problem(RunFile::Input2, FileAction::Read, cause), paths);
+        const Failure read = DescribeFileProblem(Problem(RunFile::Input(2), FileAction::Read, cause), paths);
         EXPECT_EQ(read.code, std::string("read-") + code);
         EXPECT_EQ(read.message, std::string("cannot read input 2 'b.pcm': ") + words);
-        const Failure write = DescribeFileProblem(Problem(RunFile::Output, FileAction::Write, cause), paths);
+        const Failure write = DescribeFileProblem(Problem(RunFile::Output(), FileAction::Write, cause), paths);
         EXPECT_EQ(write.code, std::string("write-") + code);
         EXPECT_EQ(write.message, std::string("cannot write 'out/x.pcm': ") + words);
         EXPECT_EQ(write.file, "output");
     }
     // A write that failed without a cause from the system (a file that could
     // not be put in place).
-    EXPECT_EQ(DescribeFileProblem(Problem(RunFile::Output, FileAction::Write, FileCause::none), paths).message,
+    EXPECT_EQ(DescribeFileProblem(Problem(RunFile::Output(), FileAction::Write, FileCause::none), paths).message,
               "cannot write 'out/x.pcm': it could not be completed");
 }
 
@@ -65,32 +65,64 @@ TEST(FailureWording, TheRealSituationIsNamedOnRealFiles) {
     const std::string d = folder / "d";
     const RunPaths paths{one, d, one};
     const Failure isFolder =
-        DescribeFileProblem(Problem(RunFile::Input2, FileAction::Open, FileCause::accessDenied), paths);
+        DescribeFileProblem(Problem(RunFile::Input(2), FileAction::Open, FileCause::accessDenied), paths);
     EXPECT_EQ(isFolder.code, "open-is-folder");
     EXPECT_EQ(isFolder.message, "'" + d + "' is a folder, not a file");
     const Failure isInput =
-        DescribeFileProblem(Problem(RunFile::Output, FileAction::Open, FileCause::sharingViolation), paths);
+        DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::sharingViolation), paths);
     EXPECT_EQ(isInput.code, "open-output-is-input");
     EXPECT_EQ(isInput.message, "'" + one + "' is input 1; the output must be another file");
     const std::string missing = folder / "nowhere/x.pcm";
     const Failure noFolder =
-        DescribeFileProblem(Problem(RunFile::Output, FileAction::Open, FileCause::badPath), {one, one, missing});
+        DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::badPath), {one, one, missing});
     EXPECT_EQ(noFolder.message, "cannot create '" + missing + "': its folder does not exist");
     EXPECT_EQ(noFolder.code, "open-bad-path");
     const Failure stdinGone =
-        DescribeFileProblem(Problem(RunFile::Input1, FileAction::Read, FileCause::hardIO), {"-", one, "-"});
+        DescribeFileProblem(Problem(RunFile::Input(1), FileAction::Read, FileCause::hardIO), {"-", one, "-"});
     EXPECT_EQ(stdinGone.message, "cannot read input 1 (standard input): an input/output error");
     const Failure stdoutGone =
-        DescribeFileProblem(Problem(RunFile::Output, FileAction::Write, FileCause::diskFull), {"-", one, "-"});
+        DescribeFileProblem(Problem(RunFile::Output(), FileAction::Write, FileCause::diskFull), {"-", one, "-"});
     EXPECT_EQ(stdoutGone.message.rfind("cannot write the standard output: no room for it", 0), 0u);
 }
 
-TEST(FailureWording, OtherFailuresKeepTheirTextWithACodeForTheirKind) {
-    EXPECT_EQ(DescribeMessage("Insufficient memory available for buffer 1").code, "out-of-memory");
-    const Failure refused = DescribeMessage("input 2 (take.wav) holds 24-bit samples");
+// Refused buffers and formats: one line each, without the window's trailing
+// newline; a refusal of one file names it.
+TEST(FailureWording, RefusalsHaveTheirOwnWordsAndCodes) {
+    const RunPaths paths{"a.wav", "take.wav", "out.wav"};
+    const Failure memory = DescribeFailure(BufferRefused{3}, paths, "stereo");
+    EXPECT_EQ(memory.code, "out-of-memory");
+    EXPECT_EQ(memory.message, "not enough memory for sample buffer 3");
+    EXPECT_EQ(memory.file, "");
+
+    FormatRefusal bits;
+    bits.problem = FormatProblem::UnreadableWav;
+    bits.file = RunFile::Input(2);
+    bits.wav = WavProblem::NotSixteenBits;
+    bits.bitsPerSample = 24;
+    const Failure refused = DescribeFailure(bits, paths, "mono");
     EXPECT_EQ(refused.code, "refused");
-    EXPECT_EQ(refused.message, "input 2 (take.wav) holds 24-bit samples");
-    EXPECT_EQ(refused.file, "");
+    EXPECT_EQ(refused.message, "input 2 (take.wav) holds 24-bit samples; varnel-cli reads raw 16-bit samples and 16-bit PCM WAV files: "
+              "convert it first (sox take.wav -b 16 take-16bit.wav)");
+    EXPECT_EQ(refused.file, "input2");
+    EXPECT_EQ(refused.path, "take.wav");
+
+    FormatRefusal channels;
+    channels.problem = FormatProblem::ChannelCountsDiffer;
+    channels.file = RunFile::Input(1);
+    channels.other = RunFile::Input(2);
+    channels.channels = 1;
+    channels.otherChannels = 2;
+    const Failure differ = DescribeFailure(channels, paths, "join21");
+    EXPECT_EQ(
+        differ.message,
+        "join21 needs inputs of equal channel counts: input 1 (a.wav) has 1 channel, input 2 (take.wav) 2 channels");
+    EXPECT_EQ(differ.file, "") << "two inputs compared";
+    EXPECT_FALSE(UsageProblem(channels));
+
+    FormatRefusal rate;
+    rate.problem = FormatProblem::RateNeeded;
+    rate.file = RunFile::Output();
+    EXPECT_EQ(UsageProblem(rate), "a WAV OUTPUT from raw inputs needs their rate: --rate HZ");
 }
 
 }  // namespace

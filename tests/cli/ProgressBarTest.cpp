@@ -40,16 +40,17 @@ TEST(ProgressBar, StaysSilentForShortRunsAndWhenNotShown) {
 TEST(ProgressBar, IsTakenOffTheLineBeforeAMessage) {
     std::ostringstream err;
     ProgressBar bar(err, true, true);
-    ConsoleObserver observer(err, bar, {"a.pcm", "b.pcm", "out.pcm"});
+    const RunPaths paths{"a.pcm", "b.pcm", "out.pcm"};
+    const std::string function = "mono";
+    ConsoleObserver observer(err, bar, paths, function);
     observer.ShowProgress(100, 100);
     const std::string drawn = err.str();
     EXPECT_EQ(drawn.substr(0, 6), "\r100% ");
-    observer.ReportFileProblem({RunFile::Input2, FileAction::Read, {FileCause::hardIO, 5}},
-                               {"Reading Sound File 2 Failed"});
-    observer.ShowMessage("Insufficient memory available for buffer 1\n");
+    observer.ReportFailure(FileProblem{RunFile::Input(2), FileAction::Read, {FileCause::hardIO, 5}});
+    observer.ReportFailure(BufferRefused{1});
     EXPECT_EQ(err.str().substr(drawn.size()), "\r" + std::string(drawn.size() - 1, ' ') + "\r" +
                                                   "varnel-cli: cannot read input 2 'b.pcm': an input/output error\n"
-                                                  "varnel-cli: Insufficient memory available for buffer 1\n");
+                                                  "varnel-cli: not enough memory for sample buffer 1\n");
     ASSERT_EQ(observer.Failures().size(), 2u);
     EXPECT_EQ(observer.Failures()[0].code, "read-hard-io");
     EXPECT_EQ(observer.Failures()[0].file, "input2");
@@ -67,12 +68,19 @@ TEST(ProgressBar, WithoutAKnownTotalShowsBytesDoneAndTheRate) {
     EXPECT_NE(err.str().find("3.0 MiB done"), std::string::npos) << err.str();
 }
 
-TEST(ProgressBar, MessagesLoseOnlyTrailingBlanksAndNewlines) {
-    EXPECT_EQ(TrimmedMessage("badPath "), "badPath");
-    EXPECT_EQ(TrimmedMessage("Insufficient memory available for buffer 3\n"),
-              "Insufficient memory available for buffer 3");
-    EXPECT_EQ(TrimmedMessage("IO Error"), "IO Error");
-    EXPECT_EQ(TrimmedMessage(" \n"), "");
+// The window's texts end in a blank or a newline ("badPath ", "... buffer
+// 3\n"); the command line's lines never do.
+TEST(ProgressBar, FailuresAreWholeLinesWithoutTrailingBlanks) {
+    std::ostringstream err;
+    ProgressBar bar(err, false, false);
+    const RunPaths paths{"a.pcm", "b.pcm", "nowhere/out.pcm"};
+    const std::string function = "stereo";
+    ConsoleObserver observer(err, bar, paths, function);
+    observer.ReportFailure(FileProblem{RunFile::Output(), FileAction::Open, {FileCause::badPath, 2}});
+    observer.ReportFailure(BufferRefused{3});
+    EXPECT_EQ(err.str(),
+              "varnel-cli: cannot create 'nowhere/out.pcm': its folder does not exist\n"
+              "varnel-cli: not enough memory for sample buffer 3\n");
 }
 
 }  // namespace

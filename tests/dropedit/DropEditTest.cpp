@@ -58,8 +58,9 @@ protected:
     }
 
     // Sends the drop of `names` to the field, as the shell does.
-    void DropNames(const std::vector<std::string>& names, test::NameEncoding encoding = test::NameEncoding::Ansi) {
-        const HDROP drop = MakeDrop(names, encoding);
+    // `wide`: in UTF-16, from names given in UTF-8, as Explorer drops them.
+    void DropNames(const std::vector<std::string>& names, bool wide = false) {
+        const HDROP drop = MakeDrop(names, wide);
         ASSERT_NE(drop, nullptr);
         SendMessageA(m_window.Edit(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     }
@@ -96,7 +97,7 @@ TEST_F(Drop, FileIsShownOnAFilesField) {
 
 TEST_F(Drop, FileFromAWideShellDropIsShown) {
     const std::string file = File("take.o22");
-    DropNames({file}, test::NameEncoding::Wide);
+    DropNames({file}, true);
     EXPECT_EQ(Shown(), file);
 }
 
@@ -107,7 +108,8 @@ TEST_F(Drop, FileWithAnAccentedNameIsShown) {
     test::WriteEmptyFile(wide);
     const std::string narrow = test::ToAnsi(wide.wstring());
     if (narrow.empty()) GTEST_SKIP() << "the ANSI code page has no \u00ea";
-    DropNames({narrow}, test::NameEncoding::Wide);
+    const std::u8string utf8 = wide.u8string();
+    DropNames({std::string(utf8.begin(), utf8.end())}, true);
     EXPECT_EQ(Shown(), narrow);
 }
 

@@ -2,16 +2,7 @@
 
 #include <shlobj.h>
 
-#include <cstring>
-
 namespace varnel::test {
-
-ComApartment::ComApartment() : m_result(CoInitialize(nullptr)) {}
-
-ComApartment::~ComApartment() {
-    if (SUCCEEDED(m_result)) CoUninitialize();
-}
-
 namespace {
 
 std::wstring Widen(const std::string& text) {
@@ -20,28 +11,6 @@ std::wstring Widen(const std::string& text) {
     MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
     wide.resize(wide.size() - 1);  // the terminator
     return wide;
-}
-
-template <typename Char>
-HDROP FillDrop(const std::vector<std::basic_string<Char>>& names, BOOL wide) {
-    std::size_t characters = 1;  // the list's final terminator
-    for (const auto& name : names) characters += name.size() + 1;
-    const std::size_t size = sizeof(DROPFILES) + characters * sizeof(Char);
-
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    if (!memory) return nullptr;
-    auto* bytes = static_cast<unsigned char*>(GlobalLock(memory));
-    DROPFILES header{};
-    header.pFiles = sizeof(DROPFILES);
-    header.fWide = wide;
-    std::memcpy(bytes, &header, sizeof header);
-    auto* list = reinterpret_cast<Char*>(bytes + sizeof(DROPFILES));
-    for (const auto& name : names) {
-        std::memcpy(list, name.c_str(), (name.size() + 1) * sizeof(Char));
-        list += name.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
 }
 
 // Saves the shortcut object `link` describes to `linkPath`.
@@ -54,13 +23,6 @@ bool SaveShortcut(IShellLinkA* link, const std::string& linkPath) {
 }
 
 }  // namespace
-
-HDROP MakeDrop(const std::vector<std::string>& names, NameEncoding encoding) {
-    if (encoding == NameEncoding::Ansi) return FillDrop(names, FALSE);
-    std::vector<std::wstring> wideNames;
-    for (const auto& name : names) wideNames.push_back(Widen(name));
-    return FillDrop(wideNames, TRUE);
-}
 
 std::string ToAnsi(const std::wstring& text) {
     BOOL lossy = FALSE;
@@ -79,16 +41,6 @@ void WriteEmptyFile(const std::filesystem::path& path) {
 }
 
 bool IsFreed(HDROP drop) { return GlobalFlags(drop) == GMEM_INVALID_HANDLE; }
-
-bool MakeShortcut(const std::string& linkPath, const std::string& target) {
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link))))
-        return false;
-    const bool made = SUCCEEDED(link->SetPath(target.c_str())) && SaveShortcut(link, linkPath);
-    link->Release();
-    return made;
-}
 
 bool MakeShortcutWithoutPath(const std::string& linkPath) {
     PIDLIST_ABSOLUTE computer = nullptr;

@@ -8,7 +8,6 @@ namespace varnel {
 namespace {
 
 using test::MakeDrop;
-using test::NameEncoding;
 
 TEST(DroppedNames, FirstOfSeveralIsTaken) {
     const HDROP drop = MakeDrop({"C:\\takes\\one.pcm", "C:\\takes\\two.pcm", "C:\\takes\\three.pcm"});
@@ -17,7 +16,7 @@ TEST(DroppedNames, FirstOfSeveralIsTaken) {
 
 TEST(DroppedNames, NamesFromAWideDropAreRead) {
     // The shell's own drops carry wide names.
-    const HDROP drop = MakeDrop({"C:\\takes\\one.pcm", "C:\\two.pcm"}, NameEncoding::Wide);
+    const HDROP drop = MakeDrop({"C:\\takes\\one.pcm", "C:\\two.pcm"}, true);
     EXPECT_EQ(TakeFirstDroppedName(drop), "C:\\takes\\one.pcm");
 }
 

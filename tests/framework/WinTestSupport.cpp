@@ -125,9 +125,11 @@ bool MakeShortcut(const std::string& linkPath, const std::string& target) {
     IPersistFile* file = nullptr;
     if (SUCCEEDED(link->SetPath(target.c_str())) &&
         SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        wchar_t wide[MAX_PATH] = {};
-        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH);
-        saved = SUCCEEDED(file->Save(wide, TRUE));
+        // Any length: the drop tests save shortcuts at paths past MAX_PATH.
+        const int units = MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, nullptr, 0);
+        std::wstring wide(static_cast<std::size_t>(units > 0 ? units : 1), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide.data(), units);
+        saved = SUCCEEDED(file->Save(wide.c_str(), TRUE));
         file->Release();
     }
     link->Release();

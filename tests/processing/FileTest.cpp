@@ -5,7 +5,11 @@
 #include <csignal>
 #include <filesystem>
 #ifndef _WIN32
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
 #endif
 
 #include "support/TempFolder.h"
@@ -197,6 +201,30 @@ TEST(FileRead, DeliversEverythingThenZeroAtTheEnd) {
     EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 1808), Bytes(content.begin() + 8192, content.end()));
     EXPECT_EQ(file.Read(buffer.data(), buffer.size()), 0u);
 }
+
+#ifndef _WIN32
+// A terminal ends its input with Ctrl-D and is then asked again only if the
+// user is to type more: once a read met the end, the file asks no more.
+// Here the terminal holds "ab", an end, and then "cd" and another end, which
+// a second question would deliver.
+TEST(FileRead, AnEndIsFinalEvenOnATerminal) {
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0) GTEST_SKIP() << "no terminals here";
+    const std::string typed =
+        "ab\x04\x04"
+        "cd\x04\x04";
+    File file;
+    FileFailure failure;
+    ASSERT_TRUE(file.Open(::ptsname(terminal), File::Mode::Read, failure));
+    ASSERT_EQ(::write(terminal, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+    std::uint8_t buffer[64];
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), std::optional<std::size_t>(2));
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), std::optional<std::size_t>(0));
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), std::optional<std::size_t>(0));
+    file.Close();
+    ::close(terminal);
+}
+#endif
 
 TEST(FileLength, MeasuresFilesBeyondFourGibibytes) {
     TempFolder folder;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <utility>
+#include <variant>
 
 #include "support/ExpectedOutput.h"
 #include "support/RecordingObserver.h"
@@ -35,7 +36,8 @@ protected:
     }
     RunResult RunPaths(const std::string& one, const std::string& two, const std::string& out,
                        ProcessFunction function = ProcessFunction::Mono) {
-        return RunProcessing({one, two, out, function}, settings, observer);
+        FilesInPlace files({one, two}, out);
+        return RunProcessing(function, files, settings, observer);
     }
     Bytes Output() const { return ReadBytes(folder / "out.pcm"); }
     bool OutputExists() const { return std::filesystem::exists(folder.Path() / "out.pcm"); }
@@ -142,13 +144,13 @@ TEST_F(RunTest, ChunksGrowOnlyWhenAnInputIsLongerThanTheThreshold) {
 
 TEST_F(RunTest, MissingInput1IsNamedAloneAndNothingIsCreated) {
     RunPaths(folder / "missing.pcm", folder / "also-missing.pcm", folder / "out.pcm");
-    EXPECT_EQ(observer.messages, Messages{"Sound File 1 Not Found"});
+    EXPECT_EQ(observer.messages, Messages{"open input 1 fileNotFound"});
     EXPECT_FALSE(OutputExists());
 }
 
 TEST_F(RunTest, MissingInput2IsNamedAndNothingIsCreated) {
     RunPaths(folder.Write("one.pcm", {1, 2}), folder / "missing.pcm", folder / "out.pcm");
-    EXPECT_EQ(observer.messages, Messages{"Sound File 2 Not Found"});
+    EXPECT_EQ(observer.messages, Messages{"open input 2 fileNotFound"});
     EXPECT_FALSE(OutputExists());
 }
 
@@ -159,14 +161,14 @@ TEST_F(RunTest, InputsThatCannotBeOpenedForOtherReasons) {
     RunPaths(folder / "sub", one, folder / "out.pcm");
     RunPaths(one, folder / "sub", folder / "out.pcm");
     EXPECT_EQ(observer.messages,
-              (Messages{"Opening Sound File 1 Failed", "Opening Sound File 1 Failed", "Opening Sound File 2 Failed"}));
+              (Messages{"open input 1 badPath", "open input 1 accessDenied", "open input 2 accessDenied"}));
     EXPECT_FALSE(OutputExists());
 }
 
 TEST_F(RunTest, TheSameFileForBothInputsIsRefused) {
     const std::string one = folder.Write("one.pcm", {1, 2});
     RunPaths(one, one, folder / "out.pcm");
-    EXPECT_EQ(observer.messages, Messages{"Opening Sound File 2 Failed"});
+    EXPECT_EQ(observer.messages, Messages{"open input 2 sharingViolation"});
     EXPECT_FALSE(OutputExists());
 }
 
@@ -176,8 +178,7 @@ TEST_F(RunTest, AnOutputThatIsAnInputIsRefusedAndTheInputKept) {
     const std::string two = folder.Write("two.pcm", content);
     RunPaths(one, two, one);
     RunPaths(one, two, two);
-    EXPECT_EQ(observer.messages, (Messages{"sharingViolation ", "The Output Sound File was not created",
-                                           "sharingViolation ", "The Output Sound File was not created"}));
+    EXPECT_EQ(observer.messages, (Messages{"open output sharingViolation", "open output sharingViolation"}));
     EXPECT_EQ(ReadBytes(one), content);
     EXPECT_EQ(ReadBytes(two), content);
 }
@@ -188,8 +189,7 @@ TEST_F(RunTest, AnOutputThatCannotBeCreatedNamesItsCauseFirst) {
     std::filesystem::create_directory(folder.Path() / "sub");
     RunPaths(one, two, folder / "nowhere/out.pcm");
     RunPaths(one, two, folder / "sub");
-    EXPECT_EQ(observer.messages, (Messages{"badPath ", "The Output Sound File was not created", "accessDenied ",
-                                           "The Output Sound File was not created"}));
+    EXPECT_EQ(observer.messages, (Messages{"open output badPath", "open output accessDenied"}));
 }
 
 TEST_F(RunTest, PaddingCoversTheLongerInputWithSilenceForTheShorter) {
@@ -222,49 +222,71 @@ TEST_F(RunTest, PaddedProgressRunsOverTheLongerInput) {
     EXPECT_EQ(observer.positions, (std::vector<int>{25, 50, 75, 100, 0}));
 }
 
-// Opens the output where the run says, refusing when asked to.
-class RedirectingOpener : public FileOpener {
+// Files of a run that write the output elsewhere and record what the run
+// asked of them, refusing the output or its commit when told to.
+class RecordingFiles : public RunFiles {
 public:
-    explicit RedirectingOpener(std::string target) : m_target(std::move(target)) {}
-    bool OpenOutput(const std::string& outputFile, File& output, FileFailure& failure) override {
-        asked.push_back(outputFile);
-        if (refuseWith != FileCause::none) {
-            failure = {refuseWith, -1};
+    RecordingFiles(std::vector<std::string> inputs, std::string target)
+        : m_inputs(std::move(inputs)), m_target(std::move(target)) {}
+    bool OpenInput(int number, File& input, FileFailure& failure) override {
+        asked.push_back("open input " + std::to_string(number));
+        return input.Open(m_inputs.at(static_cast<std::size_t>(number - 1)), File::Mode::Read, failure);
+    }
+    bool OpenOutput(File& output, FileFailure& failure) override {
+        asked.push_back("open output");
+        if (refuseOutput != FileCause::none) {
+            failure = {refuseOutput, -1};
             return false;
         }
         return output.Open(m_target, File::Mode::CreateNew, failure);
     }
-    FileCause refuseWith = FileCause::none;
+    bool Commit(FileFailure& failure) override {
+        asked.push_back("commit");
+        failure = {refuseCommit, 13};
+        return refuseCommit == FileCause::none;
+    }
+    void Discard() override { asked.push_back("discard"); }
+
+    FileCause refuseOutput = FileCause::none;
+    FileCause refuseCommit = FileCause::none;
     std::vector<std::string> asked;
 
 private:
+    std::vector<std::string> m_inputs;
     std::string m_target;
 };
 
-TEST_F(RunTest, AnOutputOpenerDecidesWhereTheOutputGoes) {
-    RedirectingOpener opener(folder / "elsewhere.pcm");
-    const RunResult result =
-        RunProcessing({folder.Write("one.pcm", SampleBytes({1, 2})), folder.Write("two.pcm", SampleBytes({3, 4})),
-                       folder / "out.pcm", ProcessFunction::Stereo},
-                      settings, observer, &opener);
+TEST_F(RunTest, TheRunsFilesDecideWhereTheOutputGoesAndCommitItOnlyOnSuccess) {
+    RecordingFiles files({folder.Write("one.pcm", SampleBytes({1, 2})), folder.Write("two.pcm", SampleBytes({3, 4}))},
+                         folder / "elsewhere.pcm");
+    const RunResult result = RunProcessing(ProcessFunction::Stereo, files, settings, observer);
     EXPECT_TRUE(result.succeeded);
-    EXPECT_EQ(opener.asked, std::vector<std::string>{folder / "out.pcm"});
-    EXPECT_FALSE(OutputExists());
+    EXPECT_EQ(files.asked, (Messages{"open input 1", "open input 2", "open output", "commit"}));
     EXPECT_EQ(ReadBytes(folder / "elsewhere.pcm"), SampleBytes({1, 3, 2, 4}));
+    EXPECT_TRUE(observer.failures.empty());
 }
 
-TEST_F(RunTest, AnOutputOpenersRefusalShowsTheWindowsMessages) {
-    RedirectingOpener opener(folder / "elsewhere.pcm");
-    opener.refuseWith = FileCause::sharingViolation;
+TEST_F(RunTest, ARefusedOutputOrCommitIsAFailureAndTheOutputIsDiscarded) {
     const std::string one = folder.Write("one.pcm", SampleBytes({1}));
-    RunProcessing({folder / "missing.pcm", one, one, ProcessFunction::Mono}, settings, observer, &opener);
-    EXPECT_TRUE(opener.asked.empty()) << "inputs are opened first";
-    const RunResult result = RunProcessing({one, folder.Write("two.pcm", SampleBytes({2})), one, ProcessFunction::Mono},
-                                           settings, observer, &opener);
-    EXPECT_FALSE(result.succeeded);
-    EXPECT_FALSE(result.outputCreated);
+    RecordingFiles missing({folder / "missing.pcm", one}, folder / "a.pcm");
+    RunProcessing(ProcessFunction::Mono, missing, settings, observer);
+    EXPECT_EQ(missing.asked, (Messages{"open input 1", "discard"})) << "inputs are opened first";
+
+    RecordingFiles refusing({one, folder.Write("two.pcm", SampleBytes({2}))}, folder / "b.pcm");
+    refusing.refuseOutput = FileCause::sharingViolation;
+    const RunResult refused = RunProcessing(ProcessFunction::Mono, refusing, settings, observer);
+    EXPECT_FALSE(refused.succeeded);
+    EXPECT_FALSE(refused.outputCreated);
+    EXPECT_EQ(refusing.asked.back(), "discard");
+
+    RecordingFiles uncommitted({one, folder / "two.pcm"}, folder / "c.pcm");
+    uncommitted.refuseCommit = FileCause::accessDenied;
+    EXPECT_FALSE(RunProcessing(ProcessFunction::Mono, uncommitted, settings, observer).succeeded);
+    EXPECT_EQ(uncommitted.asked, (Messages{"open input 1", "open input 2", "open output", "commit", "discard"}));
     EXPECT_EQ(observer.messages,
-              (Messages{"Sound File 1 Not Found", "sharingViolation ", "The Output Sound File was not created"}));
+              (Messages{"open input 1 fileNotFound", "open output sharingViolation", "write output accessDenied"}));
+    // The commit's cause reaches the report with the system's error.
+    EXPECT_EQ(std::get<FileProblem>(observer.failures.back()).failure.osError, 13);
 }
 
 void* RefuseAll(std::size_t) { return nullptr; }
@@ -273,7 +295,7 @@ TEST_F(RunTest, ARefusedSampleBufferEndsTheRunWithAnEmptyOutput) {
     settings.allocate = &RefuseAll;
     const RunResult result = Run(SampleBytes({1, 2}), SampleBytes({3, 4}), ProcessFunction::Join1To2);
     EXPECT_FALSE(result.succeeded);
-    EXPECT_EQ(observer.messages, Messages{"Insufficient memory available for buffer 1\n"});
+    EXPECT_EQ(observer.messages, Messages{"buffer 1"});
     EXPECT_TRUE(OutputExists());
     EXPECT_TRUE(Output().empty());
     EXPECT_TRUE(std::find(observer.events.begin(), observer.events.end(), "wait") == observer.events.end());
@@ -290,8 +312,7 @@ TEST_F(RunTest, ARefusedSecondOrStereoBufferIsNamed) {
     settings.allocate = &RefuseTheThird;
     g_allocations = 0;
     Run(SampleBytes({1, 2}), SampleBytes({3, 4}), ProcessFunction::Stereo);
-    EXPECT_EQ(observer.messages, (Messages{"Insufficient memory available for buffer 2\n",
-                                           "Insufficient memory available for buffer 3\n"}));
+    EXPECT_EQ(observer.messages, (Messages{"buffer 2", "buffer 3"}));
     EXPECT_TRUE(Output().empty());
 }
 
@@ -338,7 +359,7 @@ TEST_F(RunTest, AFailedWriteIsReportedNotTakenForSuccess) {
         RunPaths(folder.Write("one.pcm", PatternBytes(100)), folder.Write("two.pcm", PatternBytes(100)), "/dev/full",
                  ProcessFunction::Join1To2);
     EXPECT_FALSE(result.succeeded);
-    EXPECT_EQ(observer.messages, Messages{"Writing The Output Sound File Failed"});
+    EXPECT_EQ(observer.messages, Messages{"write output diskFull"});
 }
 
 TEST_F(RunTest, AFailedReadIsReportedNotTakenForTheEnd) {
@@ -346,9 +367,52 @@ TEST_F(RunTest, AFailedReadIsReportedNotTakenForTheEnd) {
     const std::string two = folder.Write("two.pcm", PatternBytes(100));
     RunPaths("/proc/self/mem", two, folder / "out.pcm", ProcessFunction::Mono);
     RunPaths(two, "/proc/self/mem", folder / "out.pcm", ProcessFunction::Join2To1);
-    EXPECT_EQ(observer.messages, (Messages{"Reading Sound File 1 Failed", "Reading Sound File 2 Failed"}));
+    EXPECT_EQ(observer.messages, (Messages{"read input 1 hardIO", "read input 2 hardIO"}));
 }
 #endif
+
+// Each input measured 100 bytes when opened; what the run then found.
+TEST(RunFindings, GiveTheLengthsTheRunFound) {
+    struct Case {
+        InputRead read;
+        std::uint64_t bytes;
+        bool changed;
+        bool known;
+    };
+    const Case cases[] = {
+        {{100, true, 100}, 100, false, true},
+        {{40, false, 100}, 100, false, true},           // the longer input of a merge, not read to its end
+        {{60, true, 60}, 60, true, true},               // cut short while read
+        {{130, true, 130}, 130, true, true},            // grew while read
+        {{40, false, 130}, 130, true, true},            // grew beyond what was read
+        {{8, true, std::nullopt}, 8, false, true},      // a pipe
+        {{40, false, std::nullopt}, 40, false, false},  // a pipe not read to its end
+    };
+    for (const Case& c : cases) {
+        const InputFound found = FoundOf(100, c.read);
+        EXPECT_EQ(found.bytes, c.bytes) << c.read.bytes;
+        EXPECT_EQ(found.lengthChanged, c.changed) << c.read.bytes;
+        EXPECT_EQ(found.lengthKnown, c.known) << c.read.bytes;
+    }
+}
+
+TEST(RunFindings, CountWhatMonoAndStereoLeftUnused) {
+    EXPECT_EQ(UnusedSamples(ProcessFunction::Mono, false, 2000, 1201), 400u);
+    EXPECT_EQ(UnusedSamples(ProcessFunction::Mono, false, 1201, 2000), 0u);
+    EXPECT_EQ(UnusedSamples(ProcessFunction::Stereo, false, 10, 2), 4u);
+    EXPECT_EQ(UnusedSamples(ProcessFunction::Stereo, true, 10, 2), 0u);
+    EXPECT_EQ(UnusedSamples(ProcessFunction::Join1To2, false, 10, 2), 0u);
+}
+
+TEST_F(RunTest, ARunReportsWhatItFoundOfEachInput) {
+    const RunResult result = Run(PatternBytes(2000), PatternBytes(1201), ProcessFunction::Mono);
+    ASSERT_EQ(result.inputs.size(), 2u);
+    EXPECT_EQ(result.inputs[0].bytes, 2000u);
+    EXPECT_EQ(result.inputs[0].unusedSamples, 400u);
+    EXPECT_EQ(result.inputs[1].bytes, 1201u);
+    EXPECT_EQ(result.inputs[1].unusedSamples, 0u);
+    EXPECT_FALSE(result.inputs[0].lengthChanged);
+}
 
 }  // namespace
 }  // namespace varnel

@@ -66,7 +66,7 @@ TEST_F(RunObserverOnWindow, MessageIsAnOkBoxWithTheProgramsCaption) {
         }
         test::PressButton(box, IDOK);
     });
-    observer.ShowMessage("Insufficient memory available for buffer 1\n");
+    observer.ReportFailure(BufferRefused{1});
     EXPECT_EQ(script.Pending(), 0u);
     EXPECT_EQ(shown.caption, test::AppCaption());
     EXPECT_EQ(shown.text, "Insufficient memory available for buffer 1\n");

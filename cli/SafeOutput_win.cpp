@@ -1,9 +1,0 @@
-#include "cli/SafeOutput.h"
-
-namespace varnel::cli {
-
-// Symbolic links are rare on Windows; one named as OUTPUT is replaced by the
-// new file rather than written through.
-std::string ResolvedOutputPath(const std::string& output) { return output; }
-
-}  // namespace varnel::cli

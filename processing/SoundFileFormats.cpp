@@ -1,0 +1,197 @@
+#include "processing/SoundFileFormats.h"
+
+#include <algorithm>
+
+namespace varnel {
+namespace {
+
+FormatRefusal Refusal(FormatProblem problem, RunFile file) {
+    FormatRefusal refusal;
+    refusal.problem = problem;
+    refusal.file = file;
+    return refusal;
+}
+
+// The speakers WAV inputs name for their channels, when they agree; else
+// nothing, and the output gets the usual ones for its channel count.
+std::uint32_t SpeakersOf(const StreamFormat& one, const StreamFormat& two) {
+    if (one.channelMask && two.channelMask && one.channelMask != two.channelMask) return 0;
+    return one.channelMask ? one.channelMask : two.channelMask;
+}
+
+}  // namespace
+
+std::optional<RunFailure> SoundFileFormats::AcceptInput(int number, File& file, std::uint64_t& length) {
+    InputSamples& samples = m_samples.at(Slot(number));
+    StreamFormat& format = m_inputs.at(Slot(number));
+    samples.Attach(file);
+    if (m_choices.readRaw) return std::nullopt;
+
+    const RunFile input = RunFile::Input(number);
+    const auto readFailure = [&]() -> RunFailure { return FileProblem{input, FileAction::Read, file.LastFailure()}; };
+    std::uint8_t first[std::max(kRiffHeaderBytes, kForeignContainerSniffBytes)];
+    const auto got = file.Read(first, sizeof first);
+    if (!got) return readFailure();
+    if (const ForeignContainer other = ForeignContainerOf(first, *got); other != ForeignContainer::None) {
+        FormatRefusal refusal = Refusal(FormatProblem::OtherContainer, input);
+        refusal.container = other;
+        return refusal;
+    }
+    switch (RiffKindOf(first, *got)) {
+    case RiffKind::NotRiff: samples.HandBack(first, *got); return std::nullopt;
+    case RiffKind::WavRf64: return Refusal(FormatProblem::Rf64WavFile, input);
+    case RiffKind::WavBigEndian: return Refusal(FormatProblem::BigEndianWavFile, input);
+    case RiffKind::Wav: break;
+    }
+
+    // What was read past the RIFF header begins its first chunk.
+    samples.HandBack(first + kRiffHeaderBytes, *got - kRiffHeaderBytes);
+    const WavHeader header = ReadWavHeader(samples);
+    if (header.problem == WavProblem::ReadFailed) return readFailure();
+    if (header.problem != WavProblem::None) {
+        FormatRefusal refusal = Refusal(FormatProblem::UnreadableWav, input);
+        refusal.wav = header.problem;
+        refusal.formatTag = header.formatTag;
+        refusal.bitsPerSample = header.bitsPerSample;
+        return refusal;
+    }
+    format.wav = true;
+    format.sampleRate = header.format.sampleRate;
+    format.channels = header.format.channels;
+    format.channelMask = header.format.channelMask;
+    // A pipe's length is not known: its data chunk is taken at its word,
+    // which for a stream is often just the most a WAV file can hold.
+    std::uint64_t dataBytes = header.dataBytes;
+    if (!file.IsDiskFile()) {
+        m_inputLengthsKnown = false;
+    } else if (length >= header.headerBytes && dataBytes > length - header.headerBytes) {
+        format.cutShort = true;
+        format.claimedBytes = dataBytes;
+        dataBytes = length - header.headerBytes;
+    }
+    samples.StopAfter(dataBytes);
+    length = dataBytes;
+    return std::nullopt;
+}
+
+std::optional<RunFailure> SoundFileFormats::DecideOutput(InputLengths lengths) {
+    const StreamFormat& one = m_inputs[0];
+    const StreamFormat& two = m_inputs[1];
+    if (one.wav && two.wav && one.sampleRate != two.sampleRate) {
+        FormatRefusal refusal = Refusal(FormatProblem::RatesDiffer, RunFile::Input(1));
+        refusal.other = RunFile::Input(2);
+        refusal.rate = one.sampleRate;
+        refusal.otherRate = two.sampleRate;
+        return refusal;
+    }
+    for (int number = 1; number <= 2; ++number) {
+        const StreamFormat& format = m_inputs[Slot(number)];
+        if (format.wav && m_choices.rawRate != 0 && format.sampleRate != m_choices.rawRate) {
+            FormatRefusal refusal = Refusal(FormatProblem::RateDiffersFromGiven, RunFile::Input(number));
+            refusal.rate = format.sampleRate;
+            refusal.otherRate = m_choices.rawRate;
+            return refusal;
+        }
+    }
+    const bool stereo = m_choices.function == ProcessFunction::Stereo;
+    for (int number = 1; number <= 2; ++number) {
+        const StreamFormat& format = m_inputs[Slot(number)];
+        if (stereo && format.wav && format.channels != 1) {
+            FormatRefusal refusal = Refusal(FormatProblem::StereoNeedsOneChannel, RunFile::Input(number));
+            refusal.channels = format.channels;
+            return refusal;
+        }
+    }
+    if (!stereo && one.wav && two.wav && one.channels != two.channels) {
+        FormatRefusal refusal = Refusal(FormatProblem::ChannelCountsDiffer, RunFile::Input(1));
+        refusal.other = RunFile::Input(2);
+        refusal.channels = one.channels;
+        refusal.otherChannels = two.channels;
+        return refusal;
+    }
+
+    // A raw input takes the format of a WAV input beside it; raw inputs
+    // alone have the rate given for them, if any, and one channel.
+    const StreamFormat& wav = one.wav ? one : two;
+    const std::uint32_t rate = wav.wav ? wav.sampleRate : m_choices.rawRate;
+    const std::uint16_t channels = wav.wav ? wav.channels : 1;
+    for (StreamFormat& format : m_inputs) {
+        if (format.wav || rate == 0) continue;
+        format.sampleRate = rate;
+        format.channels = channels;
+    }
+    m_output.wav = m_choices.wavOutput;
+    m_output.sampleRate = rate;
+    m_output.channels = stereo ? 2 : channels;
+    if (!stereo) m_output.channelMask = SpeakersOf(one, two);
+    if (rate == 0) m_output.channels = stereo ? 2 : 0;
+    if (!m_output.wav) return std::nullopt;
+
+    if (rate == 0) return Refusal(FormatProblem::RateNeeded, RunFile::Output());
+    const WavFormat outputFormat = OutputWavFormat();
+    if (WavByteRate(outputFormat) > 0xFFFFFFFFu) {
+        FormatRefusal refusal = Refusal(FormatProblem::ByteRateTooHigh, RunFile::Output());
+        refusal.rate = rate;
+        refusal.channels = outputFormat.channels;
+        return refusal;
+    }
+    // With a pipe among the inputs the size is a guess, checked at the end.
+    m_expectedOutputBytes = OutputBytesFor(m_choices.function, lengths, m_choices.pad);
+    if (m_expectedOutputBytes > WavMaxDataBytes(outputFormat) && m_inputLengthsKnown) {
+        FormatRefusal refusal = Refusal(FormatProblem::OutputTooLarge, RunFile::Output());
+        refusal.bytes = m_expectedOutputBytes;
+        refusal.limitBytes = WavMaxDataBytes(outputFormat);
+        return refusal;
+    }
+    return std::nullopt;
+}
+
+WavFormat SoundFileFormats::OutputWavFormat() const {
+    return {m_output.sampleRate, m_output.channels, m_output.channelMask};
+}
+
+ByteSink& SoundFileFormats::BeginOutput(File& output) {
+    if (!m_output.wav) return output;
+    // A header written into a pipe cannot be corrected at the end: where the
+    // inputs' lengths are not known, it says that the stream's is not.
+    m_streaming = !m_inputLengthsKnown && !output.IsDiskFile();
+    const auto header = m_streaming ? StreamingWavHeaderBytes(OutputWavFormat())
+                                    : WavHeaderBytes(OutputWavFormat(), m_expectedOutputBytes);
+    m_wavWriter.Begin(output, header.data(), header.size());
+    return m_wavWriter;
+}
+
+std::optional<RunFailure> SoundFileFormats::EndOutput(File& output, std::uint64_t sampleBytes) {
+    if (!m_output.wav) return std::nullopt;
+    const auto failedWrite = [&]() -> RunFailure {
+        return FileProblem{RunFile::Output(), FileAction::Write, output.LastFailure()};
+    };
+    if (!m_wavWriter.Finish()) return failedWrite();
+    // A stream claims no length: its readers take what comes.
+    if (m_streaming) return std::nullopt;
+    // Only pipes, or inputs that grew during the run, get here.
+    const std::uint64_t most = WavMaxDataBytes(OutputWavFormat());
+    if (sampleBytes > most) {
+        FormatRefusal refusal = Refusal(FormatProblem::OutputCameTooLarge, RunFile::Output());
+        refusal.bytes = sampleBytes;
+        refusal.limitBytes = most;
+        return refusal;
+    }
+    // RIFF pads a chunk of odd size: a join of a raw input that ends in an odd byte.
+    const std::uint8_t pad = 0;
+    if (sampleBytes % 2 && !output.Write(&pad, 1)) return failedWrite();
+    if (sampleBytes == m_expectedOutputBytes) return std::nullopt;
+    // Inputs that changed during the run, or pipes, whose length is not
+    // known in advance: the header is written again with the true sizes.
+    if (!output.Seek(0)) {
+        FormatRefusal refusal = Refusal(FormatProblem::HeaderNotRewritable, RunFile::Output());
+        refusal.bytes = sampleBytes;
+        refusal.limitBytes = m_expectedOutputBytes;
+        return refusal;
+    }
+    const auto header = WavHeaderBytes(OutputWavFormat(), sampleBytes);
+    if (!output.Write(header.data(), header.size())) return failedWrite();
+    return std::nullopt;
+}
+
+}  // namespace varnel

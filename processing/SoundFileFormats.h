@@ -1,0 +1,56 @@
+// Sound files that are raw samples or WAV. Each input is judged by its
+// content (a RIFF/WAVE header makes it WAV) unless every input is to be read
+// raw; the output is WAV when its client says so. The inputs' formats must
+// agree with each other and with the function, and a refusal comes before
+// the output is created. After a WAV input's header the run reads its data
+// chunk exactly as a raw file; a WAV output gets its header first and is
+// corrected at the end when the samples came to another length.
+#pragma once
+
+#include <array>
+
+#include "processing/BlockAlignedWriter.h"
+#include "processing/ForeignContainer.h"
+#include "processing/InputSamples.h"
+#include "processing/ProcessingRun.h"
+#include "processing/StreamFormat.h"
+#include "processing/WavFormat.h"
+
+namespace varnel {
+
+struct SoundFileChoices {
+    ProcessFunction function = ProcessFunction::None;
+    bool readRaw = false;       // every input read as raw samples, a header included
+    std::uint32_t rawRate = 0;  // the rate of raw inputs; 0 when not known
+    bool pad = false;           // mono and stereo cover the longer input
+    bool wavOutput = false;     // the output is written as WAV
+};
+
+class SoundFileFormats final : public SoundContainer {
+public:
+    explicit SoundFileFormats(const SoundFileChoices& choices) : m_choices(choices) {}
+
+    std::optional<RunFailure> AcceptInput(int number, File& input, std::uint64_t& length) override;
+    std::optional<RunFailure> DecideOutput(InputLengths lengths) override;
+    ByteSource& Samples(int number) override { return m_samples.at(Slot(number)); }
+    ByteSink& BeginOutput(File& output) override;
+    std::optional<RunFailure> EndOutput(File& output, std::uint64_t sampleBytes) override;
+
+    const StreamFormat& Input(int number) const { return m_inputs.at(Slot(number)); }
+    const StreamFormat& Output() const { return m_output; }
+
+private:
+    static std::size_t Slot(int number) { return static_cast<std::size_t>(number - 1); }
+    WavFormat OutputWavFormat() const;
+
+    SoundFileChoices m_choices;
+    std::array<InputSamples, 2> m_samples;
+    std::array<StreamFormat, 2> m_inputs;
+    StreamFormat m_output;
+    bool m_inputLengthsKnown = true;  // no pipe among the inputs
+    std::uint64_t m_expectedOutputBytes = 0;
+    bool m_streaming = false;  // a WAV output into a pipe, of a length not known
+    BlockAlignedWriter m_wavWriter;
+};
+
+}  // namespace varnel
