@@ -87,7 +87,12 @@ bool SoundFileFormats::ReadInputFormat(int input, File& file, std::uint64_t& len
         return false;
     }
     switch (RiffKindOf(first, *got)) {
-    case RiffKind::NotRiff: samples.HandBack(first, *got); return true;
+    case RiffKind::NotRiff:
+        // A file on disk is read again from its start, so that its samples
+        // are read at page-aligned offsets into page-aligned buffers, and
+        // may be copied by the system whole; a stream hands them back.
+        if (!file.IsDiskFile() || !file.Seek(0)) samples.HandBack(first, *got);
+        return true;
     case RiffKind::WavRf64:
         observer.ShowMessage(Named(input) + " is an RF64 WAV file; varnel-cli reads WAV files of up to 4 GiB");
         return false;

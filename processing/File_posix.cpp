@@ -5,6 +5,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <mutex>
@@ -175,7 +176,7 @@ std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
 bool File::Write(const std::uint8_t* data, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t put = ::write(m_fd, data + done, size - done);
+        const ssize_t put = ::write(m_fd, data + done, std::min(size - done, kMostBytesPerWrite));
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) {
             m_lastFailure = put < 0 ? FailureOf(errno) : FileFailure{FileCause::diskFull, ENOSPC};
@@ -188,6 +189,7 @@ bool File::Write(const std::uint8_t* data, std::size_t size) {
 
 bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,
                      std::size_t secondSize) {
+    if (firstSize + secondSize > kMostBytesPerWrite) return Write(first, firstSize) && Write(second, secondSize);
     iovec parts[2] = {{const_cast<std::uint8_t*>(first), firstSize}, {const_cast<std::uint8_t*>(second), secondSize}};
     ssize_t put = 0;
     do {
@@ -202,6 +204,21 @@ bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std
     const auto done = static_cast<std::size_t>(put);
     if (done < firstSize) return Write(first + done, firstSize - done) && Write(second, secondSize);
     return Write(second + (done - firstSize), secondSize - (done - firstSize));
+}
+
+std::optional<std::size_t> File::CopyTo(ByteSink& sink, std::size_t size) { return sink.CopyFrom(*this, size); }
+
+std::optional<std::size_t> File::CopyFrom(File& source, std::size_t size) {
+    while (true) {
+        const ssize_t moved = ::copy_file_range(source.m_fd, nullptr, m_fd, nullptr, size, 0);
+        if (moved >= 0) return static_cast<std::size_t>(moved);
+        if (errno == EINTR) continue;
+        // EXDEV, EINVAL (a pipe, a device), ENOSYS, EOPNOTSUPP, EBADF (an
+        // output opened to append), and real faults alike: the file offsets
+        // stand after what did move, and reading and writing go on from
+        // there, naming the file at fault if there is one.
+        return std::nullopt;
+    }
 }
 
 bool File::Seek(std::uint64_t offset) {

@@ -35,6 +35,11 @@ struct ProcessingSettings {
     // Mono and stereo: cover the longer input, taking the missing samples of
     // the shorter one as silence, instead of stopping at the shorter input.
     bool padShorterInput = false;
+    // Joins: where both ends allow it, the system copies the inputs to the
+    // output from file to file (ByteSource::CopyTo) in pieces of this many
+    // bytes, one progress step each; 0 always reads and writes through the
+    // buffers, chunk by chunk, as the window does.
+    std::size_t directCopyBytes = 0;
     // The command line may read one file as both inputs; the window opens
     // every file exclusively, and so refuses that.
     bool shareInputs = false;

@@ -6,7 +6,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <utility>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "support/ExpectedOutput.h"
 #include "support/RecordingObserver.h"
@@ -25,6 +30,14 @@ using test::RecordingObserver;
 using test::SampleBytes;
 using test::TempFolder;
 using Messages = std::vector<std::string>;
+
+#ifndef _WIN32
+// 0 when there is no such path.
+dev_t DeviceOf(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_dev : 0;
+}
+#endif
 
 class RunTest : public ::testing::Test {
 protected:
@@ -138,6 +151,37 @@ TEST_F(RunTest, ChunksGrowOnlyWhenAnInputIsLongerThanTheThreshold) {
                             : run.function == ProcessFunction::Join1To2 ? Concatenated(one, two)
                                                                         : Concatenated(two, one));
     }
+}
+
+// Joins between files on one file system are copied by the system, a
+// progress step per piece; where it cannot (Windows, another file system
+// such as Linux's /dev/shm) the buffers take over, chunk by chunk, with
+// the same bytes.
+TEST_F(RunTest, JoinsCopiedFileToFileMovePieceByPieceAndFallBackToChunks) {
+    settings.directCopyBytes = 65536;
+    const Bytes one = PatternBytes(200000), two = PatternBytes(5, 3);
+    const auto JoinSteps = [&](const std::string& first) {
+        observer.events.clear();
+        const RunResult result = RunPaths(first, folder.Write("two.o22", two), folder / "out.pcm",
+                                          ProcessFunction::Join1To2);
+        EXPECT_TRUE(result.succeeded);
+        EXPECT_EQ(result.read1.bytes, one.size());
+        EXPECT_EQ(Output(), Concatenated(one, two));
+        return std::count_if(observer.events.begin(), observer.events.end(),
+                             [](const std::string& event) { return event.starts_with("progress "); });
+    };
+    constexpr long kPieces = 4 + 1, kChunks = 50 + 1;  // 200000 bytes in 64 KiB, in 4000 bytes, then 5
+#ifdef _WIN32
+    EXPECT_EQ(JoinSteps(folder.Write("one.pcm", one)), kChunks);
+#else
+    EXPECT_EQ(JoinSteps(folder.Write("one.pcm", one)), kPieces);
+    const std::string elsewhere = "/dev/shm/varnel-test-" + std::to_string(::getpid()) + ".pcm";
+    if (DeviceOf("/dev/shm") == DeviceOf(folder.Path().string())) GTEST_SKIP() << "no /dev/shm of its own";
+    std::ofstream(elsewhere, std::ios::binary).write(reinterpret_cast<const char*>(one.data()),
+                                                      static_cast<std::streamsize>(one.size()));
+    EXPECT_EQ(JoinSteps(elsewhere), kChunks);
+    std::filesystem::remove(elsewhere);
+#endif
 }
 
 TEST_F(RunTest, MissingInput1IsNamedAloneAndNothingIsCreated) {
