@@ -14,9 +14,9 @@ namespace varnel::cli {
 namespace {
 
 // Large chunks and no pause: the run goes at the speed of the disk, while
-// memory stays small and constant (two 1 MiB sample buffers, and 1 MiB of
-// stereo frames), whatever the size of the files. Stereo reads half a chunk
-// of each input, so that its frames, like every write, come to 1 MiB.
+// memory stays small and constant (two 1 MiB sample buffers), whatever the
+// size of the files. Stereo reads half a chunk of each input, so that its
+// frames, like every write, come to 1 MiB.
 constexpr std::size_t kChunkSamples = std::size_t{1} << 19;
 constexpr std::size_t kStereoChunkSamples = kChunkSamples / 2;
 // Joins between files on one file system are copied by the kernel, in
