@@ -74,6 +74,7 @@ private:
     void* m_handle = nullptr;
 #else
     int m_fd = -1;
+    bool m_diskFile = false;  // a regular file, as found when opened
     std::uint64_t m_device = 0;
     std::uint64_t m_inode = 0;
 #endif

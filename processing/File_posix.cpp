@@ -97,7 +97,9 @@ bool File::OpenStandard(Standard stream, FileFailure& failure) {
         failure = FailureOf(errno);
         return false;
     }
+    struct stat status {};
     m_fd = fd;
+    m_diskFile = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     m_device = m_inode = 0;  // never claimed: the stream is not named
     m_lastFailure = {};
     return true;
@@ -141,6 +143,7 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
         return false;
     }
     m_fd = fd;
+    m_diskFile = S_ISREG(status.st_mode);
     m_device = device;
     m_inode = inode;
     m_lastFailure = {};
@@ -153,10 +156,8 @@ std::optional<std::uint64_t> File::Length() const {
     return static_cast<std::uint64_t>(status.st_size);
 }
 
-bool File::IsDiskFile() const {
-    struct stat status {};
-    return m_fd >= 0 && ::fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode);
-}
+// What an open descriptor refers to never changes.
+bool File::IsDiskFile() const { return m_fd >= 0 && m_diskFile; }
 
 std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
     std::size_t delivered = 0;
