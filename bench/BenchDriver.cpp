@@ -126,8 +126,8 @@ std::vector<std::string> Command(const Options& options, const std::string& tool
     if (tool == "misaligned") return {options.loop, "--misaligned", function, in1, in2, out};
     if (tool == "varnel-cli") return {options.cli, "-q", function, in1, in2, out};
     if (tool == "varnel-cli-wav") return {options.cli, "-q", function, WavPath(in1), WavPath(in2), out};
-    if (tool == "cat") return function == "join12" ? std::vector<std::string>{"cat", in1, in2}
-                                                    : std::vector<std::string>{"cat", in2, in1};
+    if (tool == "cat" && function == "join12") return {"cat", in1, in2};
+    if (tool == "cat") return {"cat", in2, in1};
     std::vector<std::string> command{"sox"};
     auto input = [&](const std::string& path, bool volume) {
         if (volume) command.insert(command.end(), {"-v", "1"});
@@ -265,8 +265,8 @@ std::string SystemName(const std::string& work) {
     std::string text = uname(&names) == 0 ? std::string(names.sysname) + " " + names.release : "unknown kernel";
     struct statfs fileSystem {};
     if (statfs(work.c_str(), &fileSystem) != 0) return text;
-    const std::map<long, std::string> known{{0xEF53, "ext4"},         {0x58465342, "xfs"},  {0x9123683E, "btrfs"},
-                                            {0x01021994, "tmpfs"},    {0x2FC12FC1, "zfs"},  {0x6969, "nfs"},
+    const std::map<long, std::string> known{{0xEF53, "ext4"},          {0x58465342, "xfs"}, {0x9123683E, "btrfs"},
+                                            {0x01021994, "tmpfs"},     {0x2FC12FC1, "zfs"}, {0x6969, "nfs"},
                                             {0x794C7630, "overlayfs"}, {0xF2F52010, "f2fs"}};
     const auto name = known.find(static_cast<long>(fileSystem.f_type));
     char magic[32];
@@ -431,13 +431,14 @@ int main(int argc, char* argv[]) {
         }
         std::fflush(stdout);
     }
-    std::printf("Medians of interleaved rounds (%d for inputs of some MiB, %d for the small files); ratio = time / the\n"
-                "aligned minimal loop's time; cli/cat = varnel-cli's time / cat's.\n",
-                options.rounds, options.smallRounds);
-    std::printf("Goals: varnel-cli, raw and WAV, within %.2fx of the loop for inputs of some MiB and %.2fx for the\n"
-                "small files; joins within %.2fx of cat; %.0fx ahead of SoX from 256 MiB on: %s\n",
-                kGoalAgainstLoop, kGoalAgainstLoopSmall, kGoalAgainstCat, kGoalAgainstSox,
-                missed.empty() ? "met" : "NOT met");
+    std::printf(
+        "Medians of interleaved rounds (%d for inputs of some MiB, %d for the small files); ratio = time / the\n"
+        "aligned minimal loop's time; cli/cat = varnel-cli's time / cat's.\n",
+        options.rounds, options.smallRounds);
+    std::printf(
+        "Goals: varnel-cli, raw and WAV, within %.2fx of the loop for inputs of some MiB and %.2fx for the\n"
+        "small files; joins within %.2fx of cat; %.0fx ahead of SoX from 256 MiB on: %s\n",
+        kGoalAgainstLoop, kGoalAgainstLoopSmall, kGoalAgainstCat, kGoalAgainstSox, missed.empty() ? "met" : "NOT met");
     for (const std::string& line : missed) std::printf("  not met: %s\n", line.c_str());
     if (!allRan || !allIdentical) {
         std::fprintf(stderr, "bench: %s\n", allRan ? "outputs differ" : "a run failed");

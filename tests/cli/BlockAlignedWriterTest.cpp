@@ -63,7 +63,8 @@ TEST(BlockAlignedWriter, LetsTheSystemCopyAFileBehindWhatWasWritten) {
     ASSERT_TRUE(writer.Write(after.data(), after.size()));
     ASSERT_TRUE(writer.Finish());
     EXPECT_TRUE(file.Close());
-    EXPECT_EQ(test::ReadBytes(folder / "out.wav"), test::Concatenated(test::Concatenated(header, before), test::Concatenated(copied, after)));
+    EXPECT_EQ(test::ReadBytes(folder / "out.wav"),
+              test::Concatenated(test::Concatenated(header, before), test::Concatenated(copied, after)));
 }
 #endif
 

@@ -162,8 +162,8 @@ TEST_F(RunTest, JoinsCopiedFileToFileMovePieceByPieceAndFallBackToChunks) {
     const Bytes one = PatternBytes(200000), two = PatternBytes(5, 3);
     const auto JoinSteps = [&](const std::string& first) {
         observer.events.clear();
-        const RunResult result = RunPaths(first, folder.Write("two.o22", two), folder / "out.pcm",
-                                          ProcessFunction::Join1To2);
+        const RunResult result =
+            RunPaths(first, folder.Write("two.o22", two), folder / "out.pcm", ProcessFunction::Join1To2);
         EXPECT_TRUE(result.succeeded);
         EXPECT_EQ(result.read1.bytes, one.size());
         EXPECT_EQ(Output(), Concatenated(one, two));
@@ -177,8 +177,8 @@ TEST_F(RunTest, JoinsCopiedFileToFileMovePieceByPieceAndFallBackToChunks) {
     EXPECT_EQ(JoinSteps(folder.Write("one.pcm", one)), kPieces);
     const std::string elsewhere = "/dev/shm/varnel-test-" + std::to_string(::getpid()) + ".pcm";
     if (DeviceOf("/dev/shm") == DeviceOf(folder.Path().string())) GTEST_SKIP() << "no /dev/shm of its own";
-    std::ofstream(elsewhere, std::ios::binary).write(reinterpret_cast<const char*>(one.data()),
-                                                      static_cast<std::streamsize>(one.size()));
+    std::ofstream(elsewhere, std::ios::binary)
+        .write(reinterpret_cast<const char*>(one.data()), static_cast<std::streamsize>(one.size()));
     EXPECT_EQ(JoinSteps(elsewhere), kChunks);
     std::filesystem::remove(elsewhere);
 #endif
