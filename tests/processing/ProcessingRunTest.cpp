@@ -11,6 +11,8 @@
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <thread>
 #endif
 
 #include "support/ExpectedOutput.h"
@@ -51,6 +53,10 @@ protected:
         return RunProcessing({one, two, out, function}, settings, observer);
     }
     Bytes Output() const { return ReadBytes(folder / "out.pcm"); }
+    long ProgressSteps() const {
+        return std::count_if(observer.events.begin(), observer.events.end(),
+                             [](const std::string& event) { return event.starts_with("progress "); });
+    }
     bool OutputExists() const { return std::filesystem::exists(folder.Path() / "out.pcm"); }
 
     TempFolder folder;
@@ -154,9 +160,9 @@ TEST_F(RunTest, ChunksGrowOnlyWhenAnInputIsLongerThanTheThreshold) {
 }
 
 // Joins between files on one file system are copied by the system, a
-// progress step per piece; where it cannot (Windows, another file system
-// such as Linux's /dev/shm) the buffers take over, chunk by chunk, with
-// the same bytes.
+// progress step per piece; where it cannot (Windows, a pipe, another file
+// system such as Linux's /dev/shm) the buffers take over, chunk by chunk,
+// with the same bytes.
 TEST_F(RunTest, JoinsCopiedFileToFileMovePieceByPieceAndFallBackToChunks) {
     settings.directCopyBytes = 65536;
     const Bytes one = PatternBytes(200000), two = PatternBytes(5, 3);
@@ -167,14 +173,24 @@ TEST_F(RunTest, JoinsCopiedFileToFileMovePieceByPieceAndFallBackToChunks) {
         EXPECT_TRUE(result.succeeded);
         EXPECT_EQ(result.read1.bytes, one.size());
         EXPECT_EQ(Output(), Concatenated(one, two));
-        return std::count_if(observer.events.begin(), observer.events.end(),
-                             [](const std::string& event) { return event.starts_with("progress "); });
+        return ProgressSteps();
     };
     constexpr long kPieces = 4 + 1, kChunks = 50 + 1;  // 200000 bytes in 64 KiB, in 4000 bytes, then 5
 #ifdef _WIN32
     EXPECT_EQ(JoinSteps(folder.Write("one.pcm", one)), kChunks);
 #else
     EXPECT_EQ(JoinSteps(folder.Write("one.pcm", one)), kPieces);
+
+    const std::string pipe = folder / "out.fifo";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    Bytes received;
+    std::thread reader([&] { received = ReadBytes(pipe); });
+    observer.events.clear();
+    EXPECT_TRUE(RunPaths(folder / "one.pcm", folder / "two.o22", pipe, ProcessFunction::Join1To2).succeeded);
+    reader.join();
+    EXPECT_EQ(received, Concatenated(one, two));
+    EXPECT_EQ(ProgressSteps(), kChunks);
+
     const std::string elsewhere = "/dev/shm/varnel-test-" + std::to_string(::getpid()) + ".pcm";
     if (DeviceOf("/dev/shm") == DeviceOf(folder.Path().string())) GTEST_SKIP() << "no /dev/shm of its own";
     std::ofstream(elsewhere, std::ios::binary)
