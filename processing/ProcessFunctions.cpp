@@ -137,13 +137,15 @@ FunctionResult Join(const JoinPart& first, const JoinPart& second, ByteSink& out
         while (true) {
             if (direct) {
                 const auto moved = part->source.CopyTo(output, settings.directCopyBytes);
-                if (moved && *moved == 0) break;
-                if (moved) {
+                if (moved && *moved > 0) {
                     result.outputBytes += *moved;
                     scope.ChunkDone(*moved);
                     continue;
                 }
-                direct = false;  // the buffers take over from where the copy stands
+                // The buffers take over from where the copy stands. The end
+                // a copy reports is confirmed by a read: Linux has answered a
+                // copy from procfs or sysfs with 0 bytes before their end.
+                direct = false;
             }
             const auto got = part->source.Read(part->buffer, ChunkBytes(buffers));
             if (!got) {
