@@ -95,16 +95,19 @@ screenshots: deps
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel varnel_window_command
 	tools/take-screenshots $(WIN_BUILD) docs
 
-# varnel-cli against SoX and a minimal read-transform-write loop (page-aligned
-# buffers, the honest limit, and misaligned as malloc gives them), all built
-# with -O3, on inputs of 16 and 256 MiB kept in the bench build; then the
-# mono and stereo kernels alone. Names the CPU. Takes a few minutes.
+# varnel-cli against SoX, cat (for the joins) and a minimal
+# read-transform-write loop (page-aligned buffers, linked statically, the
+# honest limit, and misaligned as malloc gives them), all built with -O3, on
+# pairs of 220,500-byte inputs (many runs) and inputs of 16 and 256 MiB kept
+# in the bench build; then the mono and stereo kernels alone. Names the CPU
+# and the kernel. Takes a few minutes.
 BENCH_BUILD := build/bench
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DVARNEL_BUILD_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j$(JOBS) --target varnel_cli bench_minimal_loop bench_driver bench_kernels
 	$(BENCH_BUILD)/bench/bench_driver --cli $(BENCH_BUILD)/cli/varnel-cli \
-	    --loop $(BENCH_BUILD)/bench/bench_minimal_loop --work $(BENCH_BUILD)/data --rounds 7 --sizes 16,256
+	    --loop $(BENCH_BUILD)/bench/bench_minimal_loop --work $(BENCH_BUILD)/data --rounds 7 --sizes 16,256 \
+	    --small-bytes 220500 --small-rounds 201
 	$(BENCH_BUILD)/bench/bench_kernels --benchmark_min_time=0.5
 
 # varnel-cli alone, a stripped release for Linux: needs nothing but cmake, a

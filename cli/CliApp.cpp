@@ -22,13 +22,20 @@ namespace varnel::cli {
 namespace {
 
 // Large chunks and no pause: the run goes at the speed of the disk, while
-// memory stays small and constant (two 1 MiB sample buffers, and 2 MiB of
-// stereo frames), whatever the size of the files.
+// memory stays small and constant (two 1 MiB sample buffers), whatever the
+// size of the files. Stereo reads half a chunk of each input, so that its
+// frames, like every write, come to 1 MiB.
 constexpr std::size_t kChunkSamples = std::size_t{1} << 19;
+constexpr std::size_t kStereoChunkSamples = kChunkSamples / 2;
+// Joins between files on one file system are copied by the kernel, in
+// pieces that keep the progress bar moving.
+constexpr std::size_t kDirectCopyBytes = std::size_t{8} << 20;
 
 ProcessingSettings CommandLineSettings(const CliOptions& options) {
     ProcessingSettings settings;
-    settings.chunks = {kChunkSamples, kChunkSamples, 0};
+    const std::size_t chunk = options.function == ProcessFunction::Stereo ? kStereoChunkSamples : kChunkSamples;
+    settings.chunks = {chunk, chunk, 0};
+    settings.directCopyBytes = kDirectCopyBytes;
     settings.pauseAfterChunk = std::chrono::milliseconds(0);
     settings.padShorterInput = options.pad;
     settings.averageMono = options.average;

@@ -16,13 +16,24 @@ bool BlockAlignedWriter::Write(const std::uint8_t* data, std::size_t size) {
         m_held.insert(m_held.end(), data, data + size);
         return true;
     }
-    // What is held is less than a block past m_written, so `data` reaches
-    // the boundary.
+    // What is held never reaches past a boundary (or it would have been
+    // sent), so `data` reaches it.
     const auto sent = static_cast<std::size_t>(blockEnd - m_written - m_held.size());
     if (!m_file->WriteBoth(m_held.data(), m_held.size(), data, sent)) return false;
     m_held.assign(data + sent, data + size);
     m_written = blockEnd;
     return true;
+}
+
+std::optional<std::size_t> BlockAlignedWriter::CopyFrom(File& source, std::size_t size) {
+    if (!m_held.empty()) {
+        if (!m_file->Write(m_held.data(), m_held.size())) return std::nullopt;  // met again by Write
+        m_written += m_held.size();
+        m_held.clear();
+    }
+    const auto moved = m_file->CopyFrom(source, size);
+    if (moved) m_written += *moved;
+    return moved;
 }
 
 bool BlockAlignedWriter::Finish() {

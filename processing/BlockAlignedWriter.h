@@ -25,13 +25,16 @@ public:
     // everything written.
     void Begin(GatheringSink& file, const std::uint8_t* header, std::size_t size);
     bool Write(const std::uint8_t* data, std::size_t size) override;
-    // Writes what is still held back. False when that write failed (a
-    // File keeps the failure in its LastFailure).
+    // What is held back goes first; the file system then copies from
+    // `source` to wherever the file stands, aligned or not.
+    std::optional<std::size_t> CopyFrom(File& source, std::size_t size) override;
+    // Writes what is still held back. False, with the failure in the file's
+    // LastFailure, when that write failed.
     bool Finish();
 
 private:
     GatheringSink* m_file = nullptr;
-    std::uint64_t m_written = 0;  // sent to the file: a multiple of kBlockBytes
+    std::uint64_t m_written = 0;  // sent to the file: a multiple of kBlockBytes, unless copied to
     std::vector<std::uint8_t> m_held;
 };
 

@@ -14,6 +14,12 @@
 
 namespace varnel {
 
+// No single write to a file is larger than this: on Linux the time of a
+// 2 MiB write to the page cache swings widely (0.10 to 0.47 s for 256 MiB
+// written in 2 MiB pieces, against a steady 0.10 s in pieces of 1 MiB), most
+// likely from the kernel taking 2 MiB folios for it.
+constexpr std::size_t kMostBytesPerWrite = std::size_t{1} << 20;
+
 class File final : public ByteSource, public GatheringSink {
 public:
     enum class Mode {
@@ -46,10 +52,17 @@ public:
     // without asking the system again: a pipe or a terminal that has ended
     // is not waited on for more (a terminal would wait for another Ctrl-D).
     std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override;
+    // Writes in pieces of at most kMostBytesPerWrite.
     bool Write(const std::uint8_t* data, std::size_t size) override;
+    // Where both are files on one file system, Linux copies from one to the
+    // other in the kernel (copy_file_range), from where each file stands;
+    // elsewhere, and where the kernel refuses, nothing.
+    std::optional<std::size_t> CopyTo(ByteSink& sink, std::size_t size) override;
+    std::optional<std::size_t> CopyFrom(File& source, std::size_t size) override;
     // Writes `first` and then `second` as one write where the system has
-    // such a call (writev), so that the file system sees one range of the
-    // file, as from Write; elsewhere as two writes.
+    // such a call (writev) and both fit in kMostBytesPerWrite, so that the
+    // file system sees one range of the file, as from Write; elsewhere as two
+    // writes.
     bool WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,
                    std::size_t secondSize) override;
     // Moves to `offset` bytes from the start, for the next Read or Write
@@ -66,6 +79,7 @@ private:
     void* m_handle = nullptr;
 #else
     int m_fd = -1;
+    bool m_diskFile = false;  // a regular file, as found when opened
     std::uint64_t m_device = 0;
     std::uint64_t m_inode = 0;
 #endif

@@ -5,6 +5,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <mutex>
@@ -98,7 +99,9 @@ bool File::OpenStandard(Standard stream, FileFailure& failure) {
         failure = FailureOf(errno);
         return false;
     }
+    struct stat status {};
     m_fd = fd;
+    m_diskFile = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     m_device = m_inode = 0;  // never claimed: the stream is not named
     m_lastFailure = {};
     m_ended = false;
@@ -143,6 +146,7 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
         return false;
     }
     m_fd = fd;
+    m_diskFile = S_ISREG(status.st_mode);
     m_device = device;
     m_inode = inode;
     m_lastFailure = {};
@@ -156,10 +160,8 @@ std::optional<std::uint64_t> File::Length() const {
     return static_cast<std::uint64_t>(status.st_size);
 }
 
-bool File::IsDiskFile() const {
-    struct stat status {};
-    return m_fd >= 0 && ::fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode);
-}
+// What an open descriptor refers to never changes.
+bool File::IsDiskFile() const { return m_fd >= 0 && m_diskFile; }
 
 std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
     if (m_ended) return 0;
@@ -181,7 +183,7 @@ std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
 bool File::Write(const std::uint8_t* data, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t put = ::write(m_fd, data + done, size - done);
+        const ssize_t put = ::write(m_fd, data + done, std::min(size - done, kMostBytesPerWrite));
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) {
             m_lastFailure = put < 0 ? FailureOf(errno) : FileFailure{FileCause::diskFull, ENOSPC};
@@ -194,6 +196,7 @@ bool File::Write(const std::uint8_t* data, std::size_t size) {
 
 bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,
                      std::size_t secondSize) {
+    if (firstSize + secondSize > kMostBytesPerWrite) return Write(first, firstSize) && Write(second, secondSize);
     iovec parts[2] = {{const_cast<std::uint8_t*>(first), firstSize}, {const_cast<std::uint8_t*>(second), secondSize}};
     ssize_t put = 0;
     do {
@@ -208,6 +211,21 @@ bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std
     const auto done = static_cast<std::size_t>(put);
     if (done < firstSize) return Write(first + done, firstSize - done) && Write(second, secondSize);
     return Write(second + (done - firstSize), secondSize - (done - firstSize));
+}
+
+std::optional<std::size_t> File::CopyTo(ByteSink& sink, std::size_t size) { return sink.CopyFrom(*this, size); }
+
+std::optional<std::size_t> File::CopyFrom(File& source, std::size_t size) {
+    while (true) {
+        const ssize_t moved = ::copy_file_range(source.m_fd, nullptr, m_fd, nullptr, size, 0);
+        if (moved >= 0) return static_cast<std::size_t>(moved);
+        if (errno == EINTR) continue;
+        // EXDEV, EINVAL (a pipe, a device), ENOSYS, EOPNOTSUPP, EBADF (an
+        // output opened to append), and real faults alike: the file offsets
+        // stand after what did move, and reading and writing go on from
+        // there, naming the file at fault if there is one.
+        return std::nullopt;
+    }
 }
 
 bool File::Seek(std::uint64_t offset) {

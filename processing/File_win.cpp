@@ -69,7 +69,8 @@ FileFailure LastErrorFailure() {
     return {CauseOf(error), static_cast<long>(error)};
 }
 
-// ReadFile and WriteFile take 32-bit counts; larger requests go in pieces.
+// ReadFile takes 32-bit counts; larger requests go in pieces (writes go in
+// pieces of kMostBytesPerWrite).
 constexpr std::size_t kMaxTransfer = 1u << 30;
 
 }  // namespace
@@ -153,7 +154,7 @@ std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
 bool File::Write(const std::uint8_t* data, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
-        const auto request = static_cast<DWORD>(std::min(size - done, kMaxTransfer));
+        const auto request = static_cast<DWORD>(std::min(size - done, kMostBytesPerWrite));
         DWORD put = 0;
         if (!WriteFile(static_cast<HANDLE>(m_handle), data + done, request, &put, nullptr)) {
             m_lastFailure = LastErrorFailure();
@@ -167,6 +168,12 @@ bool File::Write(const std::uint8_t* data, std::size_t size) {
     }
     return true;
 }
+
+// Windows has no call that copies between two open handles in the system
+// (CopyFileEx takes names and makes a whole file, block cloning needs ReFS):
+// reading and writing through the page-aligned buffers is its fastest way.
+std::optional<std::size_t> File::CopyTo(ByteSink&, std::size_t) { return std::nullopt; }
+std::optional<std::size_t> File::CopyFrom(File&, std::size_t) { return std::nullopt; }
 
 // The cache of Windows has no call that writes two buffers as one.
 bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,

@@ -16,7 +16,8 @@ namespace varnel {
 class InputSamples final : public ByteSource {
 public:
     void Attach(ByteSource& file) { m_file = &file; }
-    // Bytes already read from the file that belong to the samples.
+    // Bytes already read from a stream that belong to the samples (a file
+    // on disk is read again from its start instead).
     void HandBack(const std::uint8_t* bytes, std::size_t size) {
         m_readAhead.assign(bytes, bytes + size);
         m_handedBack = 0;
@@ -24,9 +25,16 @@ public:
     // No more than `bytes` bytes are delivered (the rest of the file is not samples).
     void StopAfter(std::uint64_t bytes) { m_remaining = bytes; }
 
+    // The bytes handed back leave the rest of a chunk off a page boundary:
+    // the file's bytes up to the buffer's next boundary come in a read of
+    // their own, so that the large read lands on a page boundary again.
     std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override;
+    // Nothing while bytes handed back are still to come.
+    std::optional<std::size_t> CopyTo(ByteSink& sink, std::size_t size) override;
 
 private:
+    std::size_t Wanted(std::size_t size) const;
+
     ByteSource* m_file = nullptr;
     std::vector<std::uint8_t> m_readAhead;
     std::size_t m_handedBack = 0;

@@ -48,6 +48,11 @@ struct ProcessingSettings {
     // Mono: each output sample is the inputs' mean, rounded to nearest with
     // ties to even, instead of their clipped sum; it never clips.
     bool averageMono = false;
+    // Joins: where both ends allow it, the system copies the inputs to the
+    // output from file to file (ByteSource::CopyTo) in pieces of this many
+    // bytes, one progress step each; 0 always reads and writes through the
+    // buffers, chunk by chunk, as the window does.
+    std::size_t directCopyBytes = 0;
     // Where sample buffers come from: page-aligned memory, for the speed of
     // the kernel's copies; a failing allocator is how a refused buffer is
     // exercised.

@@ -44,6 +44,14 @@ public:
         }
         return got;
     }
+    std::optional<std::size_t> CopyTo(ByteSink& sink, std::size_t size) override {
+        const auto moved = m_samples.CopyTo(sink, size);
+        if (moved) {
+            m_read.bytes += *moved;
+            m_read.reachedEnd = m_read.reachedEnd || *moved == 0;
+        }
+        return moved;
+    }
     InputRead Found() const {
         InputRead found = m_read;
         const auto length = m_file.IsDiskFile() ? m_file.Length() : std::nullopt;

@@ -38,7 +38,12 @@ std::optional<RunFailure> SoundFileFormats::AcceptInput(int number, File& file, 
         return refusal;
     }
     switch (RiffKindOf(first, *got)) {
-    case RiffKind::NotRiff: samples.HandBack(first, *got); return std::nullopt;
+    case RiffKind::NotRiff:
+        // A file on disk is read again from its start, so that its samples
+        // are read at page-aligned offsets into page-aligned buffers, and
+        // may be copied by the system whole; a stream hands them back.
+        if (!file.IsDiskFile() || !file.Seek(0)) samples.HandBack(first, *got);
+        return std::nullopt;
     case RiffKind::WavRf64: return Refusal(FormatProblem::Rf64WavFile, input);
     case RiffKind::WavBigEndian: return Refusal(FormatProblem::BigEndianWavFile, input);
     case RiffKind::Wav: break;

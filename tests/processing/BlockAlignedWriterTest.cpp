@@ -7,6 +7,7 @@
 
 #include "processing/File.h"
 
+#include "support/ExpectedOutput.h"
 #include "support/TempFolder.h"
 
 namespace varnel {
@@ -85,6 +86,30 @@ TEST(BlockAlignedWriter, EveryWriteButTheLastEndsOnABlockBoundary) {
     }
     EXPECT_EQ(file.writes.back().first + file.writes.back().second, 44 + 3 * chunk + 1000);
 }
+
+#ifndef _WIN32
+// A join into a WAV file: the header and what was held back go first, the
+// system copies the input's bytes behind them, and writes after the copy
+// follow on wherever it ended, on no boundary.
+TEST(BlockAlignedWriter, LetsTheSystemCopyAFileBehindWhatWasWritten) {
+    TempFolder folder;
+    const Bytes header = test::PatternBytes(44, 7), before = test::PatternBytes(10, 1);
+    const Bytes copied = test::PatternBytes(5001, 2), after = test::PatternBytes(4100, 3);
+    File source, file;
+    FileFailure failure;
+    ASSERT_TRUE(source.Open(folder.Write("in.pcm", copied), File::Mode::Read, failure));
+    ASSERT_TRUE(file.Open(folder / "out.wav", File::Mode::CreateWrite, failure));
+    BlockAlignedWriter writer;
+    writer.Begin(file, header.data(), header.size());
+    ASSERT_TRUE(writer.Write(before.data(), before.size()));
+    EXPECT_EQ(writer.CopyFrom(source, 8192), copied.size());
+    ASSERT_TRUE(writer.Write(after.data(), after.size()));
+    ASSERT_TRUE(writer.Finish());
+    EXPECT_TRUE(file.Close());
+    EXPECT_EQ(test::ReadBytes(folder / "out.wav"),
+              test::Concatenated(test::Concatenated(header, before), test::Concatenated(copied, after)));
+}
+#endif
 
 }  // namespace
 }  // namespace varnel

@@ -4,10 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <utility>
 #include <variant>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <thread>
+#endif
 
 #include "support/ExpectedOutput.h"
 #include "support/RecordingObserver.h"
@@ -27,6 +35,14 @@ using test::SampleBytes;
 using test::TempFolder;
 using Messages = std::vector<std::string>;
 
+#ifndef _WIN32
+// 0 when there is no such path.
+dev_t DeviceOf(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_dev : 0;
+}
+#endif
+
 class RunTest : public ::testing::Test {
 protected:
     RunTest() { settings.pauseAfterChunk = std::chrono::milliseconds(0); }
@@ -40,6 +56,10 @@ protected:
         return RunProcessing(function, files, settings, observer);
     }
     Bytes Output() const { return ReadBytes(folder / "out.pcm"); }
+    std::ptrdiff_t ProgressSteps() const {
+        return std::count_if(observer.events.begin(), observer.events.end(),
+                             [](const std::string& event) { return event.starts_with("progress "); });
+    }
     bool OutputExists() const { return std::filesystem::exists(folder.Path() / "out.pcm"); }
 
     TempFolder folder;
@@ -140,6 +160,49 @@ TEST_F(RunTest, ChunksGrowOnlyWhenAnInputIsLongerThanTheThreshold) {
                             : run.function == ProcessFunction::Join1To2 ? Concatenated(one, two)
                                                                         : Concatenated(two, one));
     }
+}
+
+// Joins between files on one file system are copied by the system, a
+// progress step per piece; where it cannot (Windows, a pipe, another file
+// system such as Linux's /dev/shm) the buffers take over, chunk by chunk,
+// with the same bytes.
+TEST_F(RunTest, JoinsCopiedFileToFileMovePieceByPieceAndFallBackToChunks) {
+    settings.directCopyBytes = 65536;
+    const Bytes one = PatternBytes(200000), two = PatternBytes(5, 3);
+    const auto JoinSteps = [&](const std::string& first) {
+        observer.events.clear();
+        const RunResult result =
+            RunPaths(first, folder.Write("two.o22", two), folder / "out.pcm", ProcessFunction::Join1To2);
+        EXPECT_TRUE(result.succeeded);
+        EXPECT_EQ(result.inputs.at(0).bytes, one.size());
+        EXPECT_EQ(Output(), Concatenated(one, two));
+        return ProgressSteps();
+    };
+    // 200000 bytes in 64 KiB or in 4000 bytes, then 5.
+    [[maybe_unused]] constexpr std::ptrdiff_t kPieces = 4 + 1;
+    constexpr std::ptrdiff_t kChunks = 50 + 1;
+#ifdef _WIN32
+    EXPECT_EQ(JoinSteps(folder.Write("one.pcm", one)), kChunks);
+#else
+    EXPECT_EQ(JoinSteps(folder.Write("one.pcm", one)), kPieces);
+
+    const std::string pipe = folder / "out.fifo";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    Bytes received;
+    std::thread reader([&] { received = ReadBytes(pipe); });
+    observer.events.clear();
+    EXPECT_TRUE(RunPaths(folder / "one.pcm", folder / "two.o22", pipe, ProcessFunction::Join1To2).succeeded);
+    reader.join();
+    EXPECT_EQ(received, Concatenated(one, two));
+    EXPECT_EQ(ProgressSteps(), kChunks);
+
+    const std::string elsewhere = "/dev/shm/varnel-test-" + std::to_string(::getpid()) + ".pcm";
+    if (DeviceOf("/dev/shm") == DeviceOf(folder.Path().string())) GTEST_SKIP() << "no /dev/shm of its own";
+    std::ofstream(elsewhere, std::ios::binary)
+        .write(reinterpret_cast<const char*>(one.data()), static_cast<std::streamsize>(one.size()));
+    EXPECT_EQ(JoinSteps(elsewhere), kChunks);
+    std::filesystem::remove(elsewhere);
+#endif
 }
 
 TEST_F(RunTest, MissingInput1IsNamedAloneAndNothingIsCreated) {
