@@ -18,6 +18,7 @@ void WindowRunObserver::EndWait() {
 
 void WindowRunObserver::ShowProgress(std::uint64_t doneBytes, std::uint64_t totalBytes) {
     m_progress.SetPos(ProgressPercent(doneBytes, totalBytes));
+    framework::KeepAlive(GetAncestor(m_progress.GetSafeHwnd(), GA_ROOT));
 }
 
 void WindowRunObserver::ResetProgress() { m_progress.SetPos(0); }

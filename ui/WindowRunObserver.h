@@ -2,7 +2,8 @@
 // box with the application's caption (the run goes on once it is closed),
 // the progress bar, and the wait cursor while the function works. While it
 // works, the system timer runs at 1 ms, so that the pause after each chunk
-// is the 1 ms it is meant to be.
+// is the 1 ms it is meant to be. After each chunk the window is kept
+// painted and seen alive, though it takes no input until the run ends.
 #pragma once
 
 #include <optional>

@@ -11,6 +11,7 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 namespace varnel {
@@ -157,6 +158,72 @@ TEST_F(WindowRun, ChunksPauseWithTheTimerAt1MsWhichIsGivenBackAfterwards) {
     }
     // A run that ends before its function starts never raises it.
     EXPECT_TRUE(runLog(m_folder / "missing.pcm", IDC_MONO).empty());
+}
+
+// What a long run lets the window do, seen after each chunk: whether the
+// system takes the window for hung, whether what was uncovered a chunk
+// before is painted by now, and whether a click waiting since the first
+// chunk has opened its dialog.
+struct LongRunWatch {
+    HWND window = nullptr;
+    int chunks = 0;
+    bool everHung = false;
+    int leftUnpainted = 0;
+    bool runEnded = false;
+};
+LongRunWatch g_watch;
+
+LRESULT CALLBACK WatchLongRun(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+    if (msg == PBM_SETPOS) {
+        LongRunWatch& watch = g_watch;
+        watch.everHung = watch.everHung || IsHungAppWindow(watch.window);
+        const HWND browse = GetDlgItem(watch.window, IDC_BROWSE_SOUND_FILE_1);
+        if (watch.chunks == 0) PostMessageA(browse, BM_CLICK, 0, 0);
+        if (watch.chunks % 500 == 1) {
+            if (GetUpdateRect(watch.window, nullptr, FALSE) || GetUpdateRect(browse, nullptr, FALSE))
+                ++watch.leftUnpainted;
+        }
+        // As another window moved off it does.
+        if (watch.chunks % 500 == 0)
+            RedrawWindow(watch.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        ++watch.chunks;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// Past the 5 seconds after which Windows takes a window that asks for no
+// message for hung: every chunk (4,000 bytes) pauses at least 1 ms, and
+// there are more than 5,500 of them.
+TEST_F(WindowRun, LongRunNeverLooksHungStaysPaintedAndTakesNoInput) {
+    const Bytes a = test::PatternBytes(11 << 20, 3), b = test::PatternBytes((11 << 20) + 1, 11);
+    const std::string one = m_folder.Write("long one.pcm", a), two = m_folder.Write("long two.pcm", b);
+    g_watch = {};
+    bool dialogAfterRun = false;
+    std::chrono::steady_clock::duration runTime{};
+    CVarnelDlg dlg(Ini());
+    Open(dlg, [&](HWND hwnd) {
+        g_watch.window = hwnd;
+        Type(hwnd, one, two, m_out);
+        PressButton(hwnd, IDC_JOIN_1_TO_2);
+        SetWindowSubclass(GetDlgItem(hwnd, IDC_PROGRESS), &WatchLongRun, 1, 0);
+        const auto start = std::chrono::steady_clock::now();
+        PressButton(hwnd, IDC_RUN);
+        runTime = std::chrono::steady_clock::now() - start;
+        g_watch.runEnded = true;
+        RemoveWindowSubclass(GetDlgItem(hwnd, IDC_PROGRESS), &WatchLongRun, 1);
+        // The click made during the run comes now.
+        Then([&, hwnd](HWND dialog) {
+            dialogAfterRun = g_watch.runEnded;
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+        });
+    });
+    EXPECT_EQ(m_unusedSteps, 0u) << "the click was lost";
+    EXPECT_TRUE(dialogAfterRun);
+    ASSERT_GT(runTime, std::chrono::seconds(5)) << "too short a run to tell";
+    EXPECT_FALSE(g_watch.everHung);
+    EXPECT_EQ(g_watch.leftUnpainted, 0);
+    EXPECT_EQ(test::ReadBytes(m_out), Concatenated(a, b));
 }
 
 TEST_F(WindowRun, MissingInput1IsNamedAndNothingIsCreated) {
