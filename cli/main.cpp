@@ -5,8 +5,10 @@
 #include "cli/CliApp.h"
 #include "cli/Console.h"
 #include "cli/Interrupt.h"
+#include "cli/SafeStart.h"
 
 int main(int argc, char* argv[]) {
+    varnel::cli::LoadSystemLibrariesOnly();
     varnel::cli::InstallInterruptCleanup();
     varnel::cli::ShowUtf8OnConsole(std::cout, stdout);
     varnel::cli::ShowUtf8OnConsole(std::cerr, stderr);

@@ -24,15 +24,16 @@ private:
 
 class FineTimer {
 public:
-    FineTimer() : m_raised(timeBeginPeriod(1) == TIMERR_NOERROR) {}
-    ~FineTimer() {
-        if (m_raised) timeEndPeriod(1);  // every raise the system granted is given back
-    }
+    FineTimer();
+    ~FineTimer();
     FineTimer(const FineTimer&) = delete;
     FineTimer& operator=(const FineTimer&) = delete;
 
 private:
-    bool m_raised;
+    using TimePeriod = MMRESULT(WINAPI*)(UINT);
+    HMODULE m_winmm = nullptr;
+    TimePeriod m_endPeriod = nullptr;
+    bool m_raised = false;
 };
 
 // Between two steps of long work on a window's thread: shows the system

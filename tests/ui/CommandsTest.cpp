@@ -104,9 +104,14 @@ TEST_F(WindowRun, LongInputsTakeManyChunksAndComeOutWhole) {
 
 // What the run asks of the system timer, and what the progress bar shows
 // meanwhile, in the order it happens. Wine's timer always runs fine, so the
-// program's calls are taken over through its imports to be seen at all.
+// program's calls are taken over to be seen at all: the timer's functions
+// reach it through GetProcAddress, from the winmm it loads.
 std::vector<std::string> g_timerLog;
 int g_timerRaises = 0;
+HMODULE g_winmm = nullptr;
+// The system's own functions, which the hooked imports no longer reach.
+decltype(&LoadLibraryExW) g_loadLibraryExW = nullptr;
+decltype(&GetProcAddress) g_getProcAddress = nullptr;
 
 MMRESULT WINAPI RecordedBeginPeriod(UINT period) {
     g_timerLog.push_back("raise to " + std::to_string(period) + " ms");
@@ -120,6 +125,24 @@ MMRESULT WINAPI RecordedEndPeriod(UINT period) {
     return TIMERR_NOERROR;
 }
 
+HMODULE WINAPI RecordedLoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags) {
+    const HMODULE module = g_loadLibraryExW(name, file, flags);
+    if (lstrcmpiW(name, L"winmm.dll") == 0) {
+        g_timerLog.push_back(flags == LOAD_LIBRARY_SEARCH_SYSTEM32 ? "winmm from System32" : "winmm from anywhere");
+        g_winmm = module;
+    }
+    return module;
+}
+
+FARPROC WINAPI RecordedGetProcAddress(HMODULE module, LPCSTR name) {
+    const bool byName = reinterpret_cast<ULONG_PTR>(name) > 0xFFFF;
+    if (module && module == g_winmm && byName && lstrcmpA(name, "timeBeginPeriod") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&RecordedBeginPeriod));
+    if (module && module == g_winmm && byName && lstrcmpA(name, "timeEndPeriod") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&RecordedEndPeriod));
+    return g_getProcAddress(module, name);
+}
+
 LRESULT CALLBACK RecordProgress(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
     if (msg == PBM_SETPOS && wp > 0)
         g_timerLog.push_back(g_timerRaises > 0 ? "chunk, fine timer" : "chunk, coarse timer");
@@ -127,9 +150,11 @@ LRESULT CALLBACK RecordProgress(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_
 }
 
 TEST_F(WindowRun, ChunksPauseWithTheTimerAt1MsWhichIsGivenBackAfterwards) {
-    const test::ImportHook begin("winmm.dll", "timeBeginPeriod", reinterpret_cast<void*>(&RecordedBeginPeriod));
-    const test::ImportHook end("winmm.dll", "timeEndPeriod", reinterpret_cast<void*>(&RecordedEndPeriod));
-    ASSERT_TRUE(begin.Installed() && end.Installed());
+    const test::ImportHook load("kernel32.dll", "LoadLibraryExW", reinterpret_cast<void*>(&RecordedLoadLibraryExW));
+    const test::ImportHook find("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&RecordedGetProcAddress));
+    ASSERT_TRUE(load.Installed() && find.Installed());
+    g_loadLibraryExW = reinterpret_cast<decltype(&LoadLibraryExW)>(load.Original());
+    g_getProcAddress = reinterpret_cast<decltype(&GetProcAddress)>(find.Original());
     const std::string one = m_folder.Write("long one.pcm", test::PatternBytes(20001, 3));
     const std::string two = m_folder.Write("long two.pcm", test::PatternBytes(12000, 11));
     const auto runLog = [&](const std::string& input1, int radio) {
@@ -151,10 +176,11 @@ TEST_F(WindowRun, ChunksPauseWithTheTimerAt1MsWhichIsGivenBackAfterwards) {
     };
     for (const int radio : {IDC_MONO, IDC_JOIN_2_TO_1}) {
         const std::vector<std::string> log = runLog(one, radio);
-        ASSERT_GE(log.size(), 4u) << radio;
-        EXPECT_EQ(log.front(), "raise to 1 ms") << radio;
+        ASSERT_GE(log.size(), 5u) << radio;
+        EXPECT_EQ(log[0], "winmm from System32") << radio;
+        EXPECT_EQ(log[1], "raise to 1 ms") << radio;
         EXPECT_EQ(log.back(), "give back 1 ms") << radio;
-        EXPECT_EQ(std::count(log.begin(), log.end(), "chunk, fine timer"), static_cast<long>(log.size() - 2)) << radio;
+        EXPECT_EQ(std::count(log.begin(), log.end(), "chunk, fine timer"), static_cast<long>(log.size() - 3)) << radio;
     }
     // A run that ends before its function starts never raises it.
     EXPECT_TRUE(runLog(m_folder / "missing.pcm", IDC_MONO).empty());
