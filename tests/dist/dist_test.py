@@ -86,7 +86,7 @@ class Zip(unittest.TestCase):
             self.assertNotIn(developer_text, text.decode("utf-8"))
         # What a Windows user needs to find.
         for needed in ("varnel.ini", "Cool Edit 2000", "delete varnel.ini", "Delete this folder",
-                       "varnel-cli mono", "C:\\"):
+                       "varnel-cli mono", "C:\\", "%APPDATA%\\Varnel\\varnel.ini"):
             self.assertIn(needed, text.decode("utf-8"))
 
 
