@@ -209,6 +209,10 @@ TEST_F(Startup, PresentSettingsFileIsLeftAlone) {
     EXPECT_EQ(FileText(m_folder.Path() / "varnel.ini"), text);
 }
 
+// A path CTest gives in the build machine's terms: under Wine, drive Z: is
+// the POSIX root.
+fs::path FromBuildMachine(const char* path) { return path[0] == '/' ? fs::path("Z:" + std::string(path)) : path; }
+
 // The settings file a program of this name keeps in the user's own
 // application data.
 fs::path PerUserSettings(const std::string& programName) {
@@ -234,8 +238,7 @@ TEST_F(Startup, WritableFolderGetsItsFileBesideTheProgramOnly) {
 class ReadOnlyStartup : public Startup {
 protected:
     void SetUp() override {
-        const fs::path root =
-            VARNEL_READ_ONLY_FOLDER[0] == '/' ? "Z:" VARNEL_READ_ONLY_FOLDER : VARNEL_READ_ONLY_FOLDER;
+        const fs::path root = FromBuildMachine(VARNEL_READ_ONLY_FOLDER);
         if (fs::exists(root / "refused")) GTEST_SKIP() << "no read-only folder here: " << FileText(root / "refused");
         m_name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         m_writable = root / "writable" / m_name;
