@@ -9,10 +9,17 @@ up the Wine prefix) with the environment:
     VARNEL_OBJDUMP   mingw-w64's objdump
     VARNEL_EMULATOR  the script that runs a Windows program under Wine
     VARNEL_SAMPLES   the folder of the sample sounds
+    VARNEL_SOURCE_DIR, VARNEL_TOOLCHAIN, VARNEL_BUILD_TYPE
+                     the sources, the cross build's toolchain file and the
+                     build type, for the clean builds of the release
+    VARNEL_REBUILD_ROOT
+                     where those builds go
 """
 
+import hashlib
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -27,6 +34,10 @@ VERSION = os.environ["VARNEL_VERSION"]
 OBJDUMP = os.environ["VARNEL_OBJDUMP"]
 EMULATOR = os.environ["VARNEL_EMULATOR"]
 SAMPLES = os.environ["VARNEL_SAMPLES"]
+SOURCE_DIR = os.environ["VARNEL_SOURCE_DIR"]
+TOOLCHAIN = os.environ["VARNEL_TOOLCHAIN"]
+BUILD_TYPE = os.environ["VARNEL_BUILD_TYPE"]
+REBUILD_ROOT = os.environ["VARNEL_REBUILD_ROOT"]
 TOP = f"varnel-{VERSION}"
 
 PROGRAMS = ("varnel.exe", "varnel-cli.exe")
@@ -69,7 +80,8 @@ class Zip(unittest.TestCase):
             self.assertIsNone(archive.testzip())
             files = sorted(name for name in archive.namelist() if not name.endswith("/"))
             folders = {name.split("/")[0] for name in archive.namelist()}
-        self.assertEqual(files, [f"{TOP}/README.txt", f"{TOP}/varnel-cli.exe", f"{TOP}/varnel.exe"])
+        self.assertEqual(files, [f"{TOP}/README.txt", f"{TOP}/SHA256SUMS", f"{TOP}/varnel-cli.exe",
+                                 f"{TOP}/varnel.exe"])
         self.assertEqual(folders, {TOP}, "unpacking would scatter files")
 
     def test_readme_is_plain_text_for_windows_users(self):
@@ -86,7 +98,8 @@ class Zip(unittest.TestCase):
             self.assertNotIn(developer_text, text.decode("utf-8"))
         # What a Windows user needs to find.
         for needed in ("varnel.ini", "Cool Edit 2000", "delete varnel.ini", "Delete this folder",
-                       "varnel-cli mono", "C:\\", "%APPDATA%\\Varnel\\varnel.ini"):
+                       "varnel-cli mono", "C:\\", "%APPDATA%\\Varnel\\varnel.ini",
+                       "CertUtil -hashfile varnel.exe SHA256", "sha256sum -c SHA256SUMS"):
             self.assertIn(needed, text.decode("utf-8"))
 
 
@@ -116,6 +129,18 @@ class Programs(unittest.TestCase):
             # look in System32 only.
             self.assertRegex(dump, r"\sSetDefaultDllDirectories\n", program)
 
+    def test_sums_beside_them_check_every_file_of_the_folder(self):
+        with open(self.path("SHA256SUMS"), encoding="ascii") as sums:
+            listed = [line.split("  ", 1) for line in sums.read().splitlines()]
+        self.assertEqual(sorted(name for _, name in listed), ["README.txt", "varnel-cli.exe", "varnel.exe"])
+        for digest, name in listed:
+            with open(self.path(name), "rb") as data:
+                self.assertEqual(hashlib.sha256(data.read()).hexdigest(), digest, name)
+        if shutil.which("sha256sum"):
+            checked = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=self.path(""),
+                                     capture_output=True, text=True)
+            self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+
     def test_are_64_bit_programs_for_the_window_and_the_console(self):
         for program in PROGRAMS:
             header = subprocess.run([OBJDUMP, "-f", self.path(program)],
@@ -139,6 +164,37 @@ class Programs(unittest.TestCase):
 
         self.assertTrue(read_samples(output) == clipped_sum(read_samples(first), read_samples(second)),
                         "the output is not the clipped sum of the samples")
+
+
+class Reproducible(unittest.TestCase):
+    """Two clean builds of the release, one after the other in two folders of
+    different lengths, without the compiler cache: the same zip, byte for
+    byte, holding no path of either build folder or of the sources."""
+
+    def build(self, folder):
+        environment = {name: value for name, value in os.environ.items()
+                       if not name.startswith("CMAKE_") and name != "SOURCE_DATE_EPOCH"}
+        environment["CCACHE_DISABLE"] = "1"
+        shutil.rmtree(folder, ignore_errors=True)
+        for command in (["cmake", "-S", SOURCE_DIR, "-B", folder, f"-DCMAKE_TOOLCHAIN_FILE={TOOLCHAIN}",
+                         f"-DCMAKE_BUILD_TYPE={BUILD_TYPE}", "-DVARNEL_BUILD_TESTS=OFF"],
+                        ["cmake", "--build", folder, "-j2", "--target", "varnel_dist"]):
+            done = subprocess.run(command, env=environment, capture_output=True, text=True)
+            self.assertEqual(done.returncode, 0, done.stdout[-3000:] + done.stderr[-3000:])
+        with open(os.path.join(folder, os.path.basename(ZIP)), "rb") as archive:
+            return archive.read()
+
+    def test_two_builds_in_two_folders_give_the_same_zip(self):
+        first = os.path.join(REBUILD_ROOT, "first")
+        second = os.path.join(REBUILD_ROOT, "second-of-two")
+        zips = [self.build(first), self.build(second)]
+        self.assertTrue(zips[0] == zips[1], "the two builds' zips differ")
+        with zipfile.ZipFile(os.path.join(second, os.path.basename(ZIP))) as archive:
+            for name in archive.namelist():
+                content = archive.read(name)
+                for path in (first, second, SOURCE_DIR):
+                    self.assertNotIn(os.path.abspath(path).encode(), content, f"{name} holds a build path")
+        shutil.rmtree(REBUILD_ROOT, ignore_errors=True)
 
 
 if __name__ == "__main__":
