@@ -28,6 +28,8 @@ private:
     framework::ProgressBar& m_progress;
     std::optional<framework::WaitCursor> m_wait;
     std::optional<framework::FineTimer> m_fineTimer;
+    static constexpr ULONGLONG kKeepAliveMilliseconds = 16;
+    ULONGLONG m_lastKeptAlive = 0;
 };
 
 }  // namespace varnel
