@@ -21,9 +21,9 @@ void CVarnelApp::InitInstance() {
 
     // The program's own full path, not the first argument: a program started
     // by a relative path or under another name still finds its settings
-    // beside itself.
+    // beside itself (or, from a folder it cannot write, in the user's own).
     const std::string programPath = framework::ModuleFileName();
-    m_strIniFile = SettingsPathFor(programPath);
+    m_strIniFile = SettingsFileFor(programPath);
 
     CVarnelDlg dlg(m_strIniFile);
     m_pMainWnd = &dlg;

@@ -17,7 +17,8 @@ public:
     void InitInstance() override;
     int ExitInstance() override;
 
-    // Full path of the settings file, beside the program (SettingsPath.h).
+    // Full path of the settings file, beside the program or in the user's
+    // application data (SettingsPath.h).
     std::string m_strIniFile;
 
 private:

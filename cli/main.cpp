@@ -4,9 +4,11 @@
 
 #include "cli/CliApp.h"
 #include "cli/Console.h"
+#include "cli/SafeStart.h"
 #include "safeoutput/Interrupt.h"
 
 int main(int argc, char* argv[]) {
+    varnel::cli::LoadSystemLibrariesOnly();
     varnel::safeoutput::InstallInterruptCleanup();
     varnel::cli::ShowUtf8OnConsole(std::cout, stdout);
     varnel::cli::ShowUtf8OnConsole(std::cerr, stderr);

@@ -4,4 +4,10 @@
 
 #include "framework/Application.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return varnel::framework::RunApplication(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything can load a DLL: every later load by name (the system's
+    // own on the program's behalf included) looks in System32 only, never in
+    // the program's folder or the current one, where a planted DLL may lie.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return varnel::framework::RunApplication();
+}

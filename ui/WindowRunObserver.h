@@ -2,7 +2,8 @@
 // box with the application's caption (the run goes on once it is closed),
 // the progress bar, and the wait cursor while the function works. While it
 // works, the system timer runs at 1 ms, so that the pause after each chunk
-// is the 1 ms it is meant to be.
+// is the 1 ms it is meant to be. After each chunk the window is kept
+// painted and seen alive, though it takes no input until the run ends.
 #pragma once
 
 #include <optional>
@@ -28,6 +29,8 @@ private:
     framework::ProgressBar& m_progress;
     std::optional<framework::WaitCursor> m_wait;
     std::optional<framework::FineTimer> m_fineTimer;
+    static constexpr ULONGLONG kKeepAliveMilliseconds = 16;
+    ULONGLONG m_lastKeptAlive = 0;
 };
 
 }  // namespace varnel

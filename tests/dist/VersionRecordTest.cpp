@@ -1,6 +1,6 @@
 // The version records of the two released programs, read as Windows reads
 // them (Explorer's Properties > Details), and varnel-cli's --version: all
-// show the project's one version.
+// show the project's one version. And what their manifests ask of Windows.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -115,6 +115,29 @@ TEST(CliVersion, IsTheVersionOfItsRecord) {
     const std::string output = OutputOf("\"" + program + "\" --version", folder / "version.txt");
     // A console program's text output ends its lines with CR LF on Windows.
     EXPECT_EQ(output, "varnel-cli " + record->Text("ProductVersion") + "\r\n");
+}
+
+// The manifest Windows reads before the program starts.
+std::string ManifestOf(const std::string& program) {
+    const HMODULE image =
+        LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!image) return "(not readable)";
+    std::string text = "(none)";
+    if (const HRSRC found = FindResourceA(image, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST)) {
+        const auto* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
+        if (bytes) text.assign(bytes, SizeofResource(image, found));
+    }
+    FreeLibrary(image);
+    return text;
+}
+
+// Without it, Windows guesses from a name such as "setup" that a program
+// wants elevation, and redirects its writes to protected folders.
+TEST(Manifest, EachProgramRunsWithTheRightsOfWhoeverStartsIt) {
+    for (const char* program : {"varnel.exe", "varnel-cli.exe"})
+        EXPECT_NE(ManifestOf(kStage + "\\" + program).find("<requestedExecutionLevel level=\"asInvoker\""),
+                  std::string::npos)
+            << program;
 }
 
 }  // namespace

@@ -9,10 +9,17 @@ up the Wine prefix) with the environment:
     VARNEL_OBJDUMP   mingw-w64's objdump
     VARNEL_EMULATOR  the script that runs a Windows program under Wine
     VARNEL_SAMPLES   the folder of the sample sounds
+    VARNEL_SOURCE_DIR, VARNEL_TOOLCHAIN, VARNEL_BUILD_TYPE
+                     the sources, the cross build's toolchain file and the
+                     build type, for the clean builds of the release
+    VARNEL_REBUILD_ROOT
+                     where those builds go
 """
 
+import hashlib
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -27,21 +34,29 @@ VERSION = os.environ["VARNEL_VERSION"]
 OBJDUMP = os.environ["VARNEL_OBJDUMP"]
 EMULATOR = os.environ["VARNEL_EMULATOR"]
 SAMPLES = os.environ["VARNEL_SAMPLES"]
+SOURCE_DIR = os.environ["VARNEL_SOURCE_DIR"]
+TOOLCHAIN = os.environ["VARNEL_TOOLCHAIN"]
+BUILD_TYPE = os.environ["VARNEL_BUILD_TYPE"]
+REBUILD_ROOT = os.environ["VARNEL_REBUILD_ROOT"]
 TOP = f"varnel-{VERSION}"
 
 PROGRAMS = ("varnel.exe", "varnel-cli.exe")
 
-# DLLs that every 64-bit Windows has in its system folder.
-SYSTEM_DLLS = {
-    "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll",
-    "msvcrt.dll", "ole32.dll", "oleaut32.dll", "shell32.dll", "shlwapi.dll",
-    "user32.dll", "uxtheme.dll", "version.dll", "winmm.dll", "ws2_32.dll",
+# Windows' Known DLLs (HKLM\SYSTEM\CurrentControlSet\Control\Session
+# Manager\KnownDLLs on 64-bit Windows 10 and 11): always loaded from System32.
+# Any other DLL a program imports is looked for in the program's folder first,
+# before any of its code runs: a DLL of that name planted there (in the
+# Downloads folder the zip was unpacked in, say) would be loaded instead.
+KNOWN_DLLS = {
+    "advapi32.dll", "clbcatq.dll", "combase.dll", "comdlg32.dll", "coml2.dll", "difxapi.dll",
+    "gdi32.dll", "gdiplus.dll", "imagehlp.dll", "imm32.dll", "kernel32.dll", "msctf.dll",
+    "msvcrt.dll", "normaliz.dll", "nsi.dll", "ole32.dll", "oleaut32.dll", "psapi.dll",
+    "rpcrt4.dll", "sechost.dll", "setupapi.dll", "shcore.dll", "shell32.dll", "shlwapi.dll",
+    "user32.dll", "wldap32.dll", "ws2_32.dll",
 }
-
-
-def imported_dlls(program):
-    dump = subprocess.run([OBJDUMP, "-p", program], capture_output=True, text=True, check=True).stdout
-    return [name for name in re.findall(r"DLL Name: (\S+)", dump)]
+# Common controls 6, which the window's manifest names, come from the
+# system's side-by-side store, not from the program's folder.
+ALSO_IMPORTED = {"varnel.exe": {"comctl32.dll"}, "varnel-cli.exe": set()}
 
 
 def windows_path(path):
@@ -65,7 +80,8 @@ class Zip(unittest.TestCase):
             self.assertIsNone(archive.testzip())
             files = sorted(name for name in archive.namelist() if not name.endswith("/"))
             folders = {name.split("/")[0] for name in archive.namelist()}
-        self.assertEqual(files, [f"{TOP}/README.txt", f"{TOP}/varnel-cli.exe", f"{TOP}/varnel.exe"])
+        self.assertEqual(files, [f"{TOP}/README.txt", f"{TOP}/SHA256SUMS", f"{TOP}/varnel-cli.exe",
+                                 f"{TOP}/varnel.exe"])
         self.assertEqual(folders, {TOP}, "unpacking would scatter files")
 
     def test_readme_is_plain_text_for_windows_users(self):
@@ -82,7 +98,8 @@ class Zip(unittest.TestCase):
             self.assertNotIn(developer_text, text.decode("utf-8"))
         # What a Windows user needs to find.
         for needed in ("varnel.ini", "Cool Edit 2000", "delete varnel.ini", "Delete this folder",
-                       "varnel-cli mono", "C:\\"):
+                       "varnel-cli mono", "C:\\", "%APPDATA%\\Varnel\\varnel.ini",
+                       "CertUtil -hashfile varnel.exe SHA256", "sha256sum -c SHA256SUMS"):
             self.assertIn(needed, text.decode("utf-8"))
 
 
@@ -100,12 +117,29 @@ class Programs(unittest.TestCase):
     def path(self, name):
         return os.path.join(self.folder.name, TOP, name)
 
-    def test_import_only_dlls_that_come_with_windows(self):
+    def test_import_only_dlls_no_file_beside_them_can_replace(self):
         for program in PROGRAMS:
-            dlls = imported_dlls(self.path(program))
-            self.assertIn("kernel32.dll", [dll.lower() for dll in dlls], program)
-            foreign = [dll for dll in dlls if dll.lower() not in SYSTEM_DLLS]
-            self.assertEqual(foreign, [], f"{program} needs DLLs that Windows does not have")
+            dump = subprocess.run([OBJDUMP, "-p", self.path(program)], capture_output=True, text=True,
+                                  check=True).stdout
+            dlls = [dll.lower() for dll in re.findall(r"DLL Name: (\S+)", dump)]
+            self.assertIn("kernel32.dll", dlls, program)
+            foreign = [dll for dll in dlls if dll not in KNOWN_DLLS | ALSO_IMPORTED[program]]
+            self.assertEqual(foreign, [], f"{program} imports DLLs that a file beside it would replace")
+            # What both programs do first, so that their later loads by name
+            # look in System32 only.
+            self.assertRegex(dump, r"\sSetDefaultDllDirectories\n", program)
+
+    def test_sums_beside_them_check_every_file_of_the_folder(self):
+        with open(self.path("SHA256SUMS"), encoding="ascii") as sums:
+            listed = [line.split("  ", 1) for line in sums.read().splitlines()]
+        self.assertEqual(sorted(name for _, name in listed), ["README.txt", "varnel-cli.exe", "varnel.exe"])
+        for digest, name in listed:
+            with open(self.path(name), "rb") as data:
+                self.assertEqual(hashlib.sha256(data.read()).hexdigest(), digest, name)
+        if shutil.which("sha256sum"):
+            checked = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=self.path(""),
+                                     capture_output=True, text=True)
+            self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
 
     def test_are_64_bit_programs_for_the_window_and_the_console(self):
         for program in PROGRAMS:
@@ -130,6 +164,37 @@ class Programs(unittest.TestCase):
 
         self.assertTrue(read_samples(output) == clipped_sum(read_samples(first), read_samples(second)),
                         "the output is not the clipped sum of the samples")
+
+
+class Reproducible(unittest.TestCase):
+    """Two clean builds of the release, one after the other in two folders of
+    different lengths, without the compiler cache: the same zip, byte for
+    byte, holding no path of either build folder or of the sources."""
+
+    def build(self, folder):
+        environment = {name: value for name, value in os.environ.items()
+                       if not name.startswith("CMAKE_") and name != "SOURCE_DATE_EPOCH"}
+        environment["CCACHE_DISABLE"] = "1"
+        shutil.rmtree(folder, ignore_errors=True)
+        for command in (["cmake", "-S", SOURCE_DIR, "-B", folder, f"-DCMAKE_TOOLCHAIN_FILE={TOOLCHAIN}",
+                         f"-DCMAKE_BUILD_TYPE={BUILD_TYPE}", "-DVARNEL_BUILD_TESTS=OFF"],
+                        ["cmake", "--build", folder, "-j2", "--target", "varnel_dist"]):
+            done = subprocess.run(command, env=environment, capture_output=True, text=True)
+            self.assertEqual(done.returncode, 0, done.stdout[-3000:] + done.stderr[-3000:])
+        with open(os.path.join(folder, os.path.basename(ZIP)), "rb") as archive:
+            return archive.read()
+
+    def test_two_builds_in_two_folders_give_the_same_zip(self):
+        first = os.path.join(REBUILD_ROOT, "first")
+        second = os.path.join(REBUILD_ROOT, "second-of-two")
+        zips = [self.build(first), self.build(second)]
+        self.assertTrue(zips[0] == zips[1], "the two builds' zips differ")
+        with zipfile.ZipFile(os.path.join(second, os.path.basename(ZIP))) as archive:
+            for name in archive.namelist():
+                content = archive.read(name)
+                for path in (first, second, SOURCE_DIR):
+                    self.assertNotIn(os.path.abspath(path).encode(), content, f"{name} holds a build path")
+        shutil.rmtree(REBUILD_ROOT, ignore_errors=True)
 
 
 if __name__ == "__main__":

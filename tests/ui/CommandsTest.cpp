@@ -11,6 +11,7 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 namespace varnel {
@@ -103,9 +104,14 @@ TEST_F(WindowRun, LongInputsTakeManyChunksAndComeOutWhole) {
 
 // What the run asks of the system timer, and what the progress bar shows
 // meanwhile, in the order it happens. Wine's timer always runs fine, so the
-// program's calls are taken over through its imports to be seen at all.
+// program's calls are taken over to be seen at all: the timer's functions
+// reach it through GetProcAddress, from the winmm it loads.
 std::vector<std::string> g_timerLog;
 int g_timerRaises = 0;
+HMODULE g_winmm = nullptr;
+// The system's own functions, which the hooked imports no longer reach.
+decltype(&LoadLibraryExW) g_loadLibraryExW = nullptr;
+decltype(&GetProcAddress) g_getProcAddress = nullptr;
 
 MMRESULT WINAPI RecordedBeginPeriod(UINT period) {
     g_timerLog.push_back("raise to " + std::to_string(period) + " ms");
@@ -119,6 +125,24 @@ MMRESULT WINAPI RecordedEndPeriod(UINT period) {
     return TIMERR_NOERROR;
 }
 
+HMODULE WINAPI RecordedLoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags) {
+    const HMODULE module = g_loadLibraryExW(name, file, flags);
+    if (lstrcmpiW(name, L"winmm.dll") == 0) {
+        g_timerLog.push_back(flags == LOAD_LIBRARY_SEARCH_SYSTEM32 ? "winmm from System32" : "winmm from anywhere");
+        g_winmm = module;
+    }
+    return module;
+}
+
+FARPROC WINAPI RecordedGetProcAddress(HMODULE module, LPCSTR name) {
+    const bool byName = reinterpret_cast<ULONG_PTR>(name) > 0xFFFF;
+    if (module && module == g_winmm && byName && lstrcmpA(name, "timeBeginPeriod") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&RecordedBeginPeriod));
+    if (module && module == g_winmm && byName && lstrcmpA(name, "timeEndPeriod") == 0)
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&RecordedEndPeriod));
+    return g_getProcAddress(module, name);
+}
+
 LRESULT CALLBACK RecordProgress(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
     if (msg == PBM_SETPOS && wp > 0)
         g_timerLog.push_back(g_timerRaises > 0 ? "chunk, fine timer" : "chunk, coarse timer");
@@ -126,9 +150,11 @@ LRESULT CALLBACK RecordProgress(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_
 }
 
 TEST_F(WindowRun, ChunksPauseWithTheTimerAt1MsWhichIsGivenBackAfterwards) {
-    const test::ImportHook begin("winmm.dll", "timeBeginPeriod", reinterpret_cast<void*>(&RecordedBeginPeriod));
-    const test::ImportHook end("winmm.dll", "timeEndPeriod", reinterpret_cast<void*>(&RecordedEndPeriod));
-    ASSERT_TRUE(begin.Installed() && end.Installed());
+    const test::ImportHook load("kernel32.dll", "LoadLibraryExW", reinterpret_cast<void*>(&RecordedLoadLibraryExW));
+    const test::ImportHook find("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&RecordedGetProcAddress));
+    ASSERT_TRUE(load.Installed() && find.Installed());
+    g_loadLibraryExW = reinterpret_cast<decltype(&LoadLibraryExW)>(load.Original());
+    g_getProcAddress = reinterpret_cast<decltype(&GetProcAddress)>(find.Original());
     const std::string one = m_folder.Write("long one.pcm", test::PatternBytes(20001, 3));
     const std::string two = m_folder.Write("long two.pcm", test::PatternBytes(12000, 11));
     const auto runLog = [&](const std::string& input1, int radio) {
@@ -150,13 +176,81 @@ TEST_F(WindowRun, ChunksPauseWithTheTimerAt1MsWhichIsGivenBackAfterwards) {
     };
     for (const int radio : {IDC_MONO, IDC_JOIN_2_TO_1}) {
         const std::vector<std::string> log = runLog(one, radio);
-        ASSERT_GE(log.size(), 4u) << radio;
-        EXPECT_EQ(log.front(), "raise to 1 ms") << radio;
+        ASSERT_GE(log.size(), 5u) << radio;
+        EXPECT_EQ(log[0], "winmm from System32") << radio;
+        EXPECT_EQ(log[1], "raise to 1 ms") << radio;
         EXPECT_EQ(log.back(), "give back 1 ms") << radio;
-        EXPECT_EQ(std::count(log.begin(), log.end(), "chunk, fine timer"), static_cast<long>(log.size() - 2)) << radio;
+        EXPECT_EQ(std::count(log.begin(), log.end(), "chunk, fine timer"), static_cast<long>(log.size() - 3)) << radio;
     }
     // A run that ends before its function starts never raises it.
     EXPECT_TRUE(runLog(m_folder / "missing.pcm", IDC_MONO).empty());
+}
+
+// What a long run lets the window do, seen after each chunk: whether the
+// system takes the window for hung, whether what was uncovered 100 chunks
+// before is painted by now, and whether a click waiting since the first
+// chunk has opened its dialog.
+struct LongRunWatch {
+    HWND window = nullptr;
+    int chunks = 0;
+    bool everHung = false;
+    int leftUnpainted = 0;
+    bool runEnded = false;
+};
+LongRunWatch g_watch;
+
+LRESULT CALLBACK WatchLongRun(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+    if (msg == PBM_SETPOS) {
+        LongRunWatch& watch = g_watch;
+        watch.everHung = watch.everHung || IsHungAppWindow(watch.window);
+        const HWND browse = GetDlgItem(watch.window, IDC_BROWSE_SOUND_FILE_1);
+        if (watch.chunks == 0) PostMessageA(browse, BM_CLICK, 0, 0);
+        // At least 100 ms later, each chunk pausing at least 1 ms.
+        if (watch.chunks % 500 == 100) {
+            if (GetUpdateRect(watch.window, nullptr, FALSE) || GetUpdateRect(browse, nullptr, FALSE))
+                ++watch.leftUnpainted;
+        }
+        // As another window moved off it does.
+        if (watch.chunks % 500 == 0)
+            RedrawWindow(watch.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        ++watch.chunks;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// Past the 5 seconds after which Windows takes a window that asks for no
+// message for hung: every chunk (4,000 bytes) pauses at least 1 ms, and
+// there are more than 5,500 of them.
+TEST_F(WindowRun, LongRunNeverLooksHungStaysPaintedAndTakesNoInput) {
+    const Bytes a = test::PatternBytes(11 << 20, 3), b = test::PatternBytes((11 << 20) + 1, 11);
+    const std::string one = m_folder.Write("long one.pcm", a), two = m_folder.Write("long two.pcm", b);
+    g_watch = {};
+    bool dialogAfterRun = false;
+    std::chrono::steady_clock::duration runTime{};
+    CVarnelDlg dlg(Ini());
+    Open(dlg, [&](HWND hwnd) {
+        g_watch.window = hwnd;
+        Type(hwnd, one, two, m_out);
+        PressButton(hwnd, IDC_JOIN_1_TO_2);
+        SetWindowSubclass(GetDlgItem(hwnd, IDC_PROGRESS), &WatchLongRun, 1, 0);
+        const auto start = std::chrono::steady_clock::now();
+        PressButton(hwnd, IDC_RUN);
+        runTime = std::chrono::steady_clock::now() - start;
+        g_watch.runEnded = true;
+        RemoveWindowSubclass(GetDlgItem(hwnd, IDC_PROGRESS), &WatchLongRun, 1);
+        // The click made during the run comes now.
+        Then([&, hwnd](HWND dialog) {
+            dialogAfterRun = g_watch.runEnded;
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+        });
+    });
+    EXPECT_EQ(m_unusedSteps, 0u) << "the click was lost";
+    EXPECT_TRUE(dialogAfterRun);
+    ASSERT_GT(runTime, std::chrono::seconds(5)) << "too short a run to tell";
+    EXPECT_FALSE(g_watch.everHung);
+    EXPECT_EQ(g_watch.leftUnpainted, 0);
+    EXPECT_EQ(test::ReadBytes(m_out), Concatenated(a, b));
 }
 
 TEST_F(WindowRun, MissingInput1IsNamedAndNothingIsCreated) {
