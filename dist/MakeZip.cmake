@@ -1,5 +1,5 @@
 # Packs the release zip: cmake -DVARNEL_EXE=... -DCLI_EXE=... -DREADME=...
-# -DVERSION=... -DSTRIP=... -DSTAGE=folder -DZIP=file -P MakeZip.cmake
+# -DVERSION=... -DSAMPLES=folder -DSTRIP=... -DSTAGE=folder -DZIP=file -P MakeZip.cmake
 # The files are put together in STAGE/varnel-VERSION first: the zip holds
 # that one folder, so unpacking it never scatters files.
 set(top varnel-${VERSION})
@@ -7,6 +7,11 @@ file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE}/${top})
 file(COPY_FILE ${VARNEL_EXE} ${STAGE}/${top}/varnel.exe)
 file(COPY_FILE ${CLI_EXE} ${STAGE}/${top}/varnel-cli.exe)
+# The sample sounds, raw, for a first run of the window.
+file(MAKE_DIRECTORY ${STAGE}/${top}/samples)
+foreach(sample ap1-10.pcm M20101.o22)
+    file(COPY_FILE ${SAMPLES}/${sample} ${STAGE}/${top}/samples/${sample})
+endforeach()
 
 # Debug information and symbols are for the build folder; the release
 # needs neither.
