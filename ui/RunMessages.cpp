@@ -126,18 +126,17 @@ std::string RefusalText(const FormatRefusal& refusal, const WindowRunPaths& path
         return "The sound files' rates differ: " + file + " has " + std::to_string(refusal.rate) + " Hz, " +
                Named(refusal.other, paths) + " " + std::to_string(refusal.otherRate) + " Hz.";
     case FormatProblem::StereoNeedsOneChannel:
-        return "Merge : Stereo needs two one-channel sound files: " + file + " has " + Channels(refusal.channels) +
-               ".";
+        return "Merge : Stereo needs two one-channel sound files: " + file + " has " + Channels(refusal.channels) + ".";
     case FormatProblem::ChannelCountsDiffer:
         return std::string(FunctionName(paths.function)) + " needs sound files of equal channel counts: " + file +
                " has " + Channels(refusal.channels) + ", " + Named(refusal.other, paths) + " " +
                Channels(refusal.otherChannels) + ".";
     case FormatProblem::ByteRateTooHigh:
-        return file + " cannot be a WAV file of " + Channels(refusal.channels) + " at " +
-               std::to_string(refusal.rate) + " Hz: its bytes per second would pass 4 GiB.";
+        return file + " cannot be a WAV file of " + Channels(refusal.channels) + " at " + std::to_string(refusal.rate) +
+               " Hz: its bytes per second would pass 4 GiB.";
     case FormatProblem::OutputTooLarge:
-        return file + " would hold " + std::to_string(refusal.bytes) +
-               " bytes of samples, more than a WAV file can (" + std::to_string(refusal.limitBytes) + ")" + wavLimit;
+        return file + " would hold " + std::to_string(refusal.bytes) + " bytes of samples, more than a WAV file can (" +
+               std::to_string(refusal.limitBytes) + ")" + wavLimit;
     case FormatProblem::OutputCameTooLarge:
         return file + " came to " + std::to_string(refusal.bytes) +
                " bytes of samples, more than a WAV file can hold (" + std::to_string(refusal.limitBytes) + ")" +

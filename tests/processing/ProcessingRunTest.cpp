@@ -1,5 +1,6 @@
 // Whole runs on real files on disk.
 #include "processing/ProcessingRun.h"
+#include "processing/SoundFileFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,6 @@
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 #include "support/WavBytes.h"
-#include "processing/SoundFileFormats.h"
 
 namespace varnel {
 namespace {

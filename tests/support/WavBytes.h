@@ -23,8 +23,8 @@ struct WavShape {
 // A RIFF/WAVE file of `samples` (the data chunk's bytes), claiming `dataBytes`
 // for them (their size by default).
 inline Bytes WavBytes(const Bytes& samples, WavShape shape = {}, std::int64_t dataBytes = -1) {
-    const std::uint32_t claimed = dataBytes < 0 ? static_cast<std::uint32_t>(samples.size())
-                                                : static_cast<std::uint32_t>(dataBytes);
+    const std::uint32_t claimed =
+        dataBytes < 0 ? static_cast<std::uint32_t>(samples.size()) : static_cast<std::uint32_t>(dataBytes);
     Bytes chunks;
     chunks.insert(chunks.end(), {'f', 'm', 't', ' '});
     PutLittleEndian(chunks, 16, 4);
