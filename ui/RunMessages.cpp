@@ -142,8 +142,8 @@ std::string RefusalText(const FormatRefusal& refusal, const WindowRunPaths& path
                " bytes of samples, more than a WAV file can hold (" + std::to_string(refusal.limitBytes) + ")" +
                wavLimit;
     case FormatProblem::HeaderNotRewritable:
-        return "The WAV header of " + Named(refusal.file, paths) + " claims " + std::to_string(refusal.limitBytes) +
-               " bytes of samples, " + std::to_string(refusal.bytes) +
+        return "The WAV header of the Output Sound File (" + paths.outputFile + ") claims " +
+               std::to_string(refusal.limitBytes) + " bytes of samples, " + std::to_string(refusal.bytes) +
                " came, and it could not be rewritten to say so.";
     // The window gives no rate of its own, so neither can be met.
     case FormatProblem::RateDiffersFromGiven:
