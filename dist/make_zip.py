@@ -4,11 +4,11 @@ sources, wherever and whenever it is made:
 
     make_zip.py --varnel-exe FILE --cli-exe FILE --readme README.txt.in
                 --version VERSION --strip STRIP --stage FOLDER --zip FILE
-                --source FOLDER
+                --source FOLDER --samples FOLDER
 
 The files are put together in STAGE/varnel-VERSION first, with a SHA256SUMS
 of them: the zip holds that one folder, so unpacking it never scatters
-files. Every entry carries one time, in one order, with fixed attributes:
+files; the two sample sounds go in its samples folder. Every entry carries one time, in one order, with fixed attributes:
 SOURCE_DATE_EPOCH when set, else the time of the sources' last commit.
 """
 
@@ -50,14 +50,14 @@ def sha256(path):
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("varnel-exe", "cli-exe", "readme", "version", "strip", "stage", "zip", "source"):
+    for option in ("varnel-exe", "cli-exe", "readme", "version", "strip", "stage", "zip", "source", "samples"):
         parser.add_argument("--" + option, required=True)
     args = parser.parse_args()
 
     top = f"varnel-{args.version}"
     folder = os.path.join(args.stage, top)
     shutil.rmtree(args.stage, ignore_errors=True)
-    os.makedirs(folder)
+    os.makedirs(os.path.join(folder, "samples"))
     # Debug information and symbols are for the build folder; the release
     # needs neither. strip writes the PE header anew, with the time of day
     # unless SOURCE_DATE_EPOCH gives one: the linker's zero, kept.
@@ -69,8 +69,12 @@ def main():
             sys.exit(f"Stripping {name} failed")
     with open(os.path.join(folder, "README.txt"), "wb") as readme:
         readme.write(windows_readme(args.readme, args.version))
+    # The sample sounds, raw, for a first run of the window.
+    samples = ["samples/M20101.o22", "samples/ap1-10.pcm"]
+    for name in samples:
+        shutil.copyfile(os.path.join(args.samples, os.path.basename(name)), os.path.join(folder, name))
     # The form sha256sum -c reads, with LF line ends as it writes them.
-    files = ["README.txt", "varnel-cli.exe", "varnel.exe"]
+    files = ["README.txt", "varnel-cli.exe", "varnel.exe"] + samples
     with open(os.path.join(folder, "SHA256SUMS"), "w", encoding="ascii", newline="\n") as sums:
         for name in files:
             sums.write(f"{sha256(os.path.join(folder, name))}  {name}\n")
@@ -82,6 +86,9 @@ def main():
     with zipfile.ZipFile(args.zip, "w") as archive:
         entry = zipfile.ZipInfo(top + "/", stamp)
         entry.external_attr = 0o40755 << 16 | 0x10  # a folder, for Unix and for Windows
+        archive.writestr(entry, b"")
+        entry = zipfile.ZipInfo(top + "/samples/", stamp)
+        entry.external_attr = 0o40755 << 16 | 0x10
         archive.writestr(entry, b"")
         for name in ["SHA256SUMS"] + files:
             entry = zipfile.ZipInfo(f"{top}/{name}", stamp)

@@ -166,7 +166,9 @@ RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContaine
     result.outputCreated = true;
     ByteSink& sink = container.BeginOutput(output);
 
-    result.bufferSamples = settings.chunks.SamplesFor(RoundedUpToEven(fileLengths[0]), RoundedUpToEven(fileLengths[1]));
+    // Chunks are sized by the samples, whatever header stands before them.
+    result.bufferSamples =
+        settings.chunks.SamplesFor(RoundedUpToEven(result.lengths.input1), RoundedUpToEven(result.lengths.input2));
     const std::size_t bufferBytes = result.bufferSamples * kBytesPerSample;
     const SampleBuffer buffer1 = TakeBuffer(bufferBytes, settings);
     if (!buffer1) return fail(BufferRefused{1});

@@ -1,6 +1,7 @@
 #include "processing/SoundFileFormats.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace varnel {
 namespace {
@@ -20,6 +21,14 @@ std::uint32_t SpeakersOf(const StreamFormat& one, const StreamFormat& two) {
 }
 
 }  // namespace
+
+bool NamesWavFile(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string ending = path.substr(path.size() - 4);
+    std::transform(ending.begin(), ending.end(), ending.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ending == ".wav";
+}
 
 std::optional<RunFailure> SoundFileFormats::AcceptInput(int number, File& file, std::uint64_t& length) {
     InputSamples& samples = m_samples.at(Slot(number));
@@ -125,7 +134,7 @@ std::optional<RunFailure> SoundFileFormats::DecideOutput(InputLengths lengths) {
         format.sampleRate = rate;
         format.channels = channels;
     }
-    m_output.wav = m_choices.wavOutput;
+    m_output.wav = m_choices.wavOutput && (wav.wav || !m_choices.wavOutputNeedsWavInput);
     m_output.sampleRate = rate;
     m_output.channels = stereo ? 2 : channels;
     if (!stereo) m_output.channelMask = SpeakersOf(one, two);

@@ -5,10 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "processing/ProcessFunctions.h"
 #include "processing/RunFailure.h"
 
 namespace varnel {
 
-std::vector<std::string> WindowTexts(const RunFailure& failure);
+// What the fields named when the run began, for the texts that name a file.
+struct WindowRunPaths {
+    std::string soundFile1;
+    std::string soundFile2;
+    std::string outputFile;
+    ProcessFunction function = ProcessFunction::None;
+};
+
+std::vector<std::string> WindowTexts(const RunFailure& failure, const WindowRunPaths& paths = {});
 
 }  // namespace varnel

@@ -7,6 +7,7 @@
 
 #include "framework/FileDialog.h"
 #include "processing/ProcessingRun.h"
+#include "processing/SoundFileFormats.h"
 #include "resources/resource.h"
 #include "ui/FunctionControls.h"
 #include "ui/WindowRunObserver.h"
@@ -81,12 +82,20 @@ void CVarnelDlg::OnRun() {
     UpdateData(true);
     // The inputs opened exclusively, the output truncated where it is.
     FilesInPlace files({m_strSoundFile1, m_strSoundFile2}, m_strOutputFile);
+    // WAV inputs are read as varnel-cli reads them. The output is WAV when
+    // its name asks for it and a WAV input gives it a rate; raw inputs
+    // alone make a raw output, whatever its name.
+    SoundFileChoices choices;
+    choices.function = m_nFunction;
+    choices.wavOutput = NamesWavFile(m_strOutputFile);
+    choices.wavOutputNeedsWavInput = true;
+    SoundFileFormats formats(choices);
     // The window's settings: 1024 or 2000 samples a chunk by the
     // 128000-byte rule, and a 1 ms pause after each chunk, since the run
     // holds the one user-interface thread.
     const ProcessingSettings settings;
-    WindowRunObserver observer(m_progress);
-    RunProcessing(m_nFunction, files, settings, observer);
+    WindowRunObserver observer(m_progress, {m_strSoundFile1, m_strSoundFile2, m_strOutputFile, m_nFunction});
+    RunProcessing(m_nFunction, files, formats, settings, observer);
 }
 
 // Exit closes the window as "Quit" does: the fields are read first.

@@ -1,12 +1,11 @@
 #include "ui/WindowRunObserver.h"
 
 #include "framework/MessageBox.h"
-#include "ui/RunMessages.h"
 
 namespace varnel {
 
 void WindowRunObserver::ReportFailure(const RunFailure& failure) {
-    for (const std::string& text : WindowTexts(failure)) framework::AppMessageBox(text, MB_OK);
+    for (const std::string& text : WindowTexts(failure, m_paths)) framework::AppMessageBox(text, MB_OK);
 }
 
 void WindowRunObserver::BeginWait() {

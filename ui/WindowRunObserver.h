@@ -7,16 +7,20 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 
 #include "framework/Busy.h"
 #include "framework/Control.h"
 #include "processing/RunObserver.h"
+#include "ui/RunMessages.h"
 
 namespace varnel {
 
 class WindowRunObserver : public RunObserver {
 public:
-    explicit WindowRunObserver(framework::ProgressBar& progress) : m_progress(progress) {}
+    // `paths`: what the fields named, for the texts that name a file.
+    explicit WindowRunObserver(framework::ProgressBar& progress, WindowRunPaths paths = {})
+        : m_progress(progress), m_paths(std::move(paths)) {}
 
     // One OK box for each of the window's texts for it.
     void ReportFailure(const RunFailure& failure) override;
@@ -27,6 +31,7 @@ public:
 
 private:
     framework::ProgressBar& m_progress;
+    WindowRunPaths m_paths;
     std::optional<framework::WaitCursor> m_wait;
     std::optional<framework::FineTimer> m_fineTimer;
     static constexpr ULONGLONG kKeepAliveMilliseconds = 16;

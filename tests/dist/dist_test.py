@@ -80,8 +80,8 @@ class Zip(unittest.TestCase):
             self.assertIsNone(archive.testzip())
             files = sorted(name for name in archive.namelist() if not name.endswith("/"))
             folders = {name.split("/")[0] for name in archive.namelist()}
-        self.assertEqual(files, [f"{TOP}/README.txt", f"{TOP}/SHA256SUMS", f"{TOP}/varnel-cli.exe",
-                                 f"{TOP}/varnel.exe"])
+        self.assertEqual(files, [f"{TOP}/README.txt", f"{TOP}/SHA256SUMS", f"{TOP}/samples/M20101.o22",
+                                 f"{TOP}/samples/ap1-10.pcm", f"{TOP}/varnel-cli.exe", f"{TOP}/varnel.exe"])
         self.assertEqual(folders, {TOP}, "unpacking would scatter files")
 
     def test_readme_is_plain_text_for_windows_users(self):
@@ -99,7 +99,8 @@ class Zip(unittest.TestCase):
         # What a Windows user needs to find.
         for needed in ("varnel.ini", "Cool Edit 2000", "delete varnel.ini", "Delete this folder",
                        "varnel-cli mono", "C:\\", "%APPDATA%\\Varnel\\varnel.ini",
-                       "CertUtil -hashfile varnel.exe SHA256", "sha256sum -c SHA256SUMS"):
+                       "CertUtil -hashfile varnel.exe SHA256", "sha256sum -c SHA256SUMS",
+                       "c:\\ap1-10.pcm", "c:\\M20101.o22", "c:\\output.pcm", "samples\\ap1-10.pcm"):
             self.assertIn(needed, text.decode("utf-8"))
 
 
@@ -132,7 +133,8 @@ class Programs(unittest.TestCase):
     def test_sums_beside_them_check_every_file_of_the_folder(self):
         with open(self.path("SHA256SUMS"), encoding="ascii") as sums:
             listed = [line.split("  ", 1) for line in sums.read().splitlines()]
-        self.assertEqual(sorted(name for _, name in listed), ["README.txt", "varnel-cli.exe", "varnel.exe"])
+        self.assertEqual(sorted(name for _, name in listed), ["README.txt", "samples/M20101.o22", "samples/ap1-10.pcm",
+                                                                 "varnel-cli.exe", "varnel.exe"])
         for digest, name in listed:
             with open(self.path(name), "rb") as data:
                 self.assertEqual(hashlib.sha256(data.read()).hexdigest(), digest, name)
@@ -150,8 +152,11 @@ class Programs(unittest.TestCase):
         self.assertEqual(subsystem(self.path("varnel-cli.exe")), "Windows CUI")
 
     def test_cli_from_the_zip_mixes_the_sample_sounds(self):
-        first = os.path.join(SAMPLES, "ap1-10.pcm")
-        second = os.path.join(SAMPLES, "M20101.o22")
+        first = self.path(os.path.join("samples", "ap1-10.pcm"))
+        second = self.path(os.path.join("samples", "M20101.o22"))
+        for sample in (first, second):
+            with open(sample, "rb") as made, open(os.path.join(SAMPLES, os.path.basename(sample)), "rb") as built:
+                self.assertEqual(made.read(), built.read(), sample)
         output = self.path("output.pcm")
         # Output into files, not pipes: Wine's service processes may outlive
         # the program and keep a pipe open.

@@ -1,5 +1,6 @@
 // Whole runs on real files on disk.
 #include "processing/ProcessingRun.h"
+#include "processing/SoundFileFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@
 #include "support/ExpectedOutput.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
+#include "support/WavBytes.h"
 
 namespace varnel {
 namespace {
@@ -203,6 +205,26 @@ TEST_F(RunTest, JoinsCopiedFileToFileMovePieceByPieceAndFallBackToChunks) {
     EXPECT_EQ(JoinSteps(elsewhere), kChunks);
     std::filesystem::remove(elsewhere);
 #endif
+}
+
+// A WAV input's header is no part of its length: its samples alone size the
+// chunks and make the progress total, as a raw file's bytes do.
+TEST_F(RunTest, AWavInputsChunksAndProgressCountItsSamplesOnly) {
+    const Bytes samples = PatternBytes(128000, 5);
+    const std::string wav = folder.Write("one.wav", test::WavBytes(samples, {.listChunkFirst = true}));
+    const std::string raw = folder.Write("two.pcm", PatternBytes(128000, 9));
+    FilesInPlace files({wav, raw}, folder / "out.pcm");
+    SoundFileFormats formats({ProcessFunction::Mono});
+    const RunResult result = RunProcessing(ProcessFunction::Mono, files, formats, settings, observer);
+    EXPECT_TRUE(result.succeeded);
+    EXPECT_EQ(result.bufferSamples, 1024u);
+    std::vector<std::string> steps;
+    std::copy_if(observer.events.begin(), observer.events.end(), std::back_inserter(steps),
+                 [](const std::string& event) { return event.starts_with("progress "); });
+    ASSERT_EQ(steps.size(), 63u);  // 62.5 chunks of 1024 samples
+    EXPECT_EQ(steps[61], "progress 99");
+    EXPECT_EQ(steps.back(), "progress 100");
+    EXPECT_EQ(Output(), ExpectedMono(samples, ReadBytes(raw)));
 }
 
 TEST_F(RunTest, MissingInput1IsNamedAloneAndNothingIsCreated) {

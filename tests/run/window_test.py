@@ -13,13 +13,15 @@ with the environment:
 """
 
 import os
+import shutil
 import signal
 import subprocess
 import sys
 import unittest
+import wave
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "support"))
-from expected import clipped_sum, read_samples  # noqa: E402
+from expected import clipped_sum, read_samples, samples_of  # noqa: E402
 
 SOURCE = os.environ["VARNEL_SOURCE"]
 BUILD = os.path.realpath(os.environ["VARNEL_BUILD"])
@@ -75,6 +77,40 @@ class Window(unittest.TestCase):
         self.assertIn('Press "Run..." and c:\\output.pcm is ' + output, printed)
         self.assertIn("Play it: play -t raw -r 22050 -e signed -b 16 -c 1 " + output, printed)
         self.assertEqual(printed[-1], "Output: " + output)
+
+    @unittest.skipUnless(shutil.which("sox"), "SoX is not installed")
+    def test_sox_wav_files_at_the_default_inputs_give_varnel_clis_bytes(self):
+        # SoX's WAV files under the default inputs' names: the window judges
+        # an input by its content, and writes the samples alone into a name
+        # that is not .wav.
+        inputs = []
+        for name, tone in (("ap1-10.pcm", ["sine", "440"]), ("M20101.o22", ["square", "300"])):
+            path = os.path.join(DRIVE_C, name)
+            subprocess.run(["sox", "-n", "-r", "22050", "-b", "16", "-c", "1", "-t", "wav", path,
+                            "synth", "0.5", *tone, "vol", "0.7"], check=True)
+            with wave.open(path, "rb") as made:
+                inputs.append(samples_of(made.readframes(made.getnframes())))
+        output = os.path.join(DRIVE_C, "output.pcm")
+        if os.path.exists(output):
+            os.remove(output)
+        program = os.path.join(BUILD, "varnel.exe")
+        with open(os.path.join(BUILD, "window-wav.log"), "ab") as log:
+            window = subprocess.Popen([EMULATOR, program], stdout=log, stderr=log, start_new_session=True)
+            try:
+                self.assertEqual(window_command("rect", program, "Varnel"), 0, "the window did not open")
+                self.assertEqual(window_command("command", program, "Varnel", str(IDC_RUN)), 0)
+                self.assertEqual(window_command("close", program, "Varnel"), 0)
+                self.assertEqual(window.wait(timeout=120), 0)
+            finally:
+                if window.poll() is None:
+                    os.killpg(window.pid, signal.SIGKILL)
+                    window.wait()
+            status = subprocess.run([EMULATOR, os.path.join(BUILD, "cli", "varnel-cli.exe"), "-q", "mono",
+                                     "c:\\ap1-10.pcm", "c:\\M20101.o22", "c:\\cli-output.pcm"],
+                                    stdout=log, stderr=log, timeout=120).returncode
+        self.assertEqual(status, 0)
+        self.assertTrue(read_samples(output) == clipped_sum(*inputs), "c:\\output.pcm is not the clipped sum")
+        self.assertEqual(read(output), read(os.path.join(DRIVE_C, "cli-output.pcm")))
 
 
 if __name__ == "__main__":

@@ -62,12 +62,37 @@ TEST(RunMessages, RefusedBuffersEndInANewline) {
     }
 }
 
-TEST(RunMessages, ARefusedFormatStillNamesTheFile) {
+// A sound file the window cannot use is named with the path the user gave,
+// and what it holds is said in a sentence of its own.
+TEST(RunMessages, ARefusedSoundFileIsNamedWithWhatItHolds) {
+    const WindowRunPaths paths{"c:\\take.wav", "d:\\two.wav", "c:\\mix.wav", ProcessFunction::Join2To1};
+    const std::string readable = "Varnel reads raw 16-bit samples and 16-bit PCM WAV files: convert it first.";
     FormatRefusal refusal;
-    refusal.file = RunFile::Input(2);
-    EXPECT_EQ(WindowTexts(refusal), Texts{"Opening Sound File 2 Failed"});
-    refusal.file = RunFile::Output();
-    EXPECT_EQ(WindowTexts(refusal), Texts{"The Output Sound File was not created"});
+    refusal.file = RunFile::Input(1);
+    refusal.wav = WavProblem::NotSixteenBits;
+    refusal.bitsPerSample = 24;
+    EXPECT_EQ(WindowTexts(refusal, paths), Texts{"Sound File 1 (c:\\take.wav) holds 24-bit samples; " + readable});
+    refusal.wav = WavProblem::NotPcm;
+    refusal.formatTag = 0x55;
+    EXPECT_EQ(WindowTexts(refusal, paths),
+              Texts{"Sound File 1 (c:\\take.wav) holds compressed samples (WAV format 0x0055); " + readable});
+
+    refusal.problem = FormatProblem::ChannelCountsDiffer;
+    refusal.other = RunFile::Input(2);
+    refusal.channels = 2;
+    refusal.otherChannels = 1;
+    EXPECT_EQ(WindowTexts(refusal, paths),
+              Texts{"Join File2 --> File 1 needs sound files of equal channel counts: Sound File 1 (c:\\take.wav) "
+                    "has 2 channels, Sound File 2 (d:\\two.wav) 1 channel."});
+
+    FormatRefusal tooLarge;
+    tooLarge.problem = FormatProblem::OutputTooLarge;
+    tooLarge.file = RunFile::Output();
+    tooLarge.bytes = 5000000000;
+    tooLarge.limitBytes = 4294967258;
+    EXPECT_EQ(WindowTexts(tooLarge, paths),
+              Texts{"The Output Sound File (c:\\mix.wav) would hold 5000000000 bytes of samples, more than a WAV file "
+                    "can (4294967258); name an output that does not end in .wav for more."});
 }
 
 }  // namespace

@@ -1,0 +1,160 @@
+// The window on WAV files: real files on disk run from the real window, its
+// outputs compared byte for byte with what varnel-cli writes for the same
+// inputs and function, and the sound files it refuses named in their boxes
+// before the output is touched.
+#include <windows.h>
+#include <winioctl.h>
+
+#include <filesystem>
+
+#include "ChildProcess.h"
+#include "WindowTestSupport.h"
+#include "resources/resource.h"
+#include "support/ExpectedOutput.h"
+#include "support/WavBytes.h"
+
+namespace varnel {
+namespace {
+
+using test::Bytes;
+using test::PatternBytes;
+using test::PressButton;
+using test::WavBytes;
+using test::WavShape;
+
+constexpr std::size_t kWavHeader = 44;
+
+class WavWindowRun : public test::VarnelWindow {
+protected:
+    // Runs the function of `radio` on the three paths from the window; returns
+    // the texts shown, each box answered with OK.
+    std::vector<std::string> RunFromWindow(const std::string& one, const std::string& two, const std::string& out,
+                                           int radio = IDC_MONO) {
+        std::vector<test::BoxContents> shown;
+        CVarnelDlg dlg(Ini());
+        Open(dlg, [&](HWND hwnd) {
+            SetDlgItemTextA(hwnd, IDC_SOUND_FILE_1, one.c_str());
+            SetDlgItemTextA(hwnd, IDC_SOUND_FILE_2, two.c_str());
+            SetDlgItemTextA(hwnd, IDC_OUTPUT_FILE, out.c_str());
+            PressButton(hwnd, radio);
+            for (int i = 0; i < 2; ++i) Answer(shown);
+            PressButton(hwnd, IDC_RUN);
+            PressButton(hwnd, IDCANCEL);
+        });
+        std::vector<std::string> texts;
+        for (const auto& box : shown) texts.push_back(box.text);
+        return texts;
+    }
+
+    // An output that exists before the run: a refusal must leave it as it is.
+    std::string m_keep = m_folder.Write("keep.wav", Bytes{'k', 'e', 'e', 'p'});
+};
+
+struct FunctionOf {
+    int radio;
+    const char* cli;
+};
+constexpr FunctionOf kFunctions[] = {
+    {IDC_MONO, "mono"}, {IDC_STEREO, "stereo"}, {IDC_JOIN_1_TO_2, "join12"}, {IDC_JOIN_2_TO_1, "join21"}};
+
+TEST_F(WavWindowRun, WavAndRawInputsGiveTheBytesVarnelCliWrites) {
+    const Bytes a = PatternBytes(3002, 1), b = PatternBytes(2400, 2);
+    const std::string wav1 = m_folder.Write("one.wav", WavBytes(a, {.listChunkFirst = true}));
+    const std::string wav2 = m_folder.Write("two.wav", WavBytes(b));
+    const std::string raw2 = m_folder.Write("two.pcm", b);
+    const std::pair<std::string, std::string> inputs[] = {{wav1, wav2}, {wav1, raw2}, {raw2, wav1}};
+    for (const auto& [one, two] : inputs) {
+        for (const char* name : {"mix.WAV", "mix.pcm"}) {
+            for (const FunctionOf& function : kFunctions) {
+                const std::string where = one + " " + two + " " + name + " " + function.cli;
+                const std::string window = m_folder / name, cli = m_folder / ("cli-" + std::string(name));
+                EXPECT_TRUE(RunFromWindow(one, two, window, function.radio).empty()) << where;
+                const auto ran = test::RunCliProgram({"-q", function.cli, one, two, cli}, m_folder.Path().string());
+                ASSERT_EQ(ran.exitCode, 0) << where << ran.err;
+                const Bytes written = test::ReadBytes(window);
+                EXPECT_EQ(written, test::ReadBytes(cli)) << where;
+                if (name[4] == 'W') {
+                    ASSERT_GT(written.size(), kWavHeader) << where;
+                    EXPECT_EQ(std::string(written.begin(), written.begin() + 4), "RIFF") << where;
+                    EXPECT_EQ(written[22], function.radio == IDC_STEREO ? 2 : 1) << where;  // channels
+                }
+            }
+        }
+    }
+    // The samples themselves, as the functions define them.
+    RunFromWindow(wav1, wav2, m_folder / "mix.wav", IDC_STEREO);
+    const Bytes written = test::ReadBytes(m_folder / "mix.wav");
+    EXPECT_EQ(Bytes(written.begin() + kWavHeader, written.end()), test::ExpectedStereo(a, b));
+    RunFromWindow(wav1, raw2, m_folder / "mix.pcm", IDC_JOIN_2_TO_1);
+    EXPECT_EQ(test::ReadBytes(m_folder / "mix.pcm"), test::Concatenated(b, a));
+}
+
+TEST_F(WavWindowRun, RawInputsAloneStayRawWhateverTheOutputsName) {
+    const Bytes a = PatternBytes(900, 3), b = PatternBytes(700, 4);
+    const std::string one = m_folder.Write("one.pcm", a), two = m_folder.Write("two.o22", b);
+    EXPECT_TRUE(RunFromWindow(one, two, m_keep, IDC_MONO).empty());
+    EXPECT_EQ(test::ReadBytes(m_keep), test::ExpectedMono(a, b));
+}
+
+TEST_F(WavWindowRun, SoundFilesItCannotUseAreNamedBeforeTheOutputIsTouched) {
+    const Bytes samples = PatternBytes(400, 5);
+    const std::string mono = m_folder.Write("mono.wav", WavBytes(samples));
+    const std::string deep = m_folder.Write("deep.wav", WavBytes(samples, {.bits = 24}));
+    const std::string fast = m_folder.Write("fast.wav", WavBytes(samples, {.rate = 44100}));
+    const std::string both = m_folder.Write("both.wav", WavBytes(samples, {.channels = 2}));
+    Bytes cutBytes = WavBytes(samples);
+    cutBytes.resize(30);
+    const std::string cut = m_folder.Write("cut.wav", cutBytes);
+    const std::string readable = "Varnel reads raw 16-bit samples and 16-bit PCM WAV files: convert it first.";
+    const struct {
+        std::string one, two;
+        int radio;
+        std::string text;
+    } cases[] = {
+        {mono, deep, IDC_MONO, "Sound File 2 (" + deep + ") holds 24-bit samples; " + readable},
+        {cut, mono, IDC_JOIN_1_TO_2, "Sound File 1 (" + cut + ") is a WAV file that ends before its samples begin."},
+        {mono, fast, IDC_JOIN_2_TO_1,
+         "The sound files' rates differ: Sound File 1 (" + mono + ") has 22050 Hz, Sound File 2 (" + fast +
+             ") 44100 Hz."},
+        {both, mono, IDC_STEREO,
+         "Merge : Stereo needs two one-channel sound files: Sound File 1 (" + both + ") has 2 channels."},
+        {mono, both, IDC_MONO,
+         "Merge : Mono needs sound files of equal channel counts: Sound File 1 (" + mono + ") has 1 channel, " +
+             "Sound File 2 (" + both + ") 2 channels."},
+    };
+    for (const auto& run : cases) {
+        EXPECT_EQ(RunFromWindow(run.one, run.two, m_keep, run.radio), std::vector<std::string>{run.text});
+        EXPECT_EQ(test::ReadBytes(m_keep), (Bytes{'k', 'e', 'e', 'p'}));
+    }
+}
+
+// A sparse file of `size` bytes that begins with `head`: a long sound that
+// takes no room on disk.
+std::string SparseFile(const std::string& path, const Bytes& head, std::uint64_t size) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD wrote = 0;
+    // NTFS would otherwise reserve the room; Linux file systems are sparse anyway.
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &wrote, nullptr);
+    WriteFile(file, head.data(), static_cast<DWORD>(head.size()), &wrote, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    return path;
+}
+
+TEST_F(WavWindowRun, AWavOutputPast4GiBIsRefusedBeforeTheOutputIsTouched) {
+    constexpr std::uint64_t kSamples = 0x80000000;  // 2 GiB each: 4 GiB joined
+    const Bytes head = WavBytes({}, {}, static_cast<std::int64_t>(kSamples));
+    const std::string one = SparseFile(m_folder / "long1.wav", head, head.size() + kSamples);
+    const std::string two = SparseFile(m_folder / "long2.wav", head, head.size() + kSamples);
+    EXPECT_EQ(RunFromWindow(one, two, m_keep, IDC_JOIN_1_TO_2),
+              std::vector<std::string>{"The Output Sound File (" + m_keep +
+                                       ") would hold 4294967296 bytes of samples, more than a WAV file can "
+                                       "(4294967258); name an output that does not end in .wav for more."});
+    EXPECT_EQ(test::ReadBytes(m_keep), (Bytes{'k', 'e', 'e', 'p'}));
+}
+
+}  // namespace
+}  // namespace varnel
