@@ -1,7 +1,5 @@
 #include "cli/CliApp.h"
 
-#include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
@@ -40,15 +38,6 @@ ProcessingSettings CommandLineSettings(const CliOptions& options) {
     settings.padShorterInput = options.pad;
     settings.averageMono = options.average;
     return settings;
-}
-
-// Whether OUTPUT is to be written as WAV: its name ends in ".wav", any case.
-bool NamesWavFile(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string ending = path.substr(path.size() - 4);
-    std::transform(ending.begin(), ending.end(), ending.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ending == ".wav";
 }
 
 SoundFileChoices ContainerChoices(const CliOptions& options) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cli/CommandLine.h"
+#include "processing/SoundFileFormats.h"
 
 namespace varnel::cli {
 namespace {
@@ -29,14 +30,6 @@ ContainerWords WordsFor(ForeignContainer container) {
     return {"another kind of", ""};
 }
 
-bool EndsWithWav(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string ending = path.substr(path.size() - 4);
-    std::transform(ending.begin(), ending.end(), ending.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ending == ".wav";
-}
-
 // The name of the converted file: the input's with ".wav" for its
 // extension, or "-16bit.wav" added to a WAV input's stem, so that SoX never
 // writes over the input it reads.
@@ -45,7 +38,7 @@ std::string ConvertedName(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     const bool hasExtension = dot != std::string::npos && (folder == std::string::npos || dot > folder + 1);
     const std::string stem = hasExtension ? path.substr(0, dot) : path;
-    return stem + (EndsWithWav(path) ? "-16bit.wav" : ".wav");
+    return stem + (NamesWavFile(path) ? "-16bit.wav" : ".wav");
 }
 
 // A name as a shell takes it, in the POSIX shells and the Windows Command
