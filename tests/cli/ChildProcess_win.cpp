@@ -99,11 +99,13 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
     PROCESS_INFORMATION process{};
     const BOOL started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
                                         &startup, &process);
+    const DWORD startError = started ? ERROR_SUCCESS : GetLastError();
     CloseHandle(out);
     CloseHandle(err);
     if (in) CloseHandle(in);
     if (goneWriter) CloseHandle(goneWriter);
-    if (!started) throw std::runtime_error("cannot start " + commandLine);
+    // The system's error, so that a start Wine refuses now and then can be told apart.
+    if (!started) throw std::runtime_error("cannot start " + commandLine + " (error " + std::to_string(startError) + ")");
     CloseHandle(process.hThread);
     m_process = reinterpret_cast<long long>(process.hProcess);
 }
