@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "processing/RunObserver.h"
 #include "safeoutput/Interrupt.h"
+#include "processing/RunObserver.h"
 
 namespace varnel::cli {
 namespace {
