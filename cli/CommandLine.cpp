@@ -232,7 +232,7 @@ std::string InputsProblem(const CliOptions& options) {
     const bool many = options.function == ProcessFunction::Mono || options.function == ProcessFunction::Join1To2;
     if (count < 2)
         return options.functionName + " needs " + (many ? "two inputs or more" : "two inputs") +
-               (count == 0 ? ", and OUTPUT" : ": one was given");
+               (count == 0 ? ": none was given" : ": one was given");
     if (!many && count > 2)
         return options.functionName + " takes exactly two inputs: '" + Shown(options.inputs[2]) +
                "' is one more (mono and join take more)";
