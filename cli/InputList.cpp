@@ -31,7 +31,7 @@ std::string ReadInputList(CliOptions& options, std::istream& standardInput) {
     if (options.inputsFrom == kStandardStream) return AddListedInputs(standardInput, kStandardStream, options);
     const std::filesystem::path path = std::u8string(options.inputsFrom.begin(), options.inputsFrom.end());
     std::error_code error;
-    const std::string shown = "'" + Shown(options.inputsFrom) + "'";
+    const std::string shown = std::string("'").append(Shown(options.inputsFrom)).append("'");
     if (std::filesystem::is_directory(path, error)) return "the list of inputs " + shown + " is a folder, not a file";
     std::ifstream list(path, std::ios::binary);
     if (!list) {

@@ -261,7 +261,8 @@ std::string ClippingWarning(const RunSummary& summary) {
 std::string SummaryJson(const RunSummary& summary) {
     std::string json = "{\"version\":" + JsonString(kVersion) + ",\"function\":" + JsonString(summary.functionName) +
                        ",\"succeeded\":" + (summary.succeeded ? "true" : "false");
-    const auto path = [](const std::string& given) { return "{" + JsonPathMembers(given); };
+    // Appended rather than added: GCC 12 warns falsely of an overlap in "{" + text at -O3.
+    const auto path = [](const std::string& given) { return std::string("{").append(JsonPathMembers(given)); };
     const bool two = summary.inputs.size() <= 2;
     // Every input, after all else: "inputs":[{"path":"a.pcm",...},...]
     const auto inputs = [&](bool found) {
@@ -270,8 +271,12 @@ std::string SummaryJson(const RunSummary& summary) {
         for (std::size_t slot = 0; slot < summary.inputs.size(); ++slot) {
             if (slot > 0) array += ',';
             array += path(summary.paths.Input(static_cast<int>(slot + 1)));
-            array += found ? "," + JsonInput(summary, static_cast<int>(slot + 1), summary.inputs[slot].bytes).substr(1)
-                           : std::string("}");
+            if (found) {
+                array += ',';
+                array += JsonInput(summary, static_cast<int>(slot + 1), summary.inputs[slot].bytes).substr(1);
+            } else {
+                array += '}';
+            }
         }
         return array + "]";
     };
