@@ -99,7 +99,9 @@ screenshots: deps
 # read-transform-write loop (page-aligned buffers, linked statically, the
 # honest limit, and misaligned as malloc gives them), all built with -O3, on
 # pairs of 220,500-byte inputs (many runs) and inputs of 16 and 256 MiB kept
-# in the bench build; then the mono and stereo kernels alone. Names the CPU
+# in the bench build, and a join of 50 files of 88,200 bytes (a batch of
+# prompts) by name and from a list against cat and SoX of the same files
+# (goal: within 1.2x of cat); then the mono and stereo kernels alone. Names the CPU
 # and the kernel. Takes a few minutes.
 BENCH_BUILD := build/bench
 bench: deps

@@ -75,6 +75,8 @@ struct Options {
     std::vector<std::size_t> sizesMiB{16, 256};
     std::uint64_t smallBytes = 220500;  // 0: no small files
     int smallRounds = 201;
+    int batchFiles = 50;  // the batch join: this many files; 0 for none
+    std::uint64_t batchBytes = 88200;
 };
 
 // One size of inputs and how it is measured.
@@ -96,6 +98,7 @@ constexpr double kGoalAgainstLoopSmall = 1.2;
 constexpr double kGoalAgainstCat = 1.05;
 constexpr double kGoalAgainstSox = 5.0;
 constexpr std::uint64_t kSoxGoalFromBytes = std::uint64_t{256} << 20;
+constexpr double kGoalBatchAgainstCat = 1.2;
 
 bool IsJoin(const std::string& function) { return function.starts_with("join"); }
 
@@ -303,6 +306,10 @@ bool ParseOptions(int argc, char* argv[], Options& options) {
             options.smallBytes = std::strtoull(value.c_str(), nullptr, 10);
         else if (name == "--small-rounds")
             options.smallRounds = std::max(1, std::atoi(value.c_str()));
+        else if (name == "--batch-files")
+            options.batchFiles = std::max(0, std::atoi(value.c_str()));
+        else if (name == "--batch-bytes")
+            options.batchBytes = std::strtoull(value.c_str(), nullptr, 10);
         else if (name == "--touch-mib")
             options.touchMiB = std::strtoull(value.c_str(), nullptr, 10);
         else if (name == "--sizes") {
@@ -316,6 +323,82 @@ bool ParseOptions(int argc, char* argv[], Options& options) {
             return false;
     }
     return !options.cli.empty() && !options.loop.empty() && !options.work.empty() && argc % 2 == 1;
+}
+
+// One join of many short files, as a batch of prompts is joined: varnel-cli
+// named every input, varnel-cli given them in a list, cat and SoX. Returns
+// the goal it missed, or "".
+std::string BatchJoin(const Options& options, bool& allRan, bool& allIdentical) {
+    std::vector<std::string> inputs;
+    std::string list;
+    for (int i = 0; i < options.batchFiles; ++i) {
+        inputs.push_back(options.work + "/batch-" + std::to_string(i) + ".raw");
+        MakeInput(inputs.back(), options.batchBytes, 0x2468ace0u + static_cast<std::uint32_t>(i));
+        WarmPageCache(inputs.back());
+        list += inputs.back() + "\n";
+    }
+    const std::string listPath = options.work + "/batch-list.txt";
+    if (FILE* file = std::fopen(listPath.c_str(), "w")) {
+        std::fputs(list.c_str(), file);
+        std::fclose(file);
+    }
+    const std::string catOut = options.work + "/batch-cat.raw";
+    std::map<std::string, std::vector<std::string>> commands;
+    commands["cat"] = {"cat"};
+    commands["varnel-cli"] = {options.cli, "-q", "join"};
+    commands["sox"] = {"sox"};
+    for (const std::string& input : inputs) {
+        commands["cat"].push_back(input);
+        commands["varnel-cli"].push_back(input);
+        const auto raw = SoxRaw(1);
+        commands["sox"].insert(commands["sox"].end(), raw.begin(), raw.end());
+        commands["sox"].push_back(input);
+    }
+    commands["varnel-cli"].push_back(options.work + "/batch-varnel-cli.raw");
+    commands["varnel-cli list"] = {options.cli, "-q",   "--inputs-from",
+                                   listPath,    "join", options.work + "/batch-varnel-cli list.raw"};
+    const auto raw = SoxRaw(1);
+    commands["sox"].insert(commands["sox"].end(), raw.begin(), raw.end());
+    commands["sox"].push_back(options.work + "/batch-sox.raw");
+    const std::array<std::string, 4> tools{"cat", "varnel-cli", "varnel-cli list", "sox"};
+
+    std::map<std::string, std::vector<double>> times;
+    const int rounds = options.smallRounds / 4 + 1;
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t turn = 0; turn < tools.size(); ++turn) {
+            const std::string& tool = tools[RunOrder(turn, round, tools.size())];
+            const std::string out = tool == "cat" ? catOut : options.work + "/batch-" + tool + ".raw";
+            const double seconds = tool == "cat" ? TimedRun(commands[tool], out) : TimedRun(commands[tool]);
+            if (seconds < 0) {
+                std::fprintf(stderr, "bench: the batch join of %s failed\n", tool.c_str());
+                allRan = false;
+            }
+            times[tool].push_back(seconds);
+        }
+        for (const std::string& tool : tools) {
+            if (tool == "cat") continue;
+            const std::string out = options.work + "/batch-" + tool + ".raw";
+            allIdentical = allIdentical && SameBytes(out, catOut);
+            std::remove(out.c_str());
+        }
+    }
+    const double cat = Median(times["cat"]);
+    std::printf("join of %d files of %llu bytes (%d rounds): cat %.2f ms", options.batchFiles,
+                static_cast<unsigned long long>(options.batchBytes), rounds, cat * 1e3);
+    for (const std::string& tool : tools) {
+        if (tool != "cat")
+            std::printf(", %s %.2f ms %.2fx", tool.c_str(), Median(times[tool]) * 1e3, Median(times[tool]) / cat);
+    }
+    std::printf("\n");
+    std::remove(catOut.c_str());
+    for (const std::string& input : inputs) std::remove(input.c_str());
+    std::remove(listPath.c_str());
+    char text[160] = "";
+    const double cli = std::max(Median(times["varnel-cli"]), Median(times["varnel-cli list"]));
+    if (cli > kGoalBatchAgainstCat * cat)
+        std::snprintf(text, sizeof text, "the join of %d files: varnel-cli %.2fx cat (goal %.1fx)", options.batchFiles,
+                      cli / cat, kGoalBatchAgainstCat);
+    return text;
 }
 
 }  // namespace
@@ -332,7 +415,8 @@ int main(int argc, char* argv[]) {
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: %s --cli PATH --loop PATH --work FOLDER [--rounds N] [--sizes 16,256]"
-                     " [--touch-mib 1024] [--small-bytes 220500] [--small-rounds 201]\n",
+                     " [--touch-mib 1024] [--small-bytes 220500] [--small-rounds 201]"
+                     " [--batch-files 50] [--batch-bytes 88200]\n",
                      argv[0]);
         return 2;
     }
@@ -431,14 +515,18 @@ int main(int argc, char* argv[]) {
         }
         std::fflush(stdout);
     }
+    if (options.batchFiles > 0) {
+        if (const std::string goal = BatchJoin(options, allRan, allIdentical); !goal.empty()) missed.push_back(goal);
+    }
     std::printf(
         "Medians of interleaved rounds (%d for inputs of some MiB, %d for the small files); ratio = time / the\n"
         "aligned minimal loop's time; cli/cat = varnel-cli's time / cat's.\n",
         options.rounds, options.smallRounds);
     std::printf(
         "Goals: varnel-cli, raw and WAV, within %.2fx of the loop for inputs of some MiB and %.2fx for the\n"
-        "small files; joins within %.2fx of cat; %.0fx ahead of SoX from 256 MiB on: %s\n",
-        kGoalAgainstLoop, kGoalAgainstLoopSmall, kGoalAgainstCat, kGoalAgainstSox, missed.empty() ? "met" : "NOT met");
+        "small files; joins within %.2fx of cat, a batch join within %.1fx; %.0fx ahead of SoX from 256 MiB on: %s\n",
+        kGoalAgainstLoop, kGoalAgainstLoopSmall, kGoalAgainstCat, kGoalBatchAgainstCat, kGoalAgainstSox,
+        missed.empty() ? "met" : "NOT met");
     for (const std::string& line : missed) std::printf("  not met: %s\n", line.c_str());
     if (!allRan || !allIdentical) {
         std::fprintf(stderr, "bench: %s\n", allRan ? "outputs differ" : "a run failed");

@@ -2,12 +2,14 @@
 
 #include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <system_error>
 
 #include "cli/CommandLine.h"
 #include "cli/CommandLineFiles.h"
 #include "cli/Console.h"
 #include "cli/ConsoleObserver.h"
+#include "cli/InputList.h"
 #include "cli/ProblemsNotReached.h"
 #include "cli/ProgressBar.h"
 #include "cli/ShownText.h"
@@ -41,8 +43,8 @@ ProcessingSettings CommandLineSettings(const CliOptions& options) {
 }
 
 SoundFileChoices ContainerChoices(const CliOptions& options) {
-    const bool wavOutput = options.outputType == OutputType::ByName ? NamesWavFile(options.output)
-                                                                    : options.outputType == OutputType::Wav;
+    const bool wavOutput =
+        options.outputType == OutputType::ByName ? NamesWavFile(options.output) : options.outputType == OutputType::Wav;
     return {options.function, options.raw, options.rate, options.pad, wavOutput};
 }
 
@@ -72,7 +74,7 @@ std::string InterruptedLine(const std::string& output) {
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     const bool forced = options.progress == ProgressChoice::Forced;
     ProgressBar bar(err, forced || (options.progress == ProgressChoice::Auto && errIsTerminal), forced);
-    const RunPaths paths{options.input1, options.input2, options.output};
+    const RunPaths paths{options.input1, options.input2, options.output, options.inputs, options.listedAt};
     ConsoleObserver observer(err, bar, paths, options.functionName);
     // Mono of a file with itself doubles it; join12 repeats it: the inputs
     // are read shared.
@@ -91,7 +93,9 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
     if (observer.StandardOutputGone()) return kExitOutputGone;
 
     RunSummary summary = SummaryOf(options, result, succeeded, observer.Failures());
-    summary.formats = {formats.Input(1), formats.Input(2), formats.Output()};
+    summary.formats = {formats.Input(1), formats.Input(2), formats.Output(), {}};
+    for (int number = 1; number <= formats.InputCount(); ++number)
+        summary.formats.inputs.push_back(formats.Input(number));
     // A script that asked for the report must not take a lost one for a run
     // that went well (stdout full, closed, or a pipe nobody reads).
     const StreamWrite report = options.json ? WriteAndFlush(out, SummaryJson(summary) + '\n') : StreamWrite::Written;
@@ -121,7 +125,14 @@ int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& 
     case ParsedCommandLine::Kind::UsageError: return UsageFailure(parsed.text, err);
     case ParsedCommandLine::Kind::Run: break;
     }
-    return Run(parsed.options, out, err, errIsTerminal);
+    if (parsed.options.inputsFrom.empty()) return Run(parsed.options, out, err, errIsTerminal);
+    CliOptions options = parsed.options;
+    if (const std::string problem = ReadInputList(options, std::cin); !problem.empty()) {
+        err << kProgramName << ": " << problem << '\n' << std::flush;
+        return kExitRunFailed;
+    }
+    if (const std::string problem = InputsProblem(options); !problem.empty()) return UsageFailure(problem, err);
+    return Run(options, out, err, errIsTerminal);
 }
 
 }  // namespace varnel::cli

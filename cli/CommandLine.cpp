@@ -8,13 +8,15 @@
 #include <vector>
 
 #include "CliVersion.h"
+#include "cli/ShownText.h"
 
 namespace varnel::cli {
 namespace {
 
-constexpr std::array<std::pair<const char*, ProcessFunction>, 4> kFunctions{{
+constexpr std::array<std::pair<const char*, ProcessFunction>, 5> kFunctions{{
     {"mono", ProcessFunction::Mono},
     {"stereo", ProcessFunction::Stereo},
+    {"join", ProcessFunction::Join1To2},
     {"join12", ProcessFunction::Join1To2},
     {"join21", ProcessFunction::Join2To1},
 }};
@@ -22,7 +24,7 @@ constexpr std::array<std::pair<const char*, ProcessFunction>, 4> kFunctions{{
 // The options that take no value, and those that take one.
 constexpr std::array<const char*, 10> kFlagNames{"-q",    "--quiet",   "--progress", "--json", "--pad",
                                                  "--raw", "--average", "-h",         "--help", "--version"};
-constexpr std::array<const char*, 4> kValueOptionNames{"--rate", "-r", "-t", "--output-type"};
+constexpr std::array<const char*, 5> kValueOptionNames{"--rate", "-r", "-t", "--output-type", "--inputs-from"};
 
 bool IsFlagName(const std::string& word) {
     return std::find(kFlagNames.begin(), kFlagNames.end(), word) != kFlagNames.end();
@@ -148,16 +150,16 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 #endif
 
 const char* const kHelpText =
-    "varnel-cli makes a third sound file of two: 16-bit samples, raw or WAV.\n"
-    "Usage: varnel-cli [OPTIONS] FUNCTION INPUT1 INPUT2 OUTPUT\n"
+    "varnel-cli makes one sound file of others: 16-bit samples, raw or WAV.\n"
+    "Usage: varnel-cli [OPTIONS] FUNCTION INPUT... OUTPUT\n"
     "\n"
     "Functions:\n"
-    "  mono    the inputs added sample by sample, clipped to the 16-bit range\n"
-    "  stereo  input 1 as the left channel, input 2 as the right\n"
-    "  join12  INPUT1's samples, then INPUT2's\n"
-    "  join21  INPUT2's samples, then INPUT1's\n"
-    "\n"
+    "  mono    two inputs or more added sample by sample, clipped to 16 bits once\n"
+    "  stereo  two inputs: input 1 as the left channel, input 2 as the right\n"
+    "  join    two inputs or more, one after the other (join12 is the same)\n"
+    "  join21  two inputs: INPUT2's samples, then INPUT1's\n"
     "Options:\n"
+    "  --inputs-from FILE  mono, join: more inputs, one a line of FILE (- stdin)\n"
     "  --average      mono: each sample the inputs' mean, which never clips\n"
     "  --pad          mono, stereo: go on to the longer input's end, with silence\n"
     "  --raw          read every input as raw samples, a WAV header included\n"
@@ -218,6 +220,27 @@ ProcessFunction FunctionNamed(const std::string& name) {
     return ProcessFunction::None;
 }
 
+void AddInput(CliOptions& options, const std::string& input, const std::string& listedAt) {
+    options.inputs.push_back(input);
+    options.listedAt.push_back(listedAt);
+    if (options.inputs.size() == 1) options.input1 = input;
+    if (options.inputs.size() == 2) options.input2 = input;
+}
+
+std::string InputsProblem(const CliOptions& options) {
+    const std::size_t count = options.inputs.size();
+    const bool many = options.function == ProcessFunction::Mono || options.function == ProcessFunction::Join1To2;
+    if (count < 2)
+        return options.functionName + " needs " + (many ? "two inputs or more" : "two inputs") +
+               (count == 0 ? ": none was given" : ": one was given");
+    if (!many && count > 2)
+        return options.functionName + " takes exactly two inputs: '" + Shown(options.inputs[2]) +
+               "' is one more (mono and join take more)";
+    if (std::count(options.inputs.begin(), options.inputs.end(), kStandardStream) > 1)
+        return "standard input (-) can be one input only";
+    return {};
+}
+
 ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
     ParsedCommandLine parsed;
     CliOptions& options = parsed.options;
@@ -236,10 +259,10 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
     // "/x" is a path on Windows too (the root of the current drive), never an option.
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string(kProgramName) + " " + kVersion);
-    app.add_option("FUNCTION", options.functionName)->required();
-    app.add_option("INPUT1", options.input1)->required();
-    app.add_option("INPUT2", options.input2)->required();
-    app.add_option("OUTPUT", options.output)->required();
+    // FUNCTION INPUT... OUTPUT, told apart below.
+    std::vector<std::string> positionals;
+    app.add_option("FUNCTION INPUT... OUTPUT", positionals)->required();
+    app.add_option("--inputs-from", options.inputsFrom);
     auto* quiet = app.add_flag("-q,--quiet", options.quiet);
     bool forceProgress = false;
     app.add_flag("--progress", forceProgress)->excludes(quiet);
@@ -271,17 +294,28 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
         return parsed;
     }
 
+    options.functionName = positionals.front();
+    if (positionals.size() >= 2) options.output = positionals.back();
+    for (std::size_t i = 1; i + 1 < positionals.size(); ++i) AddInput(options, positionals[i], {});
     options.function = FunctionNamed(options.functionName);
     options.rate = prepared.rate;
     if (options.function == ProcessFunction::None) {
-        parsed.text = "unknown function '" + options.functionName + "': mono, stereo, join12 or join21";
+        parsed.text = "unknown function '" + options.functionName + "': mono, stereo, join, join12 or join21";
+        return parsed;
+    }
+    if (positionals.size() < 2) {
+        parsed.text = "OUTPUT is missing";
         return parsed;
     }
     if (!outputType.empty()) options.outputType = outputType == "wav" ? OutputType::Wav : OutputType::Raw;
-    if (options.input1 == kStandardStream && options.input2 == kStandardStream) {
-        parsed.text = "standard input (-) can be one input only";
+    const bool many = options.function == ProcessFunction::Mono || options.functionName == "join";
+    if (!options.inputsFrom.empty() && !many) {
+        parsed.text = "--inputs-from works with join and mono only";
         return parsed;
     }
+    // The listed inputs are read and counted when the run begins.
+    if (options.inputsFrom.empty()) parsed.text = InputsProblem(options);
+    if (!parsed.text.empty()) return parsed;
     if (options.output == kStandardStream && options.json) {
         parsed.text = "--json prints on standard output, which OUTPUT - writes: name an OUTPUT file";
         return parsed;

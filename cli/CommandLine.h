@@ -1,8 +1,9 @@
-// The command line: varnel-cli [options] FUNCTION INPUT1 INPUT2 OUTPUT.
+// The command line: varnel-cli [options] FUNCTION INPUT... OUTPUT.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "processing/ProcessFunctions.h"
 
@@ -27,9 +28,14 @@ enum class OutputType {
 
 struct CliOptions {
     ProcessFunction function = ProcessFunction::None;
-    std::string functionName;  // as typed: mono, stereo, join12, join21
-    std::string input1;
+    std::string functionName;  // as typed: mono, stereo, join, join12, join21
+    std::string input1;        // the first two inputs, also in `inputs`
     std::string input2;
+    std::vector<std::string> inputs;  // every input, in order
+    // Where each input was listed: "" for the command line, else the list's
+    // name and line ("list.txt line 3"); beside `inputs`.
+    std::vector<std::string> listedAt;
+    std::string inputsFrom;  // --inputs-from FILE, "" when not given
     std::string output;
     ProgressChoice progress = ProgressChoice::Auto;
     bool quiet = false;  // no progress bar and no summary; failures are still shown
@@ -65,5 +71,13 @@ std::string ReadRate(const std::string& text, std::uint32_t& rate);
 
 // The function named on the command line, or None for any other word.
 ProcessFunction FunctionNamed(const std::string& name);
+
+// Adds `input` to `options`' inputs, listed at `listedAt` ("" for the
+// command line).
+void AddInput(CliOptions& options, const std::string& input, const std::string& listedAt);
+
+// What is wrong with the number of inputs for the function, or with
+// standard input among them; "" when nothing is.
+std::string InputsProblem(const CliOptions& options);
 
 }  // namespace varnel::cli

@@ -5,7 +5,7 @@
 namespace varnel::cli {
 
 bool CommandLineFiles::OpenInput(int number, File& input, FileFailure& failure) {
-    if ((number == 1 ? m_paths.input1 : m_paths.input2) == kStandardStream) {
+    if (m_paths.Input(number) == kStandardStream) {
         return input.OpenStandard(File::Standard::Input, failure);
     }
     return m_safe.OpenInput(number, input, failure);

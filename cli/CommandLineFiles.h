@@ -11,15 +11,20 @@ namespace varnel::cli {
 
 class CommandLineFiles final : public RunFiles {
 public:
-    explicit CommandLineFiles(const RunPaths& paths)
-        : m_paths(paths), m_safe({paths.input1, paths.input2}, paths.output) {}
+    explicit CommandLineFiles(const RunPaths& paths) : m_paths(paths), m_safe(AllInputs(paths), paths.output) {}
 
+    int InputCount() const override { return m_paths.InputCount(); }
     bool OpenInput(int number, File& input, FileFailure& failure) override;
     bool OpenOutput(File& output, FileFailure& failure) override;
     bool Commit(FileFailure& failure) override { return m_safe.Commit(failure); }
     void Discard() override { m_safe.Discard(); }
 
 private:
+    static std::vector<std::string> AllInputs(const RunPaths& paths) {
+        if (!paths.inputs.empty()) return paths.inputs;
+        return {paths.input1, paths.input2};
+    }
+
     const RunPaths& m_paths;
     safeoutput::SafeOutput m_safe;
 };

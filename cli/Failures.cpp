@@ -70,13 +70,13 @@ bool FolderIsMissing(const std::string& path) {
     return !parent.empty() && !std::filesystem::exists(parent, ignored);
 }
 
-const std::string& InputPath(const RunPaths& paths, int input) { return input == 1 ? paths.input1 : paths.input2; }
+const std::string& InputPath(const RunPaths& paths, int input) { return paths.Input(input); }
 
-// 1 or 2 when OUTPUT names the same file as that input, else 0.
+// The number of the input OUTPUT names the same file as, else 0.
 int InputThatIs(const RunPaths& paths) {
     const auto output = safeoutput::IdentityOf(paths.output);
     if (!output) return 0;
-    for (const int input : {1, 2}) {
+    for (int input = 1; input <= paths.InputCount(); ++input) {
         const auto identity = safeoutput::IdentityOf(InputPath(paths, input));
         if (identity && identity->SameFileAs(*output)) return input;
     }
@@ -121,7 +121,8 @@ std::string Unreadable(const FormatRefusal& refusal, const std::string& path) {
 std::string RefusalWords(const FormatRefusal& refusal, const RunPaths& paths, const std::string& functionName) {
     // "input 1 (x.wav)"
     const auto named = [&](RunFile file) {
-        return "input " + std::to_string(file.input) + " (" + Shown(InputPath(paths, file.input)) + ")";
+        return "input " + std::to_string(file.input) + " (" + Shown(InputPath(paths, file.input)) + ")" +
+               paths.ListedAt(file.input);
     };
     const std::string rawLimit = "; name a raw OUTPUT (not .wav) for more";
     switch (refusal.problem) {
@@ -132,7 +133,8 @@ std::string RefusalWords(const FormatRefusal& refusal, const RunPaths& paths, co
     case FormatProblem::UnreadableWav:
         return named(refusal.file) + " " + Unreadable(refusal, InputPath(paths, refusal.file.input));
     case FormatProblem::OtherContainer:
-        return named(refusal.file) + " " + ForeignContainerRefusal(refusal.container, InputPath(paths, refusal.file.input));
+        return named(refusal.file) + " " +
+               ForeignContainerRefusal(refusal.container, InputPath(paths, refusal.file.input));
     case FormatProblem::RatesDiffer:
         return "the inputs' rates differ: " + named(refusal.file) + " " + std::to_string(refusal.rate) + " Hz, " +
                named(refusal.other) + " " + std::to_string(refusal.otherRate) + " Hz";
@@ -197,11 +199,11 @@ Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths) {
         if (standard) reason = "the standard " + std::string(isOutput ? "output" : "input") + " cannot be used";
         failure.message =
             isOutput ? "cannot create " + (standard ? std::string("the standard output") : Quoted(failure.path))
-                     : "cannot open " + InputNamed(input, failure.path);
+                     : "cannot open " + InputNamed(input, failure.path) + paths.ListedAt(input);
         break;
     case FileAction::Read:
         failure.code = std::string("read-") + CauseCode(cause);
-        failure.message = "cannot read " + InputNamed(input, failure.path);
+        failure.message = "cannot read " + InputNamed(input, failure.path) + paths.ListedAt(input);
         break;
     case FileAction::Write:
         failure.code = std::string("write-") + CauseCode(cause);

@@ -6,16 +6,33 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "processing/RunFailure.h"
 
 namespace varnel::cli {
 
-// The three paths as given on the command line ("-" for a standard stream).
+// The paths as given on the command line ("-" for a standard stream).
 struct RunPaths {
     std::string input1;
     std::string input2;
     std::string output;
+    // Every input, when there are more than two or any was listed in a file,
+    // and where each was listed ("" for the command line).
+    std::vector<std::string> inputs = {};
+    std::vector<std::string> listedAt = {};
+
+    int InputCount() const { return inputs.empty() ? 2 : static_cast<int>(inputs.size()); }
+    // Input `number`'s path, 1 for the first.
+    const std::string& Input(int number) const {
+        if (!inputs.empty()) return inputs.at(static_cast<std::size_t>(number - 1));
+        return number == 1 ? input1 : input2;
+    }
+    // " (list.txt line 3)" for a listed input, else "".
+    std::string ListedAt(int number) const {
+        const auto slot = static_cast<std::size_t>(number - 1);
+        return slot < listedAt.size() && !listedAt[slot].empty() ? " (" + listedAt[slot] + ")" : std::string();
+    }
 };
 
 struct Failure {

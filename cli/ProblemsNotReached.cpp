@@ -4,8 +4,8 @@
 #include <system_error>
 
 #include "cli/CommandLine.h"
-#include "safeoutput/FileIdentity.h"
 #include "processing/File.h"
+#include "safeoutput/FileIdentity.h"
 
 namespace varnel::cli {
 namespace {
@@ -26,8 +26,8 @@ bool MayBeOpenedToSee(const std::string& path) {
 bool IsOneOfTheInputs(const RunPaths& paths) {
     const auto output = safeoutput::IdentityOf(paths.output);
     if (!output) return false;
-    for (const std::string* input : {&paths.input1, &paths.input2}) {
-        const auto identity = safeoutput::IdentityOf(*input);
+    for (int number = 1; number <= paths.InputCount(); ++number) {
+        const auto identity = safeoutput::IdentityOf(paths.Input(number));
         if (identity && identity->SameFileAs(*output)) return true;
     }
     return false;
@@ -51,11 +51,12 @@ FileCause OutputRefusal(const RunPaths& paths) {
 
 std::vector<FileProblem> ProblemsNotReached(const RunPaths& paths, RunFile stoppedAt) {
     std::vector<FileProblem> problems;
-    if (stoppedAt == RunFile::Input(1) && MayBeOpenedToSee(paths.input2)) {
-        File input2;
+    for (int number = stoppedAt.input + 1; !stoppedAt.IsOutput() && number <= paths.InputCount(); ++number) {
+        if (!MayBeOpenedToSee(paths.Input(number))) continue;
+        File input;
         FileFailure failure;
-        if (!input2.Open(paths.input2, File::Mode::ReadShared, failure))
-            problems.push_back({RunFile::Input(2), FileAction::Open, failure});
+        if (!input.Open(paths.Input(number), File::Mode::ReadShared, failure))
+            problems.push_back({RunFile::Input(number), FileAction::Open, failure});
     }
     if (const FileCause cause = OutputRefusal(paths); cause != FileCause::none)
         problems.push_back({RunFile::Output(), FileAction::Open, {cause, -1}});

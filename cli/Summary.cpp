@@ -1,5 +1,6 @@
 #include "cli/Summary.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -74,9 +75,18 @@ std::string JsonFormat(const StreamFormat& format, std::uint64_t samples) {
 }
 
 std::string JsonInput(const RunSummary& summary, int input, std::uint64_t bytes) {
-    const StreamFormat& format = input == 1 ? summary.formats.input1 : summary.formats.input2;
-    const bool changed = input == 1 ? summary.input1Changed : summary.input2Changed;
-    const bool unfinished = input == 1 ? summary.input1Unfinished : summary.input2Unfinished;
+    const auto slot = static_cast<std::size_t>(input - 1);
+    const bool many = summary.inputs.size() > 2;
+    const StreamFormat format =
+        many         ? (slot < summary.formats.inputs.size() ? summary.formats.inputs[slot] : StreamFormat{})
+        : input == 1 ? summary.formats.input1
+                     : summary.formats.input2;
+    const bool changed = many         ? summary.inputs[slot].changed
+                         : input == 1 ? summary.input1Changed
+                                      : summary.input2Changed;
+    const bool unfinished = many         ? summary.inputs[slot].unfinished
+                            : input == 1 ? summary.input1Unfinished
+                                         : summary.input2Unfinished;
     std::string json = "{\"bytes\":" + std::to_string(bytes) + ",\"samples\":" + std::to_string(Samples(bytes)) +
                        ",\"oddByte\":" + (bytes % 2 ? "true" : "false") +
                        ",\"unusedSamples\":" + std::to_string(UnusedSamples(summary, input)) +
@@ -86,12 +96,72 @@ std::string JsonInput(const RunSummary& summary, int input, std::uint64_t bytes)
     return json + "}";
 }
 
+// The lines of a run of more than two inputs: their count and samples in
+// all, and a note for each that deserves one.
+std::vector<std::string> ManyInputLines(const RunSummary& summary) {
+    const std::vector<StreamFormat>& formats = summary.formats.inputs;
+    std::uint64_t bytes = 0;
+    bool unfinished = false;
+    for (const InputSummary& input : summary.inputs) {
+        bytes += input.bytes;
+        unfinished = unfinished || input.unfinished;
+    }
+    const bool allWav = std::all_of(formats.begin(), formats.end(), [](const StreamFormat& f) { return f.wav; });
+    const bool anyWav = std::any_of(formats.begin(), formats.end(), [](const StreamFormat& f) { return f.wav; });
+    std::string kinds = allWav ? "WAV" : anyWav ? "raw and WAV" : "raw";
+    if (!formats.empty() && formats[0].sampleRate != 0 && formats[0].channels != 0)
+        kinds += ", " + std::to_string(formats[0].sampleRate) + " Hz, " + Plural(formats[0].channels, "channel");
+    std::string line = summary.functionName + ": " + std::to_string(summary.inputs.size()) + " inputs, " +
+                       (unfinished ? "at least " : "") + Length(bytes) + " in all (" + kinds + "), output " +
+                       Length(summary.outputBytes) + " (" +
+                       FormatText(summary.formats.output, Samples(summary.outputBytes)) + ")";
+    if (summary.function == ProcessFunction::Mono) {
+        line += summary.averaged ? std::string(", the inputs' mean")
+                                 : ", " + Plural(summary.clippedSamples, "sample") + " clipped";
+    }
+    if (summary.padded) line += ", shorter inputs padded with silence";
+    std::vector<std::string> lines{line};
+    for (std::size_t slot = 0; slot < summary.inputs.size(); ++slot) {
+        const InputSummary& input = summary.inputs[slot];
+        const std::string name = "input " + std::to_string(slot + 1);
+        const StreamFormat format = slot < formats.size() ? formats[slot] : StreamFormat{};
+        if (format.cutShort) lines.push_back("note: " + CutShortNote(format, static_cast<int>(slot + 1), input.bytes));
+        if (input.bytes % 2) {
+            const bool last = slot + 1 == summary.inputs.size();
+            lines.push_back("note: " + name +
+                            (IsMerge(summary.function) ? " ends in an odd byte, which was not used"
+                             : last                    ? " ends in an odd byte, copied as it is"
+                                    : " ends in an odd byte, copied as it is; the samples after it are one byte out "
+                                      "of step"));
+        }
+        if (input.changed)
+            lines.push_back("note: " + name + " changed length during the run; the length above is what the run found");
+        if (input.unfinished) {
+            lines.push_back("note: " + name + " was not read to its end, so its length is not known");
+        } else if (input.unused) {
+            lines.push_back("note: the last " + Plural(input.unused, "sample") + " of " + name +
+                            (input.unused == 1 ? " was" : " were") + " not used (--pad covers " +
+                            (input.unused == 1 ? "it)" : "them)"));
+        }
+    }
+    return lines;
+}
+
 }  // namespace
 
 RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool succeeded,
                      std::vector<Failure> failures) {
     RunSummary summary;
-    summary.paths = {options.input1, options.input2, options.output};
+    summary.paths = {options.input1, options.input2, options.output, options.inputs, options.listedAt};
+    for (std::size_t slot = 0; slot < options.inputs.size(); ++slot) {
+        InputSummary input;
+        if (slot < result.allLengths.size()) input.bytes = result.allLengths[slot];
+        if (succeeded && slot < result.inputs.size()) {
+            const InputFound& found = result.inputs[slot];
+            input = {found.bytes, found.lengthChanged, !found.lengthKnown, found.unusedSamples};
+        }
+        summary.inputs.push_back(input);
+    }
     summary.functionName = options.functionName;
     summary.function = options.function;
     summary.padded = options.pad;
@@ -118,10 +188,12 @@ RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool su
 }
 
 std::uint64_t UnusedSamples(const RunSummary& summary, int input) {
+    if (summary.inputs.size() > 2) return summary.inputs.at(static_cast<std::size_t>(input - 1)).unused;
     return input == 1 ? summary.input1Unused : summary.input2Unused;
 }
 
 std::vector<std::string> SummaryLines(const RunSummary& summary) {
+    if (summary.inputs.size() > 2) return ManyInputLines(summary);
     const RunFormats& formats = summary.formats;
     const char* atLeast1 = summary.input1Unfinished ? "at least " : "";
     const char* atLeast2 = summary.input2Unfinished ? "at least " : "";
@@ -189,10 +261,29 @@ std::string ClippingWarning(const RunSummary& summary) {
 std::string SummaryJson(const RunSummary& summary) {
     std::string json = "{\"version\":" + JsonString(kVersion) + ",\"function\":" + JsonString(summary.functionName) +
                        ",\"succeeded\":" + (summary.succeeded ? "true" : "false");
-    const auto path = [](const std::string& given) { return "{" + JsonPathMembers(given); };
+    // Appended rather than added: GCC 12 warns falsely of an overlap in "{" + text at -O3.
+    const auto path = [](const std::string& given) { return std::string("{").append(JsonPathMembers(given)); };
+    const bool two = summary.inputs.size() <= 2;
+    // Every input, after all else: "inputs":[{"path":"a.pcm",...},...]
+    const auto inputs = [&](bool found) {
+        if (summary.inputs.empty()) return std::string();
+        std::string array = ",\"inputs\":[";
+        for (std::size_t slot = 0; slot < summary.inputs.size(); ++slot) {
+            if (slot > 0) array += ',';
+            array += path(summary.paths.Input(static_cast<int>(slot + 1)));
+            if (found) {
+                array += ',';
+                array += JsonInput(summary, static_cast<int>(slot + 1), summary.inputs[slot].bytes).substr(1);
+            } else {
+                array += '}';
+            }
+        }
+        return array + "]";
+    };
     if (!summary.succeeded) {
-        json += ",\"input1\":" + path(summary.paths.input1) + "},\"input2\":" + path(summary.paths.input2) +
-                "},\"output\":" + path(summary.paths.output) + "},\"failures\":[";
+        if (two)
+            json += ",\"input1\":" + path(summary.paths.input1) + "},\"input2\":" + path(summary.paths.input2) + "}";
+        json += ",\"output\":" + path(summary.paths.output) + "},\"failures\":[";
         for (std::size_t i = 0; i < summary.failures.size(); ++i) {
             const Failure& failure = summary.failures[i];
             if (i > 0) json += ',';
@@ -202,11 +293,15 @@ std::string SummaryJson(const RunSummary& summary) {
             }
             json += "}";
         }
-        return json + "]}";
+        return json + "]" + inputs(false) + "}";
     }
     json += ",\"padded\":" + std::string(summary.padded ? "true" : "false");
-    json += ",\"input1\":" + path(summary.paths.input1) + "," + JsonInput(summary, 1, summary.input1Bytes).substr(1);
-    json += ",\"input2\":" + path(summary.paths.input2) + "," + JsonInput(summary, 2, summary.input2Bytes).substr(1);
+    if (two) {
+        json +=
+            ",\"input1\":" + path(summary.paths.input1) + "," + JsonInput(summary, 1, summary.input1Bytes).substr(1);
+        json +=
+            ",\"input2\":" + path(summary.paths.input2) + "," + JsonInput(summary, 2, summary.input2Bytes).substr(1);
+    }
     json += ",\"output\":" + path(summary.paths.output) + ",\"bytes\":" + std::to_string(summary.outputBytes) +
             ",\"samples\":" + std::to_string(Samples(summary.outputBytes));
     if (summary.function == ProcessFunction::Stereo) {
@@ -218,7 +313,7 @@ std::string SummaryJson(const RunSummary& summary) {
         json += ",\"clippedSamples\":" + std::to_string(summary.clippedSamples) +
                 ",\"averaged\":" + (summary.averaged ? "true" : "false");
     }
-    return json + "}";
+    return json + inputs(true) + "}";
 }
 
 }  // namespace varnel::cli

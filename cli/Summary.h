@@ -17,6 +17,15 @@ struct RunFormats {
     StreamFormat input1;
     StreamFormat input2;
     StreamFormat output;
+    std::vector<StreamFormat> inputs;  // every input's, input N at N - 1
+};
+
+// One input as the run found it, as the two-input fields below tell it.
+struct InputSummary {
+    std::uint64_t bytes = 0;
+    bool changed = false;
+    bool unfinished = false;
+    std::uint64_t unused = 0;
 };
 
 struct RunSummary {
@@ -37,6 +46,8 @@ struct RunSummary {
     bool input2Unfinished = false;
     std::uint64_t input1Unused = 0;  // whole samples mono or stereo left unused
     std::uint64_t input2Unused = 0;
+    // Every input, input N at N - 1; for a run of two, as above.
+    std::vector<InputSummary> inputs;
     std::uint64_t outputBytes = 0;
     std::uint64_t clippedSamples = 0;
     RunFormats formats;
@@ -51,7 +62,8 @@ std::uint64_t UnusedSamples(const RunSummary& summary, int input);
 
 // "mono: input 1 1000 samples (raw), input 2 800 samples (WAV, 8000 Hz,
 // 1 channel, 0.100 s), output 800 samples (raw), 12 samples clipped", then
-// one line per note, each without a newline.
+// one line per note, each without a newline. Past two inputs: "join: 50
+// inputs, 44100 samples (raw), output ...".
 std::vector<std::string> SummaryLines(const RunSummary& summary);
 
 // Mono's sums that left the 16-bit range, as a warning of its own: "15962

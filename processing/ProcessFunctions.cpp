@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "processing/SampleKernels.h"
 
@@ -168,7 +169,132 @@ FunctionResult Join(const JoinPart& first, const JoinPart& second, ByteSink& out
     return result;
 }
 
+// Copies one input to the output, as Join copies each of its parts.
+bool CopyWhole(ByteSource& source, std::uint8_t* buffer, std::size_t chunkBytes, ByteSink& output,
+               const ProcessingSettings& settings, FunctionScope& scope, FunctionResult& result, bool& readFailed) {
+    bool direct = settings.directCopyBytes > 0;
+    while (true) {
+        if (direct) {
+            const auto moved = source.CopyTo(output, settings.directCopyBytes);
+            if (moved && *moved > 0) {
+                result.outputBytes += *moved;
+                scope.ChunkDone(*moved);
+                continue;
+            }
+            direct = false;  // confirmed by a read, as in Join
+        }
+        const auto got = source.Read(buffer, chunkBytes);
+        if (!got) {
+            readFailed = true;
+            return false;
+        }
+        if (*got == 0) return true;
+        if (!output.Write(buffer, *got)) {
+            result.outcome = FunctionOutcome::WritingOutputFailed;
+            return false;
+        }
+        result.outputBytes += *got;
+        scope.ChunkDone(*got);
+    }
+}
+
+std::uint64_t CoveredBytes(std::span<const std::uint64_t> lengths, bool pad) {
+    if (lengths.empty()) return 0;
+    const auto covered =
+        pad ? *std::max_element(lengths.begin(), lengths.end()) : *std::min_element(lengths.begin(), lengths.end());
+    return covered / kBytesPerSample * kBytesPerSample;
+}
+
+FunctionResult JoinMany(const ManyInputs& inputs, ByteSink& output, std::uint8_t* buffer, std::size_t bufferSamples,
+                        const ProcessingSettings& settings, RunObserver& observer) {
+    std::uint64_t total = 0;
+    for (const std::uint64_t length : inputs.lengths) total += length;
+    FunctionScope scope(total, settings, observer);
+    FunctionResult result;
+    for (std::size_t i = 0; i < inputs.sources.size(); ++i) {
+        bool readFailed = false;
+        if (CopyWhole(*inputs.sources[i], buffer, bufferSamples * kBytesPerSample, output, settings, scope, result,
+                      readFailed))
+            continue;
+        if (readFailed) {
+            result.outcome = FunctionOutcome::ReadingInputFailed;
+            result.failedInput = static_cast<int>(i + 1);
+        }
+        break;
+    }
+    return result;
+}
+
+// Each input's chunk is read into the one buffer in turn and added to the
+// sums, so that memory stays that of two inputs however many there are.
+FunctionResult MonoMany(const ManyInputs& inputs, ByteSink& output, std::uint8_t* buffer, std::size_t bufferSamples,
+                        const ProcessingSettings& settings, RunObserver& observer) {
+    const bool pad = settings.padShorterInput;
+    FunctionScope scope(CoveredBytes(inputs.lengths, pad), settings, observer);
+    FunctionResult result;
+    std::vector<std::int64_t> sums(bufferSamples);
+    const std::size_t chunkBytes = bufferSamples * kBytesPerSample;
+    while (true) {
+        std::fill(sums.begin(), sums.end(), std::int64_t{0});
+        std::size_t samples = pad ? 0 : bufferSamples;
+        for (std::size_t i = 0; i < inputs.sources.size(); ++i) {
+            const auto got = inputs.sources[i]->Read(buffer, chunkBytes);
+            if (!got) {
+                result.outcome = FunctionOutcome::ReadingInputFailed;
+                result.failedInput = static_cast<int>(i + 1);
+                return result;
+            }
+            const std::size_t whole = *got / kBytesPerSample;
+            samples = pad ? std::max(samples, whole) : std::min(samples, whole);
+            if (samples == 0 && !pad) return result;
+            AddToSums(buffer, sums.data(), whole);
+        }
+        if (samples == 0) return result;
+        if (settings.averageMono) {
+            StoreMeans(sums.data(), static_cast<std::int64_t>(inputs.sources.size()), buffer, samples);
+        } else {
+            result.clippedSamples += StoreClippedSums(sums.data(), buffer, samples);
+        }
+        const std::size_t bytes = samples * kBytesPerSample;
+        if (!output.Write(buffer, bytes)) {
+            result.outcome = FunctionOutcome::WritingOutputFailed;
+            return result;
+        }
+        result.outputBytes += bytes;
+        scope.ChunkDone(bytes);
+    }
+}
+
 }  // namespace
+
+std::uint64_t OutputBytesForMany(ProcessFunction function, std::span<const std::uint64_t> lengths, bool pad) {
+    std::uint64_t total = 0;
+    switch (function) {
+    case ProcessFunction::Mono: return CoveredBytes(lengths, pad);
+    case ProcessFunction::Join1To2:
+        for (const std::uint64_t length : lengths) total += length;
+        return total;
+    case ProcessFunction::Stereo:
+    case ProcessFunction::Join2To1:
+        if (lengths.size() == 2) return OutputBytesFor(function, {lengths[0], lengths[1]}, pad);
+        break;
+    case ProcessFunction::None: break;
+    }
+    return 0;
+}
+
+FunctionResult RunFunctionOnMany(ProcessFunction function, const ManyInputs& inputs, ByteSink& output,
+                                 std::uint8_t* buffer, std::size_t bufferSamples, const ProcessingSettings& settings,
+                                 RunObserver& observer) {
+    switch (function) {
+    case ProcessFunction::Mono: return MonoMany(inputs, output, buffer, bufferSamples, settings, observer);
+    case ProcessFunction::Join1To2: return JoinMany(inputs, output, buffer, bufferSamples, settings, observer);
+    case ProcessFunction::Stereo:
+    case ProcessFunction::Join2To1:
+    case ProcessFunction::None: break;
+    }
+    return {};
+}
 
 std::uint64_t OutputBytesFor(ProcessFunction function, InputLengths lengths, bool pad) {
     switch (function) {

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include "processing/ByteStream.h"
 #include "processing/PageAlignedMemory.h"
@@ -82,6 +83,7 @@ enum class FunctionOutcome {
     Completed,
     ReadingInput1Failed,
     ReadingInput2Failed,
+    ReadingInputFailed,  // of many inputs: the one numbered `failedInput`
     WritingOutputFailed,
     StereoBufferRefused,  // nothing was processed
 };
@@ -90,6 +92,7 @@ struct FunctionResult {
     FunctionOutcome outcome = FunctionOutcome::Completed;
     std::uint64_t outputBytes = 0;
     std::uint64_t clippedSamples = 0;  // mono only
+    int failedInput = 0;               // ReadingInputFailed: 1 for the first input
 };
 
 // The bytes `function` writes for inputs of `lengths` bytes: mono and
@@ -100,5 +103,22 @@ std::uint64_t OutputBytesFor(ProcessFunction function, InputLengths lengths, boo
 // Performs `function`; any value but the four functions performs nothing.
 FunctionResult RunFunction(ProcessFunction function, const FunctionStreams& streams, const FunctionBuffers& buffers,
                            InputLengths lengths, const ProcessingSettings& settings, RunObserver& observer);
+
+// Mono and join of two inputs or more, each read once in the order given:
+// mono adds them all before it clips once (or takes their mean), join copies
+// one after the other. `buffer` holds `bufferSamples` samples.
+struct ManyInputs {
+    std::span<ByteSource* const> sources;
+    std::span<const std::uint64_t> lengths;  // as measured before processing
+};
+
+// The bytes mono or join writes for inputs of `lengths` bytes, as
+// OutputBytesFor tells it for two.
+std::uint64_t OutputBytesForMany(ProcessFunction function, std::span<const std::uint64_t> lengths, bool pad);
+
+// Performs mono or Join1To2 on many inputs; any other function performs nothing.
+FunctionResult RunFunctionOnMany(ProcessFunction function, const ManyInputs& inputs, ByteSink& output,
+                                 std::uint8_t* buffer, std::size_t bufferSamples, const ProcessingSettings& settings,
+                                 RunObserver& observer);
 
 }  // namespace varnel

@@ -1,13 +1,15 @@
 #include "processing/ProcessingRun.h"
 
 #include <algorithm>
-#include <array>
+#include <climits>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace varnel {
 namespace {
 
-// The functions take two inputs.
+// The window's functions take two inputs; mono and join may take more.
 constexpr int kInputs = 2;
 
 // Where input `number` (1 for the first) is kept.
@@ -16,12 +18,14 @@ std::size_t Slot(int number) { return static_cast<std::size_t>(number - 1); }
 std::uint64_t RoundedUpToEven(std::uint64_t length) { return length + (length & 1); }
 
 // The failure of a function that did not complete, with the file it concerns.
-RunFailure FunctionFailure(FunctionOutcome outcome, const File& input1, const File& input2, const File& output) {
-    switch (outcome) {
-    case FunctionOutcome::ReadingInput1Failed:
-        return FileProblem{RunFile::Input(1), FileAction::Read, input1.LastFailure()};
-    case FunctionOutcome::ReadingInput2Failed:
-        return FileProblem{RunFile::Input(2), FileAction::Read, input2.LastFailure()};
+RunFailure FunctionFailure(const FunctionResult& done, const std::vector<File>& inputs, const File& output) {
+    const auto readFailure = [&](int number) -> RunFailure {
+        return FileProblem{RunFile::Input(number), FileAction::Read, inputs.at(Slot(number)).LastFailure()};
+    };
+    switch (done.outcome) {
+    case FunctionOutcome::ReadingInput1Failed: return readFailure(1);
+    case FunctionOutcome::ReadingInput2Failed: return readFailure(2);
+    case FunctionOutcome::ReadingInputFailed: return readFailure(done.failedInput);
     case FunctionOutcome::StereoBufferRefused: return BufferRefused{3};
     case FunctionOutcome::WritingOutputFailed:
     case FunctionOutcome::Completed: break;
@@ -92,6 +96,45 @@ private:
     bool m_committed = false;
 };
 
+// Runs `function` on the inputs, counted as they are read, and records
+// what was found of each; returns how the function ended.
+// Past two inputs only the first buffer is taken.
+FunctionResult RunOnInputs(ProcessFunction function, std::vector<File>& inputs, SoundContainer& container,
+                           ByteSink& sink, const std::vector<std::uint64_t>& fileLengths,
+                           const FunctionBuffers& buffers, const ProcessingSettings& settings, RunObserver& observer,
+                           RunResult& result) {
+    const std::size_t count = inputs.size();
+    if (std::any_of(inputs.begin(), inputs.end(), [](const File& input) { return !input.IsDiskFile(); }))
+        observer.TotalUnknown();
+    std::vector<std::unique_ptr<CountingSource>> counted;
+    for (std::size_t slot = 0; slot < count; ++slot) {
+        const std::uint64_t around = fileLengths[slot] - std::min(fileLengths[slot], result.allLengths[slot]);
+        counted.push_back(
+            std::make_unique<CountingSource>(container.Samples(static_cast<int>(slot + 1)), inputs[slot], around));
+    }
+
+    FunctionResult done;
+    if (count == kInputs) {
+        done = RunFunction(function, {*counted[0], *counted[1], sink}, buffers, result.lengths, settings, observer);
+    } else {
+        std::vector<ByteSource*> sources;
+        for (const auto& source : counted) sources.push_back(source.get());
+        done = RunFunctionOnMany(function, {sources, result.allLengths}, sink, buffers.buffer1, buffers.bufferSamples,
+                                 settings, observer);
+    }
+
+    for (std::size_t slot = 0; slot < count; ++slot)
+        result.inputs.push_back(FoundOf(result.allLengths[slot], counted[slot]->Found()));
+    for (std::size_t slot = 0; slot < count; ++slot) {
+        std::uint64_t shortestOther = UINT64_MAX;
+        for (std::size_t other = 0; other < count; ++other)
+            if (other != slot) shortestOther = std::min(shortestOther, result.inputs[other].bytes);
+        result.inputs[slot].unusedSamples =
+            UnusedSamples(function, settings.padShorterInput, result.inputs[slot].bytes, shortestOther);
+    }
+    return done;
+}
+
 }  // namespace
 
 bool FilesInPlace::OpenInput(int number, File& input, FileFailure& failure) {
@@ -133,15 +176,16 @@ RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContaine
                         const ProcessingSettings& settings, RunObserver& observer) {
     RunResult result;
     OutputDecision decision(files);
-    std::array<File, kInputs> inputs;
+    const int count = std::max(files.InputCount(), kInputs);
+    std::vector<File> inputs(static_cast<std::size_t>(count));
     File output;
     const auto fail = [&](const RunFailure& failure) {
         observer.ReportFailure(failure);
         return result;
     };
 
-    std::array<std::uint64_t, kInputs> fileLengths{};
-    for (int number = 1; number <= kInputs; ++number) {
+    std::vector<std::uint64_t> fileLengths(static_cast<std::size_t>(count));
+    for (int number = 1; number <= count; ++number) {
         File& input = inputs[Slot(number)];
         FileFailure failure;
         std::optional<std::uint64_t> length;
@@ -152,11 +196,13 @@ RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContaine
         if (!length) return fail(FileProblem{RunFile::Input(number), FileAction::Open, failure});
         fileLengths[Slot(number)] = *length;
     }
+    result.allLengths = fileLengths;
     result.lengths = {fileLengths[0], fileLengths[1]};
-    for (int number = 1; number <= kInputs; ++number) {
-        std::uint64_t& length = number == 1 ? result.lengths.input1 : result.lengths.input2;
+    for (int number = 1; number <= count; ++number) {
+        std::uint64_t& length = result.allLengths[Slot(number)];
         if (auto refusal = container.AcceptInput(number, inputs[Slot(number)], length)) return fail(*refusal);
     }
+    result.lengths = {result.allLengths[0], result.allLengths[1]};
     if (auto refusal = container.DecideOutput(result.lengths)) return fail(*refusal);
 
     FileFailure openFailure;
@@ -167,33 +213,26 @@ RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContaine
     ByteSink& sink = container.BeginOutput(output);
 
     // Chunks are sized by the samples, whatever header stands before them.
-    result.bufferSamples =
-        settings.chunks.SamplesFor(RoundedUpToEven(result.lengths.input1), RoundedUpToEven(result.lengths.input2));
+    const bool many = count > kInputs;
+    std::uint64_t longest = 0;
+    for (const std::uint64_t length : result.allLengths) longest = std::max(longest, RoundedUpToEven(length));
+    result.bufferSamples = many ? settings.chunks.SamplesFor(longest, 0)
+                                : settings.chunks.SamplesFor(RoundedUpToEven(result.lengths.input1),
+                                                             RoundedUpToEven(result.lengths.input2));
     const std::size_t bufferBytes = result.bufferSamples * kBytesPerSample;
     const SampleBuffer buffer1 = TakeBuffer(bufferBytes, settings);
     if (!buffer1) return fail(BufferRefused{1});
-    const SampleBuffer buffer2 = TakeBuffer(bufferBytes, settings);
-    if (!buffer2) return fail(BufferRefused{2});
+    const SampleBuffer buffer2 = many ? SampleBuffer(nullptr, settings.release) : TakeBuffer(bufferBytes, settings);
+    if (!many && !buffer2) return fail(BufferRefused{2});
 
-    if (!inputs[0].IsDiskFile() || !inputs[1].IsDiskFile()) observer.TotalUnknown();
-    CountingSource counted1(container.Samples(1), inputs[0],
-                            fileLengths[0] - std::min(fileLengths[0], result.lengths.input1));
-    CountingSource counted2(container.Samples(2), inputs[1],
-                            fileLengths[1] - std::min(fileLengths[1], result.lengths.input2));
     const FunctionResult done =
-        RunFunction(function, {counted1, counted2, sink}, {buffer1.get(), buffer2.get(), result.bufferSamples},
-                    result.lengths, settings, observer);
-    const InputFound found1 = FoundOf(result.lengths.input1, counted1.Found());
-    const InputFound found2 = FoundOf(result.lengths.input2, counted2.Found());
-    result.inputs = {found1, found2};
-    const bool pad = settings.padShorterInput;
-    result.inputs[0].unusedSamples = UnusedSamples(function, pad, found1.bytes, found2.bytes);
-    result.inputs[1].unusedSamples = UnusedSamples(function, pad, found2.bytes, found1.bytes);
+        RunOnInputs(function, inputs, container, sink, fileLengths,
+                    {buffer1.get(), buffer2.get(), result.bufferSamples}, settings, observer, result);
     result.outputBytes = done.outputBytes;
     result.clippedSamples = done.clippedSamples;
     std::optional<RunFailure> failure;
     if (done.outcome != FunctionOutcome::Completed) {
-        failure = FunctionFailure(done.outcome, inputs[0], inputs[1], output);
+        failure = FunctionFailure(done, inputs, output);
     } else {
         failure = container.EndOutput(output, done.outputBytes);
     }

@@ -23,6 +23,8 @@ namespace varnel {
 class RunFiles {
 public:
     virtual ~RunFiles() = default;
+    // How many inputs the run has: two, or for mono and join more.
+    virtual int InputCount() const { return 2; }
     // Opens input `number` (1 for the first) for reading. A refusal fills
     // `failure` and leaves the file closed.
     virtual bool OpenInput(int number, File& input, FileFailure& failure) = 0;
@@ -44,6 +46,7 @@ public:
     FilesInPlace(std::vector<std::string> inputs, std::string output)
         : m_inputs(std::move(inputs)), m_output(std::move(output)) {}
 
+    int InputCount() const override { return static_cast<int>(m_inputs.size()); }
     bool OpenInput(int number, File& input, FileFailure& failure) override;
     bool OpenOutput(File& output, FileFailure& failure) override;
     bool Commit(FileFailure&) override { return true; }
@@ -64,7 +67,9 @@ public:
     // Reads what it needs of the input and sets `length` to that of its
     // samples. A refusal is returned, and the output is then never created.
     virtual std::optional<RunFailure> AcceptInput(int number, File& input, std::uint64_t& length) = 0;
-    // Every input was accepted, with samples of `lengths`: decides the output.
+    // Every input was accepted, with samples of `lengths` (those of the
+    // first two; the container keeps what AcceptInput set for more): decides
+    // the output.
     virtual std::optional<RunFailure> DecideOutput(InputLengths lengths) = 0;
     // Where the function reads the samples of input `number`.
     virtual ByteSource& Samples(int number) = 0;
@@ -113,14 +118,15 @@ struct InputFound {
 InputFound FoundOf(std::uint64_t openedBytes, const InputRead& read);
 
 // The whole samples of an input of `bytes` that `function` leaves unused
-// beside another input of `otherBytes`: the longer input's tail in mono and
+// beside another input of `otherBytes` (of many, the shortest other): the longer input's tail in mono and
 // stereo, unless padding covers it; none in the joins.
 std::uint64_t UnusedSamples(ProcessFunction function, bool pad, std::uint64_t bytes, std::uint64_t otherBytes);
 
 struct RunResult {
     bool succeeded = false;  // nothing was reported
     bool outputCreated = false;
-    InputLengths lengths;  // of the inputs' samples, as measured when opened
+    InputLengths lengths;                   // of the first two inputs' samples, as measured when opened
+    std::vector<std::uint64_t> allLengths;  // of every input's, input N at N - 1
     // Input N at N - 1, once the function has run.
     std::vector<InputFound> inputs;
     std::size_t bufferSamples = 0;

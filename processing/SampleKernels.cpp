@@ -94,4 +94,34 @@ void Interleave(const std::uint8_t* left, const std::uint8_t* right, std::uint8_
     for (; i < samples; ++i) InterleaveBlock<1>(left + 2 * i, right + 2 * i, out + 4 * i);
 }
 
+void AddToSums(const std::uint8_t* samples, std::int64_t* sums, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) sums[i] += LoadSample(samples + 2 * i);
+}
+
+std::size_t StoreClippedSums(const std::int64_t* sums, std::uint8_t* out, std::size_t count) {
+    std::size_t clipped = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::int64_t sum = sums[i];
+        const std::int64_t kept = sum < -32768 ? -32768 : sum > 32767 ? 32767 : sum;
+        clipped += kept != sum;
+        StoreSample(out + 2 * i, static_cast<Sample>(kept));
+    }
+    return clipped;
+}
+
+void StoreMeans(const std::int64_t* sums, std::int64_t inputs, std::uint8_t* out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        // Floor division, then the remainder decides: past half up, at half
+        // to the even neighbour.
+        std::int64_t mean = sums[i] / inputs;
+        std::int64_t rest = sums[i] % inputs;
+        if (rest < 0) {
+            mean -= 1;
+            rest += inputs;
+        }
+        if (2 * rest > inputs || (2 * rest == inputs && (mean & 1))) mean += 1;
+        StoreSample(out + 2 * i, static_cast<Sample>(mean));
+    }
+}
+
 }  // namespace varnel

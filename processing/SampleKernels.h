@@ -22,4 +22,15 @@ void MixAveraged(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out
 // 2 * `samples` samples and must not overlap the inputs.
 void Interleave(const std::uint8_t* left, const std::uint8_t* right, std::uint8_t* out, std::size_t samples);
 
+// Mono of more than two inputs: each input's samples are added to the sums
+// in turn, and the sums are then stored once, clipped or as the mean.
+void AddToSums(const std::uint8_t* samples, std::int64_t* sums, std::size_t count);
+
+// out[i] = clamp(sums[i]) to the 16-bit range. Returns how many were clipped.
+std::size_t StoreClippedSums(const std::int64_t* sums, std::uint8_t* out, std::size_t count);
+
+// out[i] = sums[i] / inputs rounded to nearest, a tie to the even neighbour,
+// as MixAveraged rounds the mean of two.
+void StoreMeans(const std::int64_t* sums, std::int64_t inputs, std::uint8_t* out, std::size_t count);
+
 }  // namespace varnel

@@ -15,9 +15,13 @@ FormatRefusal Refusal(FormatProblem problem, RunFile file) {
 
 // The speakers WAV inputs name for their channels, when they agree; else
 // nothing, and the output gets the usual ones for its channel count.
-std::uint32_t SpeakersOf(const StreamFormat& one, const StreamFormat& two) {
-    if (one.channelMask && two.channelMask && one.channelMask != two.channelMask) return 0;
-    return one.channelMask ? one.channelMask : two.channelMask;
+std::uint32_t SpeakersOf(const std::vector<StreamFormat>& inputs) {
+    std::uint32_t named = 0;
+    for (const StreamFormat& input : inputs) {
+        if (named && input.channelMask && input.channelMask != named) return 0;
+        if (input.channelMask) named = input.channelMask;
+    }
+    return named;
 }
 
 }  // namespace
@@ -31,6 +35,17 @@ bool NamesWavFile(const std::string& path) {
 }
 
 std::optional<RunFailure> SoundFileFormats::AcceptInput(int number, File& file, std::uint64_t& length) {
+    if (m_samples.size() < static_cast<std::size_t>(number)) {
+        m_samples.resize(static_cast<std::size_t>(number));
+        m_inputs.resize(static_cast<std::size_t>(number));
+        m_lengths.resize(static_cast<std::size_t>(number));
+    }
+    auto refusal = Accept(number, file, length);
+    m_lengths.at(Slot(number)) = length;
+    return refusal;
+}
+
+std::optional<RunFailure> SoundFileFormats::Accept(int number, File& file, std::uint64_t& length) {
     InputSamples& samples = m_samples.at(Slot(number));
     StreamFormat& format = m_inputs.at(Slot(number));
     samples.Attach(file);
@@ -88,17 +103,21 @@ std::optional<RunFailure> SoundFileFormats::AcceptInput(int number, File& file, 
     return std::nullopt;
 }
 
-std::optional<RunFailure> SoundFileFormats::DecideOutput(InputLengths lengths) {
-    const StreamFormat& one = m_inputs[0];
-    const StreamFormat& two = m_inputs[1];
-    if (one.wav && two.wav && one.sampleRate != two.sampleRate) {
-        FormatRefusal refusal = Refusal(FormatProblem::RatesDiffer, RunFile::Input(1));
-        refusal.other = RunFile::Input(2);
-        refusal.rate = one.sampleRate;
-        refusal.otherRate = two.sampleRate;
-        return refusal;
+std::optional<RunFailure> SoundFileFormats::DecideOutput(InputLengths) {
+    // Each WAV input is compared with the first WAV input.
+    const auto firstWav = std::find_if(m_inputs.begin(), m_inputs.end(), [](const StreamFormat& f) { return f.wav; });
+    const int firstNumber = static_cast<int>(firstWav - m_inputs.begin()) + 1;
+    for (int number = firstNumber + 1; number <= static_cast<int>(m_inputs.size()); ++number) {
+        const StreamFormat& format = m_inputs[Slot(number)];
+        if (format.wav && format.sampleRate != firstWav->sampleRate) {
+            FormatRefusal refusal = Refusal(FormatProblem::RatesDiffer, RunFile::Input(firstNumber));
+            refusal.other = RunFile::Input(number);
+            refusal.rate = firstWav->sampleRate;
+            refusal.otherRate = format.sampleRate;
+            return refusal;
+        }
     }
-    for (int number = 1; number <= 2; ++number) {
+    for (int number = 1; number <= static_cast<int>(m_inputs.size()); ++number) {
         const StreamFormat& format = m_inputs[Slot(number)];
         if (format.wav && m_choices.rawRate != 0 && format.sampleRate != m_choices.rawRate) {
             FormatRefusal refusal = Refusal(FormatProblem::RateDiffersFromGiven, RunFile::Input(number));
@@ -108,7 +127,7 @@ std::optional<RunFailure> SoundFileFormats::DecideOutput(InputLengths lengths) {
         }
     }
     const bool stereo = m_choices.function == ProcessFunction::Stereo;
-    for (int number = 1; number <= 2; ++number) {
+    for (int number = 1; number <= static_cast<int>(m_inputs.size()); ++number) {
         const StreamFormat& format = m_inputs[Slot(number)];
         if (stereo && format.wav && format.channels != 1) {
             FormatRefusal refusal = Refusal(FormatProblem::StereoNeedsOneChannel, RunFile::Input(number));
@@ -116,28 +135,31 @@ std::optional<RunFailure> SoundFileFormats::DecideOutput(InputLengths lengths) {
             return refusal;
         }
     }
-    if (!stereo && one.wav && two.wav && one.channels != two.channels) {
-        FormatRefusal refusal = Refusal(FormatProblem::ChannelCountsDiffer, RunFile::Input(1));
-        refusal.other = RunFile::Input(2);
-        refusal.channels = one.channels;
-        refusal.otherChannels = two.channels;
-        return refusal;
+    for (int number = firstNumber + 1; !stereo && number <= static_cast<int>(m_inputs.size()); ++number) {
+        const StreamFormat& format = m_inputs[Slot(number)];
+        if (format.wav && format.channels != firstWav->channels) {
+            FormatRefusal refusal = Refusal(FormatProblem::ChannelCountsDiffer, RunFile::Input(firstNumber));
+            refusal.other = RunFile::Input(number);
+            refusal.channels = firstWav->channels;
+            refusal.otherChannels = format.channels;
+            return refusal;
+        }
     }
 
     // A raw input takes the format of a WAV input beside it; raw inputs
     // alone have the rate given for them, if any, and one channel.
-    const StreamFormat& wav = one.wav ? one : two;
-    const std::uint32_t rate = wav.wav ? wav.sampleRate : m_choices.rawRate;
-    const std::uint16_t channels = wav.wav ? wav.channels : 1;
+    const bool anyWav = firstWav != m_inputs.end();
+    const std::uint32_t rate = anyWav ? firstWav->sampleRate : m_choices.rawRate;
+    const std::uint16_t channels = anyWav ? firstWav->channels : 1;
     for (StreamFormat& format : m_inputs) {
         if (format.wav || rate == 0) continue;
         format.sampleRate = rate;
         format.channels = channels;
     }
-    m_output.wav = m_choices.wavOutput && (wav.wav || !m_choices.wavOutputNeedsWavInput);
+    m_output.wav = m_choices.wavOutput && (anyWav || !m_choices.wavOutputNeedsWavInput);
     m_output.sampleRate = rate;
     m_output.channels = stereo ? 2 : channels;
-    if (!stereo) m_output.channelMask = SpeakersOf(one, two);
+    if (!stereo) m_output.channelMask = SpeakersOf(m_inputs);
     if (rate == 0) m_output.channels = stereo ? 2 : 0;
     if (!m_output.wav) return std::nullopt;
 
@@ -150,7 +172,7 @@ std::optional<RunFailure> SoundFileFormats::DecideOutput(InputLengths lengths) {
         return refusal;
     }
     // With a pipe among the inputs the size is a guess, checked at the end.
-    m_expectedOutputBytes = OutputBytesFor(m_choices.function, lengths, m_choices.pad);
+    m_expectedOutputBytes = OutputBytesForMany(m_choices.function, m_lengths, m_choices.pad);
     if (m_expectedOutputBytes > WavMaxDataBytes(outputFormat) && m_inputLengthsKnown) {
         FormatRefusal refusal = Refusal(FormatProblem::OutputTooLarge, RunFile::Output());
         refusal.bytes = m_expectedOutputBytes;

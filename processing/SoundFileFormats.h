@@ -7,8 +7,8 @@
 // corrected at the end when the samples came to another length.
 #pragma once
 
-#include <array>
 #include <string>
+#include <vector>
 
 #include "processing/BlockAlignedWriter.h"
 #include "processing/ForeignContainer.h"
@@ -43,16 +43,24 @@ public:
     ByteSink& BeginOutput(File& output) override;
     std::optional<RunFailure> EndOutput(File& output, std::uint64_t sampleBytes) override;
 
-    const StreamFormat& Input(int number) const { return m_inputs.at(Slot(number)); }
+    // What input `number` is: nothing known for one that was not accepted.
+    const StreamFormat& Input(int number) const {
+        static const StreamFormat unknown;
+        return Slot(number) < m_inputs.size() ? m_inputs[Slot(number)] : unknown;
+    }
+    int InputCount() const { return static_cast<int>(m_inputs.size()); }
     const StreamFormat& Output() const { return m_output; }
 
 private:
     static std::size_t Slot(int number) { return static_cast<std::size_t>(number - 1); }
+    std::optional<RunFailure> Accept(int number, File& input, std::uint64_t& length);
     WavFormat OutputWavFormat() const;
 
     SoundFileChoices m_choices;
-    std::array<InputSamples, 2> m_samples;
-    std::array<StreamFormat, 2> m_inputs;
+    // Input N at N - 1, as many as the run has.
+    std::vector<InputSamples> m_samples;
+    std::vector<StreamFormat> m_inputs;
+    std::vector<std::uint64_t> m_lengths;  // of their samples
     StreamFormat m_output;
     bool m_inputLengthsKnown = true;  // no pipe among the inputs
     std::uint64_t m_expectedOutputBytes = 0;

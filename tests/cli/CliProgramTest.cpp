@@ -115,7 +115,7 @@ TEST_F(CliProgram, WrongCommandLinesExitWith2AndAHint) {
     const std::vector<std::vector<std::string>> wrong{{},
                                                       {"mono", "one.pcm", "one.pcm"},
                                                       {"mix", "one.pcm", "one.pcm", "out.pcm"},
-                                                      {"mono", "one.pcm", "one.pcm", "out.pcm", "extra.pcm"},
+                                                      {"stereo", "one.pcm", "one.pcm", "out.pcm", "extra.pcm"},
                                                       {"--loud", "mono", "one.pcm", "one.pcm", "out.pcm"},
                                                       {"--pad", "join12", "one.pcm", "one.pcm", "out.pcm"},
                                                       {"-q", "--progress", "mono", "one.pcm", "one.pcm", "out.pcm"},
@@ -148,7 +148,7 @@ TEST_F(CliProgram, WrongCommandLinesExitWith2AndAHint) {
 TEST_F(CliProgram, HelpAndVersionGoToStdout) {
     const ProgramOutcome help = Cli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.out.find("Usage: varnel-cli [OPTIONS] FUNCTION INPUT1 INPUT2 OUTPUT"), std::string::npos)
+    EXPECT_NE(help.out.find("Usage: varnel-cli [OPTIONS] FUNCTION INPUT... OUTPUT"), std::string::npos)
         << help.out;
     EXPECT_NE(help.out.find("join21"), std::string::npos);
     EXPECT_EQ(Cli({"-h"}).out, help.out);
@@ -325,7 +325,10 @@ TEST_F(CliProgram, JsonPrintsTheSummaryOnStdoutForScripts) {
               "\"input2\":{\"path\":\"two.pcm\",\"bytes\":3,\"samples\":1,\"oddByte\":true,\"unusedSamples\":0,"
               "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
               "\"output\":{\"path\":\"out.pcm\",\"bytes\":2,\"samples\":1,\"format\":\"raw\"},\"clippedSamples\":1,"
-              "\"averaged\":false}\n");
+              "\"averaged\":false,\"inputs\":[{\"path\":\"one.pcm\",\"bytes\":6,\"samples\":3,\"oddByte\":false,"
+                           "\"unusedSamples\":2,\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
+                           "{\"path\":\"two.pcm\",\"bytes\":3,\"samples\":1,\"oddByte\":true,\"unusedSamples\":0,"
+                           "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"}]}\n");
     // A failure: the paths as given, each failure's code and text.
     outcome = Cli({"--json", "mono", "missing.pcm", "two.pcm", "out.pcm"});
     EXPECT_EQ(outcome.exitCode, 1);
@@ -334,7 +337,7 @@ TEST_F(CliProgram, JsonPrintsTheSummaryOnStdoutForScripts) {
                            "\"input1\":{\"path\":\"missing.pcm\"},\"input2\":{\"path\":\"two.pcm\"},"
                            "\"output\":{\"path\":\"out.pcm\"},\"failures\":[{\"code\":\"open-not-found\","
                            "\"message\":\"cannot open input 1 'missing.pcm': no such file\",\"file\":\"input1\","
-                           "\"path\":\"missing.pcm\"}]}\n");
+                           "\"path\":\"missing.pcm\"}],\"inputs\":[{\"path\":\"missing.pcm\"},{\"path\":\"two.pcm\"}]}\n");
     EXPECT_EQ(outcome.err, "varnel-cli: cannot open input 1 'missing.pcm': no such file\n");
     // A wrong command line prints no JSON.
     outcome = Cli({"--json", "mono", "missing.pcm", "two.pcm"});

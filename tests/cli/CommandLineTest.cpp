@@ -56,7 +56,7 @@ TEST(CommandLine, SaysWhatIsWrongInOneLine) {
                                                                        {"mono"},
                                                                        {"mono", "a", "b"},
                                                                        {"average", "a", "b", "c"},
-                                                                       {"mono", "a", "b", "c", "d"},
+                                                                       {"stereo", "a", "b", "c", "d"},
                                                                        {"--volume", "mono", "a", "b", "c"},
                                                                        {"--pad", "join21", "a", "b", "c"},
                                                                        {"--pad=true", "mono", "a", "b", "c"},

@@ -80,7 +80,7 @@ TEST_F(ForeignNames, InputsAndOutputInAnyScriptAreReadAndWritten) {
 
 TEST_F(ForeignNames, NamesInTheProgramsMessagesKeepTheirCharacters) {
     // A name the command line does not expect is quoted back in the hint.
-    const ProgramOutcome outcome = Cli({"mono", "a.pcm", "b.pcm", "c.pcm", kChinese});
+    const ProgramOutcome outcome = Cli({"join21", "a.pcm", "b.pcm", kChinese, "c.pcm"});
     EXPECT_EQ(outcome.exitCode, 2);
     EXPECT_NE(outcome.err.find(kChinese), std::string::npos) << outcome.err;
 }

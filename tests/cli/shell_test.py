@@ -130,7 +130,7 @@ class Names(ShellTestCase):
         outcome = self.run_cli(name, "two.pcm", "two.pcm", "out.pcm")  # as the function
         self.assertEqual(outcome.returncode, 2)
         self.assertEqual(outcome.stderr.splitlines()[0],
-                         b"varnel-cli: unknown function 'a\\nb\\x1b[2J\\x7f\\u009b.pcm': mono, stereo, join12 or join21")
+                         b"varnel-cli: unknown function 'a\\nb\\x1b[2J\\x7f\\u009b.pcm': mono, stereo, join, join12 or join21")
         outcome = self.run_cli("mono", name, "two.pcm", "out.pcm")
         self.assertEqual(outcome.returncode, 1)
         self.assertEqual(outcome.stderr,

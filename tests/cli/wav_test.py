@@ -453,5 +453,73 @@ class WithSox(CliTestCase):
         self.assertEqual(self.entries(), ["deep.wav", "ok.wav"])
 
 
+class ManyInputs(CliTestCase):
+    def test_mono_clips_once_join_keeps_the_order_and_the_report_lists_every_input(self):
+        for name, samples in (("a.pcm", [30000, 1, 2]), ("b.pcm", [10000, 1]), ("c.pcm", [-20000, 1, 5, 7])):
+            self.write(name, sample_bytes(samples))
+        # Clipped after each pair, 30000 + 10000 - 20000 would be 12767.
+        status, out, err = self.cli("--json", "mono", "a.pcm", "b.pcm", "c.pcm", "out.pcm")
+        self.assertEqual((status, samples_of(self.read("out.pcm"))), (0, [20000, 3]), err)
+        report = json.loads(out)
+        self.assertNotIn("input1", report)
+        self.assertEqual([(i["path"], i["samples"], i["unusedSamples"]) for i in report["inputs"]],
+                         [("a.pcm", 3, 1), ("b.pcm", 2, 0), ("c.pcm", 4, 2)])
+        self.assertEqual(self.cli("-q", "--pad", "mono", "a.pcm", "b.pcm", "c.pcm", "out.pcm")[0], 0)
+        self.assertEqual(samples_of(self.read("out.pcm")), [20000, 3, 7, 7])
+        self.write("d.pcm", sample_bytes([-1, 1, 0, 1]))
+        # Means of 4999.75, 1, 1.75 and 2.
+        self.assertEqual(self.cli("-q", "--pad", "--average", "mono", "a.pcm", "b.pcm", "c.pcm", "d.pcm",
+                                  "out.pcm")[0], 0)
+        self.assertEqual(samples_of(self.read("out.pcm")), [5000, 1, 2, 2])
+        self.write("e.pcm", sample_bytes([1, 3]))
+        self.write("f.pcm", sample_bytes([0, 2]))
+        self.write("g.pcm", sample_bytes([-3, 3]))
+        # Means of -0.5 and 2.5, ties that go to the even neighbour, as for two inputs.
+        self.assertEqual(self.cli("-q", "--average", "mono", "e.pcm", "g.pcm", "f.pcm", "f.pcm", "out.pcm")[0], 0)
+        self.assertEqual(samples_of(self.read("out.pcm")), [0, 2])
+        with open(self.path("b.pcm"), "rb") as stdin:
+            status, _, err = self.cli("join", "c.pcm", "-", "a.pcm", "out.pcm", stdin=stdin)
+        self.assertEqual((status, samples_of(self.read("out.pcm"))), (0, [-20000, 1, 5, 7, 10000, 1, 30000, 1, 2]),
+                         err)
+        self.assertIn("join: 3 inputs, 9 samples in all (raw), output 9 samples (raw)", err)
+
+    def test_every_input_is_checked_and_each_refusal_names_the_inputs_concerned(self):
+        self.write_wav("a.wav", [1])
+        self.write_wav("b.wav", [2])
+        self.write_wav("c.wav", [3], rate=16000)
+        self.write("old.pcm", b"old")
+        status, _, err = self.cli("join", "a.wav", "b.wav", "c.wav", "out.wav")
+        self.assertEqual((status, err), (1, "varnel-cli: the inputs' rates differ: input 1 (a.wav) 8000 Hz, "
+                                            "input 3 (c.wav) 16000 Hz\n"))
+        status, _, err = self.cli("mono", "a.wav", "gone1.pcm", "b.wav", "gone2.pcm", "old.pcm", "old.pcm")
+        self.assertEqual(status, 1)
+        self.assertEqual(err.splitlines(), ["varnel-cli: cannot open input 2 'gone1.pcm': no such file",
+                                            "varnel-cli: cannot open input 4 'gone2.pcm': no such file",
+                                            "varnel-cli: 'old.pcm' is input 5; the output must be another file"])
+        self.assertEqual(self.read("old.pcm"), b"old")
+        for wrong in (("stereo", "a.wav", "b.wav", "c.wav", "out.wav"), ("join21", "a.wav", "b.wav", "c.wav", "o"),
+                      ("join", "a.wav", "out.wav"), ("join", "-", "a.wav", "-", "out.pcm")):
+            status, _, err = self.cli(*wrong)
+            self.assertEqual(status, 2, wrong)
+        self.assertEqual(self.entries(), ["a.wav", "b.wav", "c.wav", "old.pcm"])
+
+    def test_a_list_of_inputs_skips_blank_lines_and_names_a_failing_input_by_its_line(self):
+        for number in range(1, 51):
+            self.write(f"{number:02}.pcm", sample_bytes([number]))
+        self.write("list.txt", "\ufeff".encode() + b"".join(f"{n:02}.pcm\r\n\n".encode() for n in range(2, 51)))
+        status, _, err = self.cli("-q", "--inputs-from", "list.txt", "join", "01.pcm", "all.pcm")
+        self.assertEqual((status, err), (0, ""))
+        self.assertEqual(samples_of(self.read("all.pcm")), list(range(1, 51)))
+        self.write("list.txt", "01.pcm\n\n  \nmissing.pcm\n".encode())
+        status, _, err = self.cli("--inputs-from", "list.txt", "mono", "02.pcm", "out.pcm")
+        self.assertEqual((status, err), (1, "varnel-cli: cannot open input 3 'missing.pcm' (list.txt line 4): "
+                                            "no such file\n"))
+        with open(self.path("list.txt"), "rb") as stdin:
+            status, _, err = self.cli("--inputs-from", "-", "stereo", "out.pcm", stdin=stdin)
+        self.assertEqual(status, 2, err)
+        status, _, err = self.cli("--inputs-from", "nothing.txt", "join", "out.pcm")
+        self.assertEqual((status, err), (1, "varnel-cli: cannot open the list of inputs 'nothing.txt': no such file\n"))
+
+
 if __name__ == "__main__":
     unittest.main()

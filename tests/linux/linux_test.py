@@ -235,7 +235,7 @@ class Completion(unittest.TestCase):
         shutil.rmtree(cls.folder)
 
     def test_bash_completes_functions_and_options_by_their_beginning(self):
-        self.assertEqual(complete("jo"), {"join12", "join21"})
+        self.assertEqual(complete("jo"), {"join", "join12", "join21"})
         self.assertEqual(complete("--p"), {"--pad", "--progress"})
         self.assertEqual(complete("-q", "--rate", "22050", "st"), {"stereo"})
 
@@ -249,7 +249,8 @@ class Completion(unittest.TestCase):
         self.assertEqual(complete("mono", ""), files)
         self.assertEqual(complete("mono", "voice.pcm", "m"), {"music.wav"})
         self.assertEqual(complete("--", "mono", "-x", ""), files)
-        self.assertEqual(complete("mono", "voice.pcm", "music.wav", "out.pcm", ""), set())
+        self.assertEqual(complete("stereo", "voice.pcm", "music.wav", "out.pcm", ""), set())
+        self.assertEqual(complete("join", "voice.pcm", "music.wav", "voice.pcm", ""), files)
 
     def test_fish_completes_functions_options_and_file_names(self):
         if not shutil.which("fish"):
@@ -261,7 +262,7 @@ class Completion(unittest.TestCase):
                                     capture_output=True, text=True, timeout=30, cwd=self.folder, check=True)
             return {entry.split("\t")[0] for entry in result.stdout.splitlines()}
 
-        self.assertEqual(fish_complete("varnel-cli jo"), {"join12", "join21"})
+        self.assertEqual(fish_complete("varnel-cli jo"), {"join", "join12", "join21"})
         self.assertEqual(fish_complete("varnel-cli --p"), {"--pad", "--progress"})
         self.assertEqual(fish_complete("varnel-cli mono "), {"voice.pcm", "music.wav"})
 

@@ -501,3 +501,50 @@ TEST_F(RunTest, ARunReportsWhatItFoundOfEachInput) {
 
 }  // namespace
 }  // namespace varnel
+
+namespace varnel {
+namespace {
+
+// Mono of three, sample by sample: the exact sum, clipped once.
+Bytes ExpectedMonoOfThree(const Bytes& a, const Bytes& b, const Bytes& c) {
+    const std::size_t samples = std::min({a.size(), b.size(), c.size()}) / 2;
+    Bytes out(samples * 2);
+    for (std::size_t i = 0; i < samples; ++i) {
+        const int sum = LoadSample(&a[2 * i]) + LoadSample(&b[2 * i]) + LoadSample(&c[2 * i]);
+        StoreSample(&out[2 * i], static_cast<Sample>(std::clamp(sum, -32768, 32767)));
+    }
+    return out;
+}
+
+TEST_F(RunTest, ManyInputsAreJoinedInOrderAndMixedOnceOverEveryChunk) {
+    const Bytes one = PatternBytes(4001, 11), two = PatternBytes(2049, 200), three = PatternBytes(130001, 7);
+    FilesInPlace files({folder.Write("1.pcm", one), folder.Write("2.pcm", two), folder.Write("3.pcm", three)},
+                       folder / "out.pcm");
+    for (const std::size_t direct : {std::size_t{0}, std::size_t{4096}}) {
+        settings.directCopyBytes = direct;
+        observer = {};
+        const RunResult joined = RunProcessing(ProcessFunction::Join1To2, files, settings, observer);
+        EXPECT_TRUE(joined.succeeded);
+        EXPECT_EQ(Output(), Concatenated(Concatenated(one, two), three)) << direct;
+        // One progress over the whole run, which ends at its end.
+        EXPECT_EQ(std::count(observer.events.begin(), observer.events.end(), "wait"), 1);
+        EXPECT_EQ(observer.positions.end()[-2], 100);
+    }
+    const RunResult mixed = RunProcessing(ProcessFunction::Mono, files, settings, observer);
+    EXPECT_EQ(Output(), ExpectedMonoOfThree(one, two, three));
+    ASSERT_EQ(mixed.inputs.size(), 3u);
+    EXPECT_EQ(mixed.inputs[2].unusedSamples, 130001u / 2 - 2049u / 2);
+    EXPECT_EQ(mixed.inputs[1].unusedSamples, 0u);
+}
+
+TEST_F(RunTest, AMissingThirdInputIsNamedAndNothingIsCreated) {
+    FilesInPlace files(
+        {folder.Write("1.pcm", SampleBytes({1})), folder.Write("2.pcm", SampleBytes({2})), folder / "missing.pcm"},
+        folder / "out.pcm");
+    RunProcessing(ProcessFunction::Mono, files, settings, observer);
+    EXPECT_EQ(observer.messages, Messages{"open input 3 fileNotFound"});
+    EXPECT_FALSE(OutputExists());
+}
+
+}  // namespace
+}  // namespace varnel
