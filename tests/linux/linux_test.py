@@ -99,8 +99,8 @@ def complete(*words):
     """What the bash completion offers for the last of `words`, the words of
     the command line so far (the last one being typed, "" for a new one)."""
     script = ('source "$0" || exit 3\n'
-              'spec=$(complete -p varnel-cli) || exit 4\n'
-              'function=${spec#*-F }; function=${function%% *}\n'
+              'registered=$(complete -p varnel-cli) || exit 4\n'
+              'function=${registered#*-F }; function=${function%% *}\n'
               'COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))\n'
               '"$function" varnel-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}" 2>/dev/null\n'
               'printf "%s\\n" "${COMPREPLY[@]}"\n')
