@@ -49,9 +49,7 @@ SoundFileChoices ContainerChoices(const CliOptions& options) {
 }
 
 int UsageFailure(const std::string& text, std::ostream& err) {
-    err << kProgramName << ": " << Shown(text) << '\n'
-        << "Run '" << kProgramName << " --help' for the usage.\n"
-        << std::flush;
+    err << ProgramLine(Shown(text)) + "Run '" + kProgramName + " --help' for the usage.\n" << std::flush;
     return kExitUsage;
 }
 
@@ -102,14 +100,14 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
     if (report == StreamWrite::NoReader) return kExitOutputGone;
     const bool reported = report == StreamWrite::Written;
     if (succeeded && !options.quiet) {
-        for (const std::string& line : SummaryLines(summary)) err << kProgramName << ": " << line << '\n';
+        for (const std::string& line : SummaryLines(summary)) err << ProgramLine(line);
     }
     // A warning, also when quiet: the output is not the inputs' plain sum.
     if (const std::string warning = ClippingWarning(summary); succeeded && !warning.empty())
-        err << kProgramName << ": " << warning << '\n';
+        err << ProgramLine(warning);
     err << std::flush;
     if (!reported) {
-        err << kProgramName << ": the JSON report could not be written to standard output\n" << std::flush;
+        err << ProgramLine("the JSON report could not be written to standard output") << std::flush;
         return kExitRunFailed;
     }
     return succeeded ? kExitSuccess : kExitRunFailed;
@@ -128,7 +126,7 @@ int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& 
     if (parsed.options.inputsFrom.empty()) return Run(parsed.options, out, err, errIsTerminal);
     CliOptions options = parsed.options;
     if (const std::string problem = ReadInputList(options, std::cin); !problem.empty()) {
-        err << kProgramName << ": " << problem << '\n' << std::flush;
+        err << ProgramLine(problem) << std::flush;
         return kExitRunFailed;
     }
     if (const std::string problem = InputsProblem(options); !problem.empty()) return UsageFailure(problem, err);

@@ -10,6 +10,12 @@
 namespace varnel::cli {
 
 inline constexpr const char* kProgramName = "varnel-cli";
+
+// One line of the program's own, "varnel-cli: TEXT" and a newline, to be
+// written in one piece: standard error is unbuffered, so each part written
+// on its own is a write of its own, and the lines of runs that share a
+// terminal or a log (xargs -P) would interleave mid-line.
+inline std::string ProgramLine(const std::string& text) { return std::string(kProgramName) + ": " + text + '\n'; }
 // As INPUT: standard input; as OUTPUT: standard output.
 inline constexpr const char* kStandardStream = "-";
 

@@ -18,7 +18,7 @@ void ConsoleObserver::ReportFailure(const RunFailure& failure) {
     }
     Failure described = DescribeFailure(failure, m_paths, m_functionName);
     m_bar.Clear();
-    m_err << kProgramName << ": " << described.message << '\n' << std::flush;
+    m_err << ProgramLine(described.message) << std::flush;
     m_failures.push_back(std::move(described));
 }
 

@@ -12,6 +12,7 @@ struct ProgramOutcome {
     int exitCode = -1;  // the exit status; 128 + the signal when one ended it
     std::string out;
     std::string err;         // with Windows' "\r\n" turned into "\n"
+    std::vector<std::string> errWrites;  // with ChildSetup::stderrWrites: each write to stderr
     long peakMemoryKiB = 0;  // POSIX: the most memory the program held (resident)
 };
 
@@ -23,6 +24,7 @@ struct ChildSetup {
     std::string stdoutPath;           // stdout opened on this file instead of caught, e.g. /dev/full
     bool stdoutClosed = false;
     bool stdoutReaderGone = false;  // stdout a pipe whose reading end is closed (POSIX and Windows)
+    bool stderrWrites = false;      // stderr a packet socket, which keeps each write apart
 };
 
 class ChildProcess {
@@ -44,6 +46,7 @@ private:
     std::string m_outPath;
     std::string m_errPath;
     long long m_process = -1;  // pid, or the process handle on Windows
+    int m_errPackets = -1;     // POSIX: the reading end of stderr as a packet socket
     bool m_waited = false;
 };
 

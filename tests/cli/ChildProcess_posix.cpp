@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +42,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
 
     int gonePipe[2] = {-1, -1};
     if (setup.stdoutReaderGone && ::pipe(gonePipe) == 0) ::close(gonePipe[0]);
+    int errPackets[2] = {-1, -1};
+    if (setup.stderrWrites && ::socketpair(AF_UNIX, SOCK_SEQPACKET, 0, errPackets) != 0)
+        throw std::runtime_error("no packet socket for stderr");
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
@@ -54,6 +58,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
         ::close(err);
         if (setup.stdoutClosed) ::close(1);
         if (gonePipe[1] >= 0) ::dup2(gonePipe[1], 1);
+        if (errPackets[1] >= 0) ::dup2(errPackets[1], 2);
         if (!setup.stdinPath.empty()) {
             const int in = ::open(setup.stdinPath.c_str(), O_RDONLY);
             if (in < 0) ::_exit(127);
@@ -70,6 +75,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
         ::_exit(127);
     }
     if (gonePipe[1] >= 0) ::close(gonePipe[1]);
+    if (errPackets[1] >= 0) ::close(errPackets[1]);
+    m_errPackets = errPackets[0];
     m_process = pid;
 }
 
@@ -95,6 +102,18 @@ ProgramOutcome ChildProcess::Wait() {
     std::error_code error;
     if (std::filesystem::exists(m_outPath, error)) outcome.out = ReadText(m_outPath);  // not when sent elsewhere
     outcome.err = ReadText(m_errPath);
+    if (m_errPackets >= 0) {
+        // The program has ended: every packet it sent is queued, and a read
+        // past the last one sees the end.
+        char packet[65536];
+        ssize_t got = 0;
+        while ((got = ::recv(m_errPackets, packet, sizeof packet, 0)) > 0) {
+            outcome.errWrites.emplace_back(packet, static_cast<std::size_t>(got));
+            outcome.err += outcome.errWrites.back();
+        }
+        ::close(m_errPackets);
+        m_errPackets = -1;
+    }
     return outcome;
 }
 

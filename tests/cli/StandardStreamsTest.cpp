@@ -139,5 +139,25 @@ TEST_F(StandardStreams, AReaderOfStandardOutputThatHasGoneEndsTheRunQuietlyWith1
     EXPECT_EQ(test::ReadBytes(folder / "out.pcm"), test::Concatenated(kOne, kTwo));
 }
 
+#ifndef _WIN32
+// Runs started side by side (xargs -P) share one stderr: each message must
+// reach it in one write, or their lines interleave mid-line.
+TEST_F(StandardStreams, EachMessageOnStandardErrorIsOneWrite) {
+    folder.Write("loud.pcm", SampleBytes({30000, -30000, 30000}));
+    ChildSetup packets;
+    packets.stderrWrites = true;
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"mono", "loud.pcm", "loud.pcm", "out.pcm"},          // the summary and the clipping warning
+             {"mono", "missing-1.pcm", "missing-2.pcm", "out.pcm"},  // a failure for each input
+             {"mono", "one.pcm"}}) {                                 // a wrong command line
+        const ProgramOutcome outcome = Cli(arguments, packets);
+        ASSERT_FALSE(outcome.errWrites.empty()) << arguments[1];
+        for (const std::string& written : outcome.errWrites) {
+            EXPECT_TRUE(written.starts_with("varnel-cli: ") && written.ends_with('\n')) << '[' << written << ']';
+        }
+    }
+}
+#endif
+
 }  // namespace
 }  // namespace varnel
