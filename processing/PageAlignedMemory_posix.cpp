@@ -1,5 +1,6 @@
 #include "processing/PageAlignedMemory.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,5 +15,14 @@ void* AllocatePageAligned(std::size_t bytes) {
 }
 
 void ReleasePageAligned(void* memory) { std::free(memory); }
+
+void MapPagesNow(void* memory, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    if (memory != nullptr) ::madvise(memory, bytes, MADV_POPULATE_WRITE);  // older kernels refuse: faults then
+#else
+    (void)memory;
+    (void)bytes;
+#endif
+}
 
 }  // namespace varnel

@@ -13,4 +13,7 @@ void* AllocatePageAligned(std::size_t bytes) {
 
 void ReleasePageAligned(void* memory) { _aligned_free(memory); }
 
+// Windows has no call that commits and maps private pages ahead of use.
+void MapPagesNow(void*, std::size_t) {}
+
 }  // namespace varnel

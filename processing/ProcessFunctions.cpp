@@ -113,6 +113,7 @@ FunctionResult Stereo(const FunctionStreams& streams, const FunctionBuffers& buf
         result.outcome = FunctionOutcome::StereoBufferRefused;
         return result;
     }
+    MapPagesNow(frames.get(), buffers.bufferSamples * kBytesPerStereoFrame);
     while (const std::size_t samples = ReadSamplePair(streams, buffers, settings.padShorterInput, result.outcome)) {
         Interleave(buffers.buffer1, buffers.buffer2, frames.get(), samples);
         if (!streams.output.Write(frames.get(), samples * kBytesPerStereoFrame)) {

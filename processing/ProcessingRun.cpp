@@ -72,6 +72,13 @@ private:
 
 using SampleBuffer = std::unique_ptr<std::uint8_t, void (*)(void*)>;
 
+// The samples in `bytes` rounded up to whole 4 KiB pages; at least one page.
+std::size_t SamplesToWholePages(std::uint64_t bytes) {
+    constexpr std::uint64_t kPage = 4096;
+    const std::uint64_t pages = std::max<std::uint64_t>(1, (bytes + kPage - 1) / kPage);
+    return static_cast<std::size_t>(std::min<std::uint64_t>(pages * kPage, SIZE_MAX) / kBytesPerSample);
+}
+
 SampleBuffer TakeBuffer(std::size_t bytes, const ProcessingSettings& settings) {
     return {static_cast<std::uint8_t*>(settings.allocate(bytes)), settings.release};
 }
@@ -219,11 +226,21 @@ RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContaine
     result.bufferSamples = many ? settings.chunks.SamplesFor(longest, 0)
                                 : settings.chunks.SamplesFor(RoundedUpToEven(result.lengths.input1),
                                                              RoundedUpToEven(result.lengths.input2));
+    // Files shorter than a chunk get buffers no longer than they need (to a
+    // page), so that a run on small files maps no memory it never fills.
+    // Not with a pipe or a device, whose length says nothing.
+    if (std::all_of(inputs.begin(), inputs.end(), [](const File& input) { return input.IsDiskFile(); }))
+        result.bufferSamples = std::min(result.bufferSamples, SamplesToWholePages(longest));
     const std::size_t bufferBytes = result.bufferSamples * kBytesPerSample;
     const SampleBuffer buffer1 = TakeBuffer(bufferBytes, settings);
     if (!buffer1) return fail(BufferRefused{1});
     const SampleBuffer buffer2 = many ? SampleBuffer(nullptr, settings.release) : TakeBuffer(bufferBytes, settings);
     if (!many && !buffer2) return fail(BufferRefused{2});
+    const bool join = function == ProcessFunction::Join1To2 || function == ProcessFunction::Join2To1;
+    if (!join || settings.directCopyBytes == 0) {
+        MapPagesNow(buffer1.get(), bufferBytes);
+        MapPagesNow(buffer2.get(), bufferBytes);
+    }
 
     const FunctionResult done =
         RunOnInputs(function, inputs, container, sink, fileLengths,

@@ -426,6 +426,45 @@ TEST_F(RunTest, SampleBuffersStartOnAPageBoundaryAndKeepTheWindowsSizes) {
     }
 }
 
+#ifndef _WIN32
+// Grows its input 1 by `bytes` once the run has done its first chunk. (On
+// Windows the run holds its inputs exclusively: nothing else can grow them.)
+class GrowingInputObserver : public RecordingObserver {
+public:
+    GrowingInputObserver(std::string path, Bytes bytes) : m_path(std::move(path)), m_bytes(std::move(bytes)) {}
+    void ShowProgress(std::uint64_t done, std::uint64_t total) override {
+        RecordingObserver::ShowProgress(done, total);
+        if (std::exchange(m_grown, true)) return;
+        std::ofstream(m_path, std::ios::binary | std::ios::app)
+            .write(reinterpret_cast<const char*>(m_bytes.data()), static_cast<std::streamsize>(m_bytes.size()));
+    }
+
+private:
+    std::string m_path;
+    Bytes m_bytes;
+    bool m_grown = false;
+};
+
+// Buffers shorter than a chunk are fitted to the files as opened (to a
+// page); a file that grows past that after a full chunk is still read to its
+// end, in more chunks.
+TEST_F(RunTest, BuffersFittedToSmallFilesStillReadAFileThatGrowsWhole) {
+    settings.chunks = {std::size_t{1} << 19, std::size_t{1} << 19, 0};
+    settings.allocate = &RecordTaken;
+    g_taken.clear();
+    const Bytes first = PatternBytes(4096), more = PatternBytes(20000, 5), two = PatternBytes(3000, 7);
+    const std::string one = folder.Write("one.pcm", first);
+    GrowingInputObserver growing(one, more);
+    FilesInPlace files({one, folder.Write("two.pcm", two)}, folder / "out.pcm");
+    const RunResult result = RunProcessing(ProcessFunction::Join1To2, files, settings, growing);
+    ASSERT_TRUE(result.succeeded);
+    EXPECT_EQ(Output(), Concatenated(Concatenated(first, more), two));
+    EXPECT_TRUE(result.inputs[0].lengthChanged);
+    ASSERT_FALSE(g_taken.empty());
+    EXPECT_EQ(g_taken[0].second, 4096u);  // the longer file, a page
+}
+#endif
+
 TEST_F(RunTest, TheWindowsPauseAfterEachChunkStillFinishes) {
     settings = ProcessingSettings{};
     EXPECT_EQ(settings.pauseAfterChunk, std::chrono::milliseconds(1));
