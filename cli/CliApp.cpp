@@ -27,7 +27,7 @@ namespace {
 // frames, like every write, come to 1 MiB.
 constexpr std::size_t kChunkSamples = std::size_t{1} << 19;
 constexpr std::size_t kStereoChunkSamples = kChunkSamples / 2;
-// Joins between files on one file system are copied by the kernel, in
+// Joins between files on disk are copied by the kernel, in
 // pieces that keep the progress bar moving.
 constexpr std::size_t kDirectCopyBytes = std::size_t{8} << 20;
 

@@ -26,6 +26,9 @@ public:
     // or refused halfway: the caller then goes on with Read and Write from
     // where the copy stands, which also finds and names any fault.
     virtual std::optional<std::size_t> CopyTo(ByteSink&, std::size_t) { return std::nullopt; }
+    // Where within a page of the file the next byte read stands (0 where
+    // that means nothing, as in a pipe): buffers are placed by it.
+    virtual std::size_t PageOffset() const { return 0; }
 };
 
 class ByteSink {
@@ -36,6 +39,8 @@ public:
     // Takes up to `size` bytes straight from the file `source`, as
     // ByteSource::CopyTo describes; nothing when this sink cannot.
     virtual std::optional<std::size_t> CopyFrom(File&, std::size_t) { return std::nullopt; }
+    // Where within a page of the file the next byte written lands.
+    virtual std::size_t PageOffset() const { return 0; }
 };
 
 // A sink that can take two pieces as one write, so that the file system

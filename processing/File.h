@@ -54,9 +54,11 @@ public:
     std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override;
     // Writes in pieces of at most kMostBytesPerWrite.
     bool Write(const std::uint8_t* data, std::size_t size) override;
-    // Where both are files on one file system, Linux copies from one to the
-    // other in the kernel (copy_file_range), from where each file stands;
-    // elsewhere, and where the kernel refuses, nothing.
+    // Where both are files on disk, Linux copies from one to the other in
+    // the kernel (through a pipe, by splice), from where each file stands;
+    // elsewhere, and where the kernel refuses, nothing. Should the output
+    // refuse bytes already taken from the input, they are written as by
+    // Write, and should that fail, so does every later write to the file.
     std::optional<std::size_t> CopyTo(ByteSink& sink, std::size_t size) override;
     std::optional<std::size_t> CopyFrom(File& source, std::size_t size) override;
     // Writes `first` and then `second` as one write where the system has
@@ -65,6 +67,8 @@ public:
     // writes.
     bool WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,
                    std::size_t secondSize) override;
+    // Where the file stands within a page; 0 for a pipe or a device.
+    std::size_t PageOffset() const override;
     // Moves to `offset` bytes from the start, for the next Read or Write
     // (false for a pipe or a device that cannot move).
     bool Seek(std::uint64_t offset);
@@ -82,6 +86,13 @@ private:
     bool m_diskFile = false;  // a regular file, as found when opened
     std::uint64_t m_device = 0;
     std::uint64_t m_inode = 0;
+    bool OpenCopyPipe();
+    // Moves `size` bytes from the copy pipe into the file.
+    bool EmptyCopyPipe(std::size_t size);
+    int m_copyPipe[2] = {-1, -1};
+    std::size_t m_copyPipeBytes = 0;
+    bool m_copyRefused = false;  // the file takes no splice: copies go by Read and Write
+    bool m_lostBytes = false;    // a copy lost bytes: every write fails
 #endif
     FileFailure m_lastFailure;
     bool m_ended = false;  // a read met the end of the data

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <utility>
 
+#include "processing/PageAlignedMemory.h"
+
 namespace varnel {
 namespace {
 
@@ -101,6 +103,7 @@ bool File::OpenStandard(Standard stream, FileFailure& failure) {
     }
     struct stat status {};
     m_fd = fd;
+    m_lostBytes = false;
     m_diskFile = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
     m_device = m_inode = 0;  // never claimed: the stream is not named
     m_lastFailure = {};
@@ -146,6 +149,7 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
         return false;
     }
     m_fd = fd;
+    m_lostBytes = false;
     m_diskFile = S_ISREG(status.st_mode);
     m_device = device;
     m_inode = inode;
@@ -181,6 +185,7 @@ std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
 }
 
 bool File::Write(const std::uint8_t* data, std::size_t size) {
+    if (m_lostBytes) return false;
     std::size_t done = 0;
     while (done < size) {
         const ssize_t put = ::write(m_fd, data + done, std::min(size - done, kMostBytesPerWrite));
@@ -196,6 +201,7 @@ bool File::Write(const std::uint8_t* data, std::size_t size) {
 
 bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,
                      std::size_t secondSize) {
+    if (m_lostBytes) return false;
     if (firstSize + secondSize > kMostBytesPerWrite) return Write(first, firstSize) && Write(second, secondSize);
     iovec parts[2] = {{const_cast<std::uint8_t*>(first), firstSize}, {const_cast<std::uint8_t*>(second), secondSize}};
     ssize_t put = 0;
@@ -215,17 +221,81 @@ bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std
 
 std::optional<std::size_t> File::CopyTo(ByteSink& sink, std::size_t size) { return sink.CopyFrom(*this, size); }
 
+// The copy goes through a pipe of this file's own: the input's pages are
+// spliced into it, and from it into this file, which copies them once in
+// the kernel. copy_file_range does the same between ext4 files, but through
+// a pipe of 64 KiB, and writes of 64 KiB left a join of 2 x 256 MiB at
+// 131-157 ms where reading and writing 1 MiB at a time took 116-138 ms
+// (AMD EPYC, Linux 6.18); through a pipe of 1 MiB it took 114-115 ms.
 std::optional<std::size_t> File::CopyFrom(File& source, std::size_t size) {
-    while (true) {
-        const ssize_t moved = ::copy_file_range(source.m_fd, nullptr, m_fd, nullptr, size, 0);
-        if (moved >= 0) return static_cast<std::size_t>(moved);
-        if (errno == EINTR) continue;
-        // EXDEV, EINVAL (a pipe, a device), ENOSYS, EOPNOTSUPP, EBADF (an
-        // output opened to append), and real faults alike: the file offsets
-        // stand after what did move, and reading and writing go on from
-        // there, naming the file at fault if there is one.
-        return std::nullopt;
+    if (!IsDiskFile() || !source.IsDiskFile() || !OpenCopyPipe()) return std::nullopt;
+    // The first piece ends where this file reaches a whole pipe's worth, so
+    // that each write after it covers one aligned stretch of the file.
+    const off_t at = ::lseek(m_fd, 0, SEEK_CUR);
+    std::size_t piece = m_copyPipeBytes - (at > 0 ? static_cast<std::size_t>(at) % m_copyPipeBytes : 0);
+    std::size_t moved = 0;
+    while (moved < size) {
+        ssize_t taken = 0;
+        do {
+            taken = ::splice(source.m_fd, nullptr, m_copyPipe[1], nullptr, std::min(piece, size - moved), 0);
+        } while (taken < 0 && errno == EINTR);
+        // The end, or an input the system will not splice: a read tells
+        // which, and names any fault.
+        if (taken < 0 && moved == 0) return std::nullopt;
+        if (taken <= 0) break;
+        if (!EmptyCopyPipe(static_cast<std::size_t>(taken))) return std::nullopt;
+        moved += static_cast<std::size_t>(taken);
+        if (m_copyRefused) break;
+        piece = m_copyPipeBytes;
     }
+    return moved;
+}
+
+bool File::OpenCopyPipe() {
+    if (m_copyPipe[0] >= 0) return !m_copyRefused;
+    if (::pipe2(m_copyPipe, O_CLOEXEC) != 0) {
+        m_copyPipe[0] = m_copyPipe[1] = -1;
+        return false;
+    }
+    // Where a pipe that large is refused (a user over the system's limit of
+    // pipe memory), the pipe's own size, in smaller writes.
+    int bytes = ::fcntl(m_copyPipe[1], F_SETPIPE_SZ, static_cast<int>(kMostBytesPerWrite));
+    if (bytes <= 0) bytes = ::fcntl(m_copyPipe[1], F_GETPIPE_SZ);
+    m_copyPipeBytes = bytes > 0 ? static_cast<std::size_t>(bytes) : 4096;
+    return true;
+}
+
+bool File::EmptyCopyPipe(std::size_t size) {
+    while (size > 0 && !m_copyRefused) {
+        const ssize_t put = ::splice(m_copyPipe[0], nullptr, m_fd, nullptr, size, 0);
+        if (put > 0) {
+            size -= static_cast<std::size_t>(put);
+        } else if (put == 0 || errno != EINTR) {
+            // A file system that takes no splice, or a fault: the bytes
+            // taken from the input go by plain writes, which name any fault,
+            // and so does all that follows.
+            m_copyRefused = true;
+        }
+    }
+    std::uint8_t bytes[65536];
+    while (size > 0) {
+        const ssize_t got = ::read(m_copyPipe[0], bytes, std::min(size, sizeof bytes));
+        if (got < 0 && errno == EINTR) continue;
+        // Bytes taken from the input and lost: nothing more may be written.
+        if (got <= 0 || !Write(bytes, static_cast<std::size_t>(got))) {
+            if (got <= 0) m_lastFailure = FailureOf(got < 0 ? errno : EIO);
+            m_lostBytes = true;
+            return false;
+        }
+        size -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+std::size_t File::PageOffset() const {
+    if (!IsDiskFile()) return 0;
+    const off_t position = ::lseek(m_fd, 0, SEEK_CUR);
+    return position > 0 ? static_cast<std::size_t>(position) % kPageBytes : 0;
 }
 
 bool File::Seek(std::uint64_t offset) {
@@ -238,6 +308,11 @@ bool File::Seek(std::uint64_t offset) {
 }
 
 bool File::Close() {
+    for (int& end : m_copyPipe) {
+        if (end >= 0) ::close(end);
+        end = -1;
+    }
+    m_copyRefused = false;
     if (m_fd < 0) return true;
     const bool closed = ::close(m_fd) == 0 || errno == EINTR;
     if (!closed) m_lastFailure = FailureOf(errno);

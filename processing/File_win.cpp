@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "processing/File.h"
+#include "processing/PageAlignedMemory.h"
 
 namespace varnel {
 namespace {
@@ -179,6 +180,12 @@ std::optional<std::size_t> File::CopyFrom(File&, std::size_t) { return std::null
 bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,
                      std::size_t secondSize) {
     return Write(first, firstSize) && Write(second, secondSize);
+}
+
+std::size_t File::PageOffset() const {
+    LARGE_INTEGER position{};
+    if (!IsDiskFile() || !SetFilePointerEx(static_cast<HANDLE>(m_handle), {}, &position, FILE_CURRENT)) return 0;
+    return static_cast<std::size_t>(position.QuadPart % static_cast<LONGLONG>(kPageBytes));
 }
 
 bool File::Seek(std::uint64_t offset) {

@@ -3,19 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "processing/PageAlignedMemory.h"
+
 namespace varnel {
-namespace {
-
-// The kernel copies into a buffer that starts on a page boundary several
-// times faster on some CPUs, and the sample buffers start on one.
-constexpr std::uintptr_t kPageBytes = 4096;
-
-std::size_t BytesToPageBoundary(const std::uint8_t* address) {
-    const std::uintptr_t past = reinterpret_cast<std::uintptr_t>(address) % kPageBytes;
-    return past == 0 ? 0 : static_cast<std::size_t>(kPageBytes - past);
-}
-
-}  // namespace
 
 std::size_t InputSamples::Wanted(std::size_t size) const {
     return static_cast<std::size_t>(std::min<std::uint64_t>(size, m_remaining));
@@ -29,7 +19,7 @@ std::optional<std::size_t> InputSamples::Read(std::uint8_t* buffer, std::size_t 
         m_handedBack += early;
     }
     std::size_t delivered = early;
-    const std::size_t lead = std::min(wanted - delivered, BytesToPageBoundary(buffer + delivered));
+    const std::size_t lead = std::min(wanted - delivered, (kPageBytes - early % kPageBytes) % kPageBytes);
     for (const std::size_t part : {lead, wanted - delivered - lead}) {
         if (part == 0) continue;
         const auto got = m_file->Read(buffer + delivered, part);
@@ -39,6 +29,10 @@ std::optional<std::size_t> InputSamples::Read(std::uint8_t* buffer, std::size_t 
     }
     m_remaining -= delivered;
     return delivered;
+}
+
+std::size_t InputSamples::PageOffset() const {
+    return m_handedBack < m_readAhead.size() ? 0 : m_file->PageOffset();
 }
 
 std::optional<std::size_t> InputSamples::CopyTo(ByteSink& sink, std::size_t size) {

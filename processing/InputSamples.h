@@ -25,12 +25,15 @@ public:
     // No more than `bytes` bytes are delivered (the rest of the file is not samples).
     void StopAfter(std::uint64_t bytes) { m_remaining = bytes; }
 
-    // The bytes handed back leave the rest of a chunk off a page boundary:
-    // the file's bytes up to the buffer's next boundary come in a read of
-    // their own, so that the large read lands on a page boundary again.
+    // The bytes handed back leave the rest of a chunk a little way on from
+    // where the buffer was placed for it: the file's bytes up to the
+    // buffer's next page come in a read of their own, so that the large read
+    // lands where it was placed for again.
     std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override;
     // Nothing while bytes handed back are still to come.
     std::optional<std::size_t> CopyTo(ByteSink& sink, std::size_t size) override;
+    // The file's, once what was handed back has been delivered.
+    std::size_t PageOffset() const override;
 
 private:
     std::size_t Wanted(std::size_t size) const;

@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace varnel {
@@ -18,7 +19,11 @@ void ReleasePageAligned(void* memory) { std::free(memory); }
 
 void MapPagesNow(void* memory, std::size_t bytes) {
 #ifdef MADV_POPULATE_WRITE
-    if (memory != nullptr) ::madvise(memory, bytes, MADV_POPULATE_WRITE);  // older kernels refuse: faults then
+    if (memory == nullptr) return;
+    // The pages the bytes touch: a buffer may start past a page boundary.
+    const auto start = reinterpret_cast<std::uintptr_t>(memory);
+    const std::uintptr_t first = start / kPageBytes * kPageBytes;
+    ::madvise(reinterpret_cast<void*>(first), start - first + bytes, MADV_POPULATE_WRITE);  // older kernels: faults
 #else
     (void)memory;
     (void)bytes;

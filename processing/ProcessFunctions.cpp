@@ -107,16 +107,19 @@ FunctionResult Stereo(const FunctionStreams& streams, const FunctionBuffers& buf
                       const ProcessingSettings& settings, RunObserver& observer) {
     FunctionScope scope(PairedBytes(lengths, settings.padShorterInput), settings, observer);
     FunctionResult result;
-    const std::unique_ptr<std::uint8_t, void (*)(void*)> frames(
-        static_cast<std::uint8_t*>(settings.allocate(buffers.bufferSamples * kBytesPerStereoFrame)), settings.release);
-    if (!frames) {
+    const std::size_t framesBytes = buffers.bufferSamples * kBytesPerStereoFrame;
+    const std::size_t place = BufferPageOffset(streams.output.PageOffset());
+    const std::unique_ptr<std::uint8_t, void (*)(void*)> taken(
+        static_cast<std::uint8_t*>(settings.allocate(place + framesBytes)), settings.release);
+    if (!taken) {
         result.outcome = FunctionOutcome::StereoBufferRefused;
         return result;
     }
-    MapPagesNow(frames.get(), buffers.bufferSamples * kBytesPerStereoFrame);
+    std::uint8_t* const frames = taken.get() + place;
+    MapPagesNow(frames, framesBytes);
     while (const std::size_t samples = ReadSamplePair(streams, buffers, settings.padShorterInput, result.outcome)) {
-        Interleave(buffers.buffer1, buffers.buffer2, frames.get(), samples);
-        if (!streams.output.Write(frames.get(), samples * kBytesPerStereoFrame)) {
+        Interleave(buffers.buffer1, buffers.buffer2, frames, samples);
+        if (!streams.output.Write(frames, samples * kBytesPerStereoFrame)) {
             result.outcome = FunctionOutcome::WritingOutputFailed;
             break;
         }

@@ -56,6 +56,7 @@ public:
         }
         return moved;
     }
+    std::size_t PageOffset() const override { return m_samples.PageOffset(); }
     InputRead Found() const {
         InputRead found = m_read;
         const auto length = m_file.IsDiskFile() ? m_file.Length() : std::nullopt;
@@ -79,8 +80,34 @@ std::size_t SamplesToWholePages(std::uint64_t bytes) {
     return static_cast<std::size_t>(std::min<std::uint64_t>(pages * kPage, SIZE_MAX) / kBytesPerSample);
 }
 
-SampleBuffer TakeBuffer(std::size_t bytes, const ProcessingSettings& settings) {
-    return {static_cast<std::uint8_t*>(settings.allocate(bytes)), settings.release};
+// `bytes` placed `offset` bytes into their first page.
+SampleBuffer TakeBuffer(std::size_t bytes, std::size_t offset, const ProcessingSettings& settings) {
+    return {static_cast<std::uint8_t*>(settings.allocate(offset + bytes)), settings.release};
+}
+
+// Where in a page each buffer starts (BufferPageOffset): each takes an
+// input's bytes, and mono's first and the joins' give them to the output,
+// a join's second part after the first part's bytes.
+struct BufferPlaces {
+    std::size_t buffer1 = 0;
+    std::size_t buffer2 = 0;
+};
+
+BufferPlaces PlaceBuffers(ProcessFunction function, SoundContainer& container, const ByteSink& output,
+                          InputLengths lengths, bool many) {
+    const std::size_t from1 = container.Samples(1).PageOffset();
+    const std::size_t from2 = many ? 0 : container.Samples(2).PageOffset();
+    const std::size_t to = output.PageOffset();
+    switch (function) {
+    case ProcessFunction::Mono: return {BufferPageOffset(from1, to), BufferPageOffset(from2)};
+    case ProcessFunction::Join1To2:
+        return {BufferPageOffset(from1, to), BufferPageOffset(from2, to + lengths.input1 % kPageBytes)};
+    case ProcessFunction::Join2To1:
+        return {BufferPageOffset(from1, to + lengths.input2 % kPageBytes), BufferPageOffset(from2, to)};
+    case ProcessFunction::Stereo:
+    case ProcessFunction::None: break;
+    }
+    return {BufferPageOffset(from1), BufferPageOffset(from2)};
 }
 
 // Discards the output unless the run committed it, however the run ends.
@@ -232,19 +259,22 @@ RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContaine
     if (std::all_of(inputs.begin(), inputs.end(), [](const File& input) { return input.IsDiskFile(); }))
         result.bufferSamples = std::min(result.bufferSamples, SamplesToWholePages(longest));
     const std::size_t bufferBytes = result.bufferSamples * kBytesPerSample;
-    const SampleBuffer buffer1 = TakeBuffer(bufferBytes, settings);
+    const BufferPlaces places = PlaceBuffers(function, container, sink, result.lengths, many);
+    const SampleBuffer buffer1 = TakeBuffer(bufferBytes, places.buffer1, settings);
     if (!buffer1) return fail(BufferRefused{1});
-    const SampleBuffer buffer2 = many ? SampleBuffer(nullptr, settings.release) : TakeBuffer(bufferBytes, settings);
+    const SampleBuffer buffer2 =
+        many ? SampleBuffer(nullptr, settings.release) : TakeBuffer(bufferBytes, places.buffer2, settings);
     if (!many && !buffer2) return fail(BufferRefused{2});
+    const FunctionBuffers buffers{buffer1.get() + places.buffer1,
+                                  many ? nullptr : buffer2.get() + places.buffer2, result.bufferSamples};
     const bool join = function == ProcessFunction::Join1To2 || function == ProcessFunction::Join2To1;
     if (!join || settings.directCopyBytes == 0) {
-        MapPagesNow(buffer1.get(), bufferBytes);
-        MapPagesNow(buffer2.get(), bufferBytes);
+        MapPagesNow(buffers.buffer1, bufferBytes);
+        if (!many) MapPagesNow(buffers.buffer2, bufferBytes);
     }
 
     const FunctionResult done =
-        RunOnInputs(function, inputs, container, sink, fileLengths,
-                    {buffer1.get(), buffer2.get(), result.bufferSamples}, settings, observer, result);
+        RunOnInputs(function, inputs, container, sink, fileLengths, buffers, settings, observer, result);
     result.outputBytes = done.outputBytes;
     result.clippedSamples = done.clippedSamples;
     std::optional<RunFailure> failure;

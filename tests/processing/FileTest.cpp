@@ -159,6 +159,28 @@ TEST(FileWriteBoth, WritesTheFirstPartThenTheSecond) {
 #ifndef _WIN32
 // A size limit cuts the one write short, inside either part: the rest is
 // tried and the failure told, the bytes that fit standing in order.
+// While it stands, no file of this process grows past `bytes`: writes past
+// that fail as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit limited = m_saved;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int);
+};
+
 TEST(FileWriteBoth, ASizeLimitEndsItAsAFailureWithTheBytesThatFitInOrder) {
     const Bytes head = test::PatternBytes(44, 1), body = test::PatternBytes(5000, 2);
     for (const rlim_t limit : {rlim_t{30}, rlim_t{1000}}) {
@@ -167,15 +189,10 @@ TEST(FileWriteBoth, ASizeLimitEndsItAsAFailureWithTheBytesThatFitInOrder) {
         File file;
         FileFailure failure;
         ASSERT_TRUE(file.Open(path, File::Mode::CreateWrite, failure));
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved;
-        limited.rlim_cur = limit;
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-        const bool written = file.WriteBoth(head.data(), head.size(), body.data(), body.size());
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, savedHandler);
+        const bool written = [&] {
+            const FileSizeLimit limited(limit);
+            return file.WriteBoth(head.data(), head.size(), body.data(), body.size());
+        }();
 
         EXPECT_FALSE(written) << limit;
         EXPECT_EQ(file.LastFailure().cause, FileCause::diskFull) << limit;
@@ -184,6 +201,42 @@ TEST(FileWriteBoth, ASizeLimitEndsItAsAFailureWithTheBytesThatFitInOrder) {
         expected.insert(expected.end(), body.begin(), body.end());
         expected.resize(limit);
         EXPECT_EQ(ReadBytes(path), expected) << limit;
+    }
+}
+
+// The system copies a file behind a header in pieces, every byte in order;
+// where the output refuses bytes the copy already took from the input, the
+// file fails from then on, even once it could be written again, so that a
+// gap never passes for a whole output.
+TEST(FileCopyFrom, CopiesEveryByteAndNeverPassesOverBytesItLost) {
+    TempFolder folder;
+    const Bytes head = test::PatternBytes(44, 1), body = test::PatternBytes(3 * 1048576 + 3, 2);
+    const std::string input = folder.Write("in.pcm", body);
+    for (const rlim_t limit : {rlim_t{0}, rlim_t{1048576 + 524288}}) {
+        File source, output;
+        FileFailure failure;
+        ASSERT_TRUE(source.Open(input, File::Mode::Read, failure));
+        ASSERT_TRUE(output.Open(folder / "out.pcm", File::Mode::CreateWrite, failure));
+        ASSERT_TRUE(output.Write(head.data(), head.size()));
+        std::optional<std::size_t> moved;
+        std::uint64_t total = 0;
+        {
+            const FileSizeLimit limited(limit > 0 ? limit : RLIM_INFINITY);
+            while ((moved = output.CopyFrom(source, 8 << 20)) && *moved > 0) total += *moved;
+        }
+        Bytes expected = head;
+        expected.insert(expected.end(), body.begin(), body.end());
+        if (limit == 0) {
+            EXPECT_EQ(moved, std::optional<std::size_t>{0});
+            EXPECT_EQ(total, body.size());
+        } else {
+            EXPECT_EQ(moved, std::nullopt);
+            EXPECT_FALSE(output.Write(body.data(), 2)) << "written past a gap";
+            EXPECT_EQ(output.LastFailure().cause, FileCause::diskFull);
+            expected.resize(limit);
+        }
+        output.Close();
+        EXPECT_EQ(ReadBytes(folder / "out.pcm"), expected) << limit;
     }
 }
 #endif

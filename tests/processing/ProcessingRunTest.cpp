@@ -164,10 +164,10 @@ TEST_F(RunTest, ChunksGrowOnlyWhenAnInputIsLongerThanTheThreshold) {
     }
 }
 
-// Joins between files on one file system are copied by the system, a
-// progress step per piece; where it cannot (Windows, a pipe, another file
-// system such as Linux's /dev/shm) the buffers take over, chunk by chunk,
-// with the same bytes.
+// Joins between files on disk are copied by the system, a progress step per
+// piece, across file systems too (Linux's /dev/shm); where it cannot
+// (Windows, a pipe) the buffers take over, chunk by chunk, with the same
+// bytes.
 TEST_F(RunTest, JoinsCopiedFileToFileMovePieceByPieceAndFallBackToChunks) {
     settings.directCopyBytes = 65536;
     const Bytes one = PatternBytes(200000), two = PatternBytes(5, 3);
@@ -202,7 +202,7 @@ TEST_F(RunTest, JoinsCopiedFileToFileMovePieceByPieceAndFallBackToChunks) {
     if (DeviceOf("/dev/shm") == DeviceOf(folder.Path().string())) GTEST_SKIP() << "no /dev/shm of its own";
     std::ofstream(elsewhere, std::ios::binary)
         .write(reinterpret_cast<const char*>(one.data()), static_cast<std::streamsize>(one.size()));
-    EXPECT_EQ(JoinSteps(elsewhere), kChunks);
+    EXPECT_EQ(JoinSteps(elsewhere), kPieces);
     std::filesystem::remove(elsewhere);
 #endif
 }
@@ -225,6 +225,29 @@ TEST_F(RunTest, AWavInputsChunksAndProgressCountItsSamplesOnly) {
     EXPECT_EQ(steps[61], "progress 99");
     EXPECT_EQ(steps.back(), "progress 100");
     EXPECT_EQ(Output(), ExpectedMono(samples, ReadBytes(raw)));
+}
+
+// Buffers start where their files' bytes stand within a page, or 64 bytes
+// on: here a raw input at 0, a WAV input's samples at 58 and a WAV output's
+// at 44. Every function still reads and writes every sample in place, over
+// several chunks (the sanitizers watch the buffers' ends).
+TEST_F(RunTest, BuffersPlacedOffAPageBoundaryKeepEverySample) {
+    const Bytes raw = PatternBytes(10002, 3), samples = PatternBytes(9000, 5);
+    const std::string one = folder.Write("one.pcm", raw);
+    const std::string two = folder.Write("two.wav", test::WavBytes(samples, {.listChunkFirst = true}));
+    for (const ProcessFunction function :
+         {ProcessFunction::Mono, ProcessFunction::Stereo, ProcessFunction::Join1To2, ProcessFunction::Join2To1}) {
+        FilesInPlace files({one, two}, folder / "out.pcm");
+        SoundFileFormats formats({.function = function, .wavOutput = true});
+        ASSERT_TRUE(RunProcessing(function, files, formats, settings, observer).succeeded);
+        const Bytes expected = function == ProcessFunction::Mono     ? ExpectedMono(raw, samples)
+                               : function == ProcessFunction::Stereo ? ExpectedStereo(raw, samples)
+                               : function == ProcessFunction::Join1To2 ? Concatenated(raw, samples)
+                                                                       : Concatenated(samples, raw);
+        const Bytes output = Output();
+        ASSERT_GT(output.size(), kWavHeaderBytes);
+        EXPECT_EQ(Bytes(output.begin() + kWavHeaderBytes, output.end()), expected) << static_cast<int>(function);
+    }
 }
 
 TEST_F(RunTest, MissingInput1IsNamedAloneAndNothingIsCreated) {
