@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "processing/ByteStream.h"
+#include "processing/PageAlignedMemory.h"
 
 namespace varnel {
 
 class BlockAlignedWriter final : public ByteSink {
 public:
     // Where blocks begin in the file: a page.
-    static constexpr std::size_t kBlockBytes = 4096;
+    static constexpr std::size_t kBlockBytes = kPageBytes;
 
     // `file` is empty; `header`, shorter than a block, goes first, ahead of
     // everything written.

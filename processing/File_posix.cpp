@@ -261,7 +261,7 @@ bool File::OpenCopyPipe() {
     // pipe memory), the pipe's own size, in smaller writes.
     int bytes = ::fcntl(m_copyPipe[1], F_SETPIPE_SZ, static_cast<int>(kMostBytesPerWrite));
     if (bytes <= 0) bytes = ::fcntl(m_copyPipe[1], F_GETPIPE_SZ);
-    m_copyPipeBytes = bytes > 0 ? static_cast<std::size_t>(bytes) : 4096;
+    m_copyPipeBytes = bytes > 0 ? static_cast<std::size_t>(bytes) : kPageBytes;
     return true;
 }
 

@@ -75,7 +75,7 @@ using SampleBuffer = std::unique_ptr<std::uint8_t, void (*)(void*)>;
 
 // The samples in `bytes` rounded up to whole 4 KiB pages; at least one page.
 std::size_t SamplesToWholePages(std::uint64_t bytes) {
-    constexpr std::uint64_t kPage = 4096;
+    constexpr std::uint64_t kPage = kPageBytes;
     const std::uint64_t pages = std::max<std::uint64_t>(1, (bytes + kPage - 1) / kPage);
     return static_cast<std::size_t>(std::min<std::uint64_t>(pages * kPage, SIZE_MAX) / kBytesPerSample);
 }
