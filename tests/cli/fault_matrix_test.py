@@ -847,13 +847,13 @@ class FaultRows(unittest.TestCase):
             tracer = traced([CLI, "-q", function, "a.pcm", "s2.pcm", "o.pcm"], self.folder,
                             ["-e", "trace=splice", "-e", "inject=splice:delay_enter=300000:when=2+2"])
             held = wait_until(tracer, lambda: any(n == SYSCALL_SPLICE for n, _ in proc_syscalls(traced_child(tracer))))
-            os.truncate(self.path("a.pcm"), 1000)
+            if held:
+                os.truncate(self.path("a.pcm"), 1000)
             _, err = tracer.communicate(timeout=HUNG_AFTER)
-            # A program that makes no splice is cut before it reads, or not
-            # at all: it must then give what the file held at the end.
-            self.check_truncated_join(f"{function}, cut at 1000 during a held splice" + ("" if held else
-                                      " (no splice was made)"), function, tracer.returncode,
-                                      err.decode(errors="replace"), 1000, exact=True)
+            if not held:  # a program that copies otherwise: no instant to cut at
+                print(f"{function}: no second splice, so no truncation at a chosen instant", file=sys.stderr)
+            self.check_truncated_join(f"{function}, cut at 1000 during a held splice", function, tracer.returncode,
+                                      err.decode(errors="replace"), 1000 if held else len(self.a), exact=True)
         self.report()
 
     def test_a_signal_held_across_the_commit(self):
@@ -872,6 +872,9 @@ class FaultRows(unittest.TestCase):
             if wait_until(tracer, lambda: any(n in COMMIT_SYSCALLS.values()
                                               for n, _ in proc_syscalls(traced_child(tracer)))):
                 os.kill(traced_child(tracer), number)
+            else:
+                self.broke(row, f"the run made none of the calls {calls}: the signal was not sent (another call "
+                                "puts OUTPUT in place?)")
             _, err = tracer.communicate(timeout=HUNG_AFTER)
             err, status, got = err.decode(errors="replace"), tracer.returncode, self.read("o.pcm")
             replaced = got == self.s1 + self.s2
