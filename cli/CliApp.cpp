@@ -9,6 +9,7 @@
 #include "cli/CommandLineFiles.h"
 #include "cli/Console.h"
 #include "cli/ConsoleObserver.h"
+#include "cli/Conversion.h"
 #include "cli/InputList.h"
 #include "cli/ProblemsNotReached.h"
 #include "cli/ProgressBar.h"
@@ -42,10 +43,15 @@ ProcessingSettings CommandLineSettings(const CliOptions& options) {
     return settings;
 }
 
-SoundFileChoices ContainerChoices(const CliOptions& options) {
+SoundFileChoices ContainerChoices(const CliOptions& options, const RunPaths& paths) {
     const bool wavOutput =
         options.outputType == OutputType::ByName ? NamesWavFile(options.output) : options.outputType == OutputType::Wav;
-    return {options.function, options.raw, options.rate, options.pad, wavOutput};
+    SoundFileChoices choices{options.function, options.raw, options.rate, options.pad, wavOutput};
+    // A name that says a sound file is taken at its word: such a file is
+    // never mixed in as raw samples unless --raw says so.
+    for (int input = 1; input <= paths.InputCount(); ++input)
+        choices.inputsNamedAsSoundFiles.push_back(NamesSoundFile(paths.Input(input)));
+    return choices;
 }
 
 int UsageFailure(const std::string& text, std::ostream& err) {
@@ -77,7 +83,7 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
     // Mono of a file with itself doubles it; join12 repeats it: the inputs
     // are read shared.
     CommandLineFiles files(paths);
-    SoundFileFormats formats(ContainerChoices(options));
+    SoundFileFormats formats(ContainerChoices(options, paths));
 
     safeoutput::SayOnInterrupt(InterruptedLine(options.output));
     const RunResult result = RunProcessing(options.function, files, formats, CommandLineSettings(options), observer);

@@ -94,10 +94,17 @@ std::string InputNamed(int input, const std::string& path) {
 
 std::string Channels(std::uint16_t count) { return std::to_string(count) + (count == 1 ? " channel" : " channels"); }
 
+// The run's files, which no command of the advice may write.
+NamesInUse FilesOf(const RunPaths& paths) {
+    NamesInUse names{paths.output};
+    for (int input = 1; input <= paths.InputCount(); ++input) names.push_back(paths.Input(input));
+    return names;
+}
+
 // What a WAV file we cannot read holds, for "input 1 (x.wav) ...".
-std::string Unreadable(const FormatRefusal& refusal, const std::string& path) {
+std::string Unreadable(const FormatRefusal& refusal, const std::string& path, const NamesInUse& inUse) {
     constexpr std::uint16_t kFormatFloat = 3;
-    const std::string only = "; " + WavConversionAdvice(path);
+    const std::string only = "; " + WavConversionAdvice(path, inUse);
     switch (refusal.wav) {
     case WavProblem::CutShort: return "is a WAV file that ends before its samples begin";
     case WavProblem::NoFormatChunk: return "is a WAV file whose samples come before their format chunk";
@@ -125,24 +132,35 @@ std::string RefusalWords(const FormatRefusal& refusal, const RunPaths& paths, co
                paths.ListedAt(file.input);
     };
     const std::string rawLimit = "; name a raw OUTPUT (not .wav) for more";
+    const std::string orRaw = "; --raw reads it as raw samples";
+    const std::string& path = refusal.file.IsOutput() ? paths.output : InputPath(paths, refusal.file.input);
+    const NamesInUse inUse = FilesOf(paths);
     switch (refusal.problem) {
     case FormatProblem::Rf64WavFile:
         return named(refusal.file) + " is an RF64 WAV file; varnel-cli reads WAV files of up to 4 GiB";
     case FormatProblem::BigEndianWavFile:
         return named(refusal.file) + " is a big-endian (RIFX) WAV file; varnel-cli reads little-endian ones";
     case FormatProblem::UnreadableWav:
-        return named(refusal.file) + " " + Unreadable(refusal, InputPath(paths, refusal.file.input));
+        return named(refusal.file) + " " + Unreadable(refusal, path, inUse);
     case FormatProblem::OtherContainer:
-        return named(refusal.file) + " " +
-               ForeignContainerRefusal(refusal.container, InputPath(paths, refusal.file.input));
+        return named(refusal.file) + " " + ForeignContainerRefusal(refusal.container, path, inUse);
+    case FormatProblem::RiffCutShort: return named(refusal.file) + " is a WAV header cut short" + orRaw;
+    case FormatProblem::OtherRiffForm:
+        return named(refusal.file) + " is a RIFF file of type '" +
+               Shown(std::string(refusal.riffForm.begin(), refusal.riffForm.end())) + "', not a WAV file" + orRaw;
+    case FormatProblem::DamagedRiffHeader:
+        return named(refusal.file) + " is a WAV file whose header is damaged (as by a text conversion)" + orRaw;
+    case FormatProblem::NotAsNamed: return named(refusal.file) + " " + NotAsNamedRefusal(path, inUse);
     case FormatProblem::RatesDiffer:
         return "the inputs' rates differ: " + named(refusal.file) + " " + std::to_string(refusal.rate) + " Hz, " +
-               named(refusal.other) + " " + std::to_string(refusal.otherRate) + " Hz";
+               named(refusal.other) + " " + std::to_string(refusal.otherRate) + " Hz; convert one first (" +
+               RateConversionCommand(InputPath(paths, refusal.other.input), refusal.rate, inUse) + ")";
     case FormatProblem::RateDiffersFromGiven:
         return "--rate " + std::to_string(refusal.otherRate) + " differs from " + named(refusal.file) + ", " +
                std::to_string(refusal.rate) + " Hz";
     case FormatProblem::StereoNeedsOneChannel:
-        return "stereo needs two one-channel inputs: " + named(refusal.file) + " has " + Channels(refusal.channels);
+        return "stereo needs two one-channel inputs: " + named(refusal.file) + " has " + Channels(refusal.channels) +
+               "; convert it first (" + MonoConversionCommand(path, inUse) + ")";
     case FormatProblem::ChannelCountsDiffer:
         return functionName + " needs inputs of equal channel counts: " + named(refusal.file) + " has " +
                Channels(refusal.channels) + ", " + named(refusal.other) + " " + Channels(refusal.otherChannels);
@@ -183,7 +201,9 @@ Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths) {
         failure.code = std::string("open-") + CauseCode(cause);
         if (!standard && cause == FileCause::accessDenied && IsFolder(failure.path)) {
             failure.code = "open-is-folder";
-            failure.message = Quoted(failure.path) + " is a folder, not a file";
+            const std::string named =
+                isOutput ? "OUTPUT " + Quoted(failure.path) : InputNamed(input, failure.path) + paths.ListedAt(input);
+            failure.message = named + " is a folder, not a file";
             return failure;
         }
         if (isOutput && cause == FileCause::sharingViolation) {

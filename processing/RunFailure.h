@@ -4,6 +4,7 @@
 // codes. No text meant for a user is made here.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <variant>
 
@@ -49,6 +50,10 @@ enum class FormatProblem {
     BigEndianWavFile,       // `file` is a RIFX WAV file
     UnreadableWav,          // `file`'s header: `wav`, `formatTag`, `bitsPerSample`
     OtherContainer,         // `file` is a sound file of another `container`
+    RiffCutShort,           // `file` begins with "RIFF" and ends before its form type does
+    OtherRiffForm,          // `file` is a RIFF file of the form type `riffForm`, not "WAVE"
+    DamagedRiffHeader,      // `file` is a RIFF file whose form type is damaged (RiffKind::Damaged)
+    NotAsNamed,             // `file` is named as a sound file (SoundFileChoices) and holds no header of one
     RatesDiffer,            // `file` has `rate`, `other` has `otherRate`
     RateDiffersFromGiven,   // `file` has `rate`; the raw inputs' rate given is `otherRate`
     StereoNeedsOneChannel,  // `file` has `channels`
@@ -66,6 +71,7 @@ struct FormatRefusal {
     RunFile other;  // the other input, where two are compared
     WavProblem wav = WavProblem::None;
     ForeignContainer container = ForeignContainer::None;
+    std::array<char, 4> riffForm = {};
     std::uint16_t formatTag = 0;
     std::uint16_t bitsPerSample = 0;
     std::uint32_t rate = 0;

@@ -53,7 +53,7 @@ std::optional<RunFailure> SoundFileFormats::Accept(int number, File& file, std::
 
     const RunFile input = RunFile::Input(number);
     const auto readFailure = [&]() -> RunFailure { return FileProblem{input, FileAction::Read, file.LastFailure()}; };
-    std::uint8_t first[std::max(kRiffHeaderBytes, kForeignContainerSniffBytes)];
+    std::uint8_t first[std::max(kRiffSniffBytes, kForeignContainerSniffBytes)];
     const auto got = file.Read(first, sizeof first);
     if (!got) return readFailure();
     if (const ForeignContainer other = ForeignContainerOf(first, *got); other != ForeignContainer::None) {
@@ -63,6 +63,8 @@ std::optional<RunFailure> SoundFileFormats::Accept(int number, File& file, std::
     }
     switch (RiffKindOf(first, *got)) {
     case RiffKind::NotRiff:
+        if (Slot(number) < m_choices.inputsNamedAsSoundFiles.size() && m_choices.inputsNamedAsSoundFiles[Slot(number)])
+            return Refusal(FormatProblem::NotAsNamed, input);
         // A file on disk is read again from its start, so that its samples
         // are read at page-aligned offsets into page-aligned buffers, and
         // may be copied by the system whole; a stream hands them back.
@@ -70,6 +72,13 @@ std::optional<RunFailure> SoundFileFormats::Accept(int number, File& file, std::
         return std::nullopt;
     case RiffKind::WavRf64: return Refusal(FormatProblem::Rf64WavFile, input);
     case RiffKind::WavBigEndian: return Refusal(FormatProblem::BigEndianWavFile, input);
+    case RiffKind::CutShort: return Refusal(FormatProblem::RiffCutShort, input);
+    case RiffKind::Damaged: return Refusal(FormatProblem::DamagedRiffHeader, input);
+    case RiffKind::OtherForm: {
+        FormatRefusal refusal = Refusal(FormatProblem::OtherRiffForm, input);
+        std::copy(first + 8, first + 12, refusal.riffForm.begin());
+        return refusal;
+    }
     case RiffKind::Wav: break;
     }
 

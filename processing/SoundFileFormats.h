@@ -1,5 +1,6 @@
 // Sound files that are raw samples or WAV. Each input is judged by its
-// content (a RIFF/WAVE header makes it WAV) unless every input is to be read
+// content (a RIFF/WAVE header makes it WAV; any other RIFF file, and a sound
+// file of another container, is refused) unless every input is to be read
 // raw; the output is WAV when its client says so. The inputs' formats must
 // agree with each other and with the function, and a refusal comes before
 // the output is created. After a WAV input's header the run reads its data
@@ -28,6 +29,10 @@ struct SoundFileChoices {
     // With wavOutput: only when a WAV input gives the output its rate;
     // from raw inputs alone the output is raw, as the window knows no rate.
     bool wavOutputNeedsWavInput = false;
+    // Input N at N - 1, for a client that takes names at their word: an
+    // input whose name says it is a sound file (of any format) and which
+    // holds no header this side knows is refused, not read as raw samples.
+    std::vector<bool> inputsNamedAsSoundFiles = {};
 };
 
 // Whether a file's name asks for a WAV file: it ends in ".wav", any case.

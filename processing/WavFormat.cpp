@@ -94,11 +94,20 @@ void JudgeFormat(const std::uint8_t* body, std::uint32_t size, WavHeader& header
 }  // namespace
 
 RiffKind RiffKindOf(const std::uint8_t* bytes, std::size_t size) {
-    if (size < kRiffHeaderBytes || !IdIs(bytes + 8, "WAVE")) return RiffKind::NotRiff;
-    if (IdIs(bytes, "RIFF")) return RiffKind::Wav;
-    if (IdIs(bytes, "RF64") || IdIs(bytes, "BW64")) return RiffKind::WavRf64;
-    if (IdIs(bytes, "RIFX")) return RiffKind::WavBigEndian;
-    return RiffKind::NotRiff;
+    if (size >= kRiffHeaderBytes && IdIs(bytes + 8, "WAVE")) {
+        if (IdIs(bytes, "RIFF")) return RiffKind::Wav;
+        if (IdIs(bytes, "RF64") || IdIs(bytes, "BW64")) return RiffKind::WavRf64;
+        if (IdIs(bytes, "RIFX")) return RiffKind::WavBigEndian;
+    }
+    if (size < 4 || !IdIs(bytes, "RIFF")) return RiffKind::NotRiff;
+    if (size < kRiffHeaderBytes) return RiffKind::CutShort;
+    const bool printable = std::all_of(bytes + 8, bytes + 12, [](std::uint8_t c) { return c >= 0x20 && c < 0x7F; });
+    // The size before the form type has four bytes, each of which a text
+    // conversion may turn into two, or a CR and LF of them into one.
+    for (std::size_t at = 6; at + 4 <= std::min(size, kRiffSniffBytes); ++at) {
+        if (at != 8 && IdIs(bytes + at, "WAVE")) return RiffKind::Damaged;
+    }
+    return printable ? RiffKind::OtherForm : RiffKind::Damaged;
 }
 
 WavHeader ReadWavHeader(ByteSource& source) {

@@ -34,17 +34,30 @@ struct WavFormat {
     std::uint32_t channelMask = 0;
 };
 
-// The first bytes of a file that say what it is.
+// The first bytes of a file that say what it is: "RIFF", a 32-bit size and
+// the form type.
 inline constexpr std::size_t kRiffHeaderBytes = 12;
+// Enough of a file's first bytes to find "WAVE" where a text conversion
+// moved it.
+inline constexpr std::size_t kRiffSniffBytes = 16;
 
+// A file that begins with "RIFF" is taken at its word: raw samples that
+// happen to begin so are read only where every input is read raw, rather
+// than a RIFF file of some other kind being mixed in as samples.
 enum class RiffKind {
     NotRiff,       // anything else: a raw sound file
     Wav,           // "RIFF" .... "WAVE"
     WavRf64,       // "RF64" or "BW64" .... "WAVE": a WAV file past 4 GiB
     WavBigEndian,  // "RIFX" .... "WAVE"
+    CutShort,      // "RIFF", and the file ends before its form type does
+    OtherForm,     // "RIFF" .... and a form type of four characters other than "WAVE": "AVI ", "WEBP", "RMID", ...
+    // "RIFF" .... and a form type that is not four printable characters, or
+    // "WAVE" a few bytes from its place: a WAV file through a text
+    // conversion, which adds or drops a CR before each LF of its sizes.
+    Damaged,
 };
 
-// What the first `size` bytes of a file (fewer than kRiffHeaderBytes only
+// What the first `size` bytes of a file (fewer than kRiffSniffBytes only
 // when the file is that short) make of it.
 RiffKind RiffKindOf(const std::uint8_t* bytes, std::size_t size);
 

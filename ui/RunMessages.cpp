@@ -122,6 +122,12 @@ std::string RefusalText(const FormatRefusal& refusal, const WindowRunPaths& path
     case FormatProblem::UnreadableWav: return file + " " + UnreadableWav(refusal);
     case FormatProblem::OtherContainer:
         return file + " is " + ContainerName(refusal.container) + " file; " + kReadable + ": convert it first.";
+    case FormatProblem::RiffCutShort: return file + " is a WAV header cut short.";
+    case FormatProblem::OtherRiffForm:
+        return file + " is a RIFF file of type '" + std::string(refusal.riffForm.begin(), refusal.riffForm.end()) +
+               "', not a WAV file.";
+    case FormatProblem::DamagedRiffHeader:
+        return file + " is a WAV file whose header is damaged (as by a text conversion).";
     case FormatProblem::RatesDiffer:
         return "The sound files' rates differ: " + file + " has " + std::to_string(refusal.rate) + " Hz, " +
                Named(refusal.other, paths) + " " + std::to_string(refusal.otherRate) + " Hz.";
@@ -145,9 +151,11 @@ std::string RefusalText(const FormatRefusal& refusal, const WindowRunPaths& path
         return "The WAV header of the Output Sound File (" + paths.outputFile + ") claims " +
                std::to_string(refusal.limitBytes) + " bytes of samples, " + std::to_string(refusal.bytes) +
                " came, and it could not be rewritten to say so.";
-    // The window gives no rate of its own, so neither can be met.
+    // The window gives no rate of its own, so neither can be met; and it
+    // takes no name for a sound file's format.
     case FormatProblem::RateDiffersFromGiven:
-    case FormatProblem::RateNeeded: break;
+    case FormatProblem::RateNeeded:
+    case FormatProblem::NotAsNamed: break;
     }
     if (refusal.file.IsOutput()) return kOutputNotCreated;
     return "Opening " + SoundFileName(refusal.file) + " Failed";

@@ -181,20 +181,20 @@ TEST_F(CliProgram, RunFailuresNameTheFileAndSayWhyOnePerLineAndExitWith1) {
         // Every file the run would have refused, as far as it can tell without touching any.
         {{"mono", "missing.pcm", "sub", "nowhere/out.pcm"},
          "varnel-cli: cannot open input 1 'missing.pcm': no such file\n"
-         "varnel-cli: 'sub' is a folder, not a file\n"
+         "varnel-cli: input 2 'sub' is a folder, not a file\n"
          "varnel-cli: cannot create 'nowhere/out.pcm': its folder does not exist\n"},
         {{"join12", "one.pcm", "missing.pcm", "one.pcm"},
          "varnel-cli: cannot open input 2 'missing.pcm': no such file\n"
          "varnel-cli: 'one.pcm' is input 1; the output must be another file\n"},
         {{"join12", "missing.pcm", "two.pcm", "sub"},
          "varnel-cli: cannot open input 1 'missing.pcm': no such file\n"
-         "varnel-cli: 'sub' is a folder, not a file\n"},
+         "varnel-cli: OUTPUT 'sub' is a folder, not a file\n"},
         {{"stereo", "one.pcm", "missing.pcm", "out.pcm"},
          "varnel-cli: cannot open input 2 'missing.pcm': no such file\n"},
-        {{"join12", "sub", "two.pcm", "out.pcm"}, "varnel-cli: 'sub' is a folder, not a file\n"},
+        {{"join12", "sub", "two.pcm", "out.pcm"}, "varnel-cli: input 1 'sub' is a folder, not a file\n"},
         {{"mono", "one.pcm", "two.pcm", "nowhere/out.pcm"},
          "varnel-cli: cannot create 'nowhere/out.pcm': its folder does not exist\n"},
-        {{"mono", "one.pcm", "two.pcm", "sub"}, "varnel-cli: 'sub' is a folder, not a file\n"},
+        {{"mono", "one.pcm", "two.pcm", "sub"}, "varnel-cli: OUTPUT 'sub' is a folder, not a file\n"},
     };
     for (const auto& [arguments, messages] : cases) {
         const ProgramOutcome outcome = Cli(arguments);

@@ -67,7 +67,10 @@ TEST(FailureWording, TheRealSituationIsNamedOnRealFiles) {
     const Failure isFolder =
         DescribeFileProblem(Problem(RunFile::Input(2), FileAction::Open, FileCause::accessDenied), paths);
     EXPECT_EQ(isFolder.code, "open-is-folder");
-    EXPECT_EQ(isFolder.message, "'" + d + "' is a folder, not a file");
+    EXPECT_EQ(isFolder.message, "input 2 '" + d + "' is a folder, not a file");
+    EXPECT_EQ(DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::accessDenied), {one, one, d})
+                  .message,
+              "OUTPUT '" + d + "' is a folder, not a file");
     const Failure isInput =
         DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::sharingViolation), paths);
     EXPECT_EQ(isInput.code, "open-output-is-input");
@@ -123,6 +126,50 @@ TEST(FailureWording, RefusalsHaveTheirOwnWordsAndCodes) {
     rate.problem = FormatProblem::RateNeeded;
     rate.file = RunFile::Output();
     EXPECT_EQ(UsageProblem(rate), "a WAV OUTPUT from raw inputs needs their rate: --rate HZ");
+}
+
+// The commands of the advice write a file that exists nowhere yet and is
+// none of the run's, whichever converter they name.
+TEST(FailureWording, TheAdviceWritesANewFileNeverAnInputOrAnExistingOne) {
+    test::TempFolder folder;
+    const std::string flac = folder.Write("a.flac", {1}), wav = folder.Write("a.wav", {1});
+    folder.Write("a-16bit.wav", {1});
+    const std::string output = folder / "a-16bit-2.wav";  // not made yet
+    const RunPaths paths{flac, wav, output};
+    FormatRefusal refusal;
+    refusal.problem = FormatProblem::OtherContainer;
+    refusal.file = RunFile::Input(1);
+    refusal.container = ForeignContainer::Flac;
+    const std::string newFile = folder / "a-16bit-3.wav";
+    EXPECT_EQ(DescribeFailure(refusal, paths, "mono").message,
+              "input 1 (" + flac + ") is a FLAC file; varnel-cli reads raw 16-bit samples and 16-bit PCM WAV files: "
+              "convert it first (sox " + flac + " -b 16 " + newFile + "), or give --raw to take its bytes as samples");
+
+    refusal.problem = FormatProblem::NotAsNamed;
+    const std::string mp3 = folder / "a.MP3";
+    EXPECT_EQ(DescribeFailure(refusal, {mp3, wav, output}, "mono").message,
+              "input 1 (" + mp3 + ") is named as an MP3 file; varnel-cli reads raw 16-bit samples and 16-bit PCM WAV "
+              "files: convert it first (ffmpeg -i " + mp3 + " -c:a pcm_s16le " + newFile + "), or give --raw to take "
+              "its bytes as samples");
+    EXPECT_EQ(DescribeFailure(refusal, {wav, flac, output}, "mono").message,
+              "input 1 (" + wav + ") holds no WAV header; --raw reads it as raw samples");
+
+    refusal.problem = FormatProblem::RatesDiffer;
+    refusal.other = RunFile::Input(2);
+    refusal.rate = 22050;
+    refusal.otherRate = 8000;
+    EXPECT_EQ(DescribeFailure(refusal, {flac, wav, folder / "a-22050hz.wav"}, "mono").message,
+              "the inputs' rates differ: input 1 (" + flac + ") 22050 Hz, input 2 (" + wav + ") 8000 Hz; convert one "
+              "first (sox " + wav + " -r 22050 " + folder / "a-22050hz-2.wav" + ")");
+    refusal.problem = FormatProblem::StereoNeedsOneChannel;
+    refusal.other = {};
+    refusal.channels = 2;
+    EXPECT_EQ(DescribeFailure(refusal, {wav, flac, output}, "stereo").message,
+              "stereo needs two one-channel inputs: input 1 (" + wav + ") has 2 channels; convert it first (sox " +
+                  wav + " -c 1 " + folder / "a-mono.wav" + ")");
+    EXPECT_EQ(DescribeFailure(refusal, {"-", flac, output}, "stereo").message,
+              "stereo needs two one-channel inputs: input 1 (-) has 2 channels; convert it first "
+              "(sox -t wav - -c 1 -t wav -)");
 }
 
 }  // namespace

@@ -299,47 +299,91 @@ class WavOutputs(CliTestCase):
         self.assertEqual(self.entries(), ["a.wav", "b.wav"])
 
 
-def refusal(number, name, kind, converted):
-    return (f"varnel-cli: input {number} ({name}) is {kind} file; varnel-cli reads raw 16-bit samples and 16-bit PCM "
-            f"WAV files: convert it first (sox {name} -b 16 {converted}), or give --raw to take its bytes as samples\n")
+def converted_by(command):
+    return ("varnel-cli reads raw 16-bit samples and 16-bit PCM WAV files: convert it first (" + command +
+            "), or give --raw to take its bytes as samples")
 
 
-# The first bytes of each container, as the tests write them where no
-# program that makes such files is installed.
-CONTAINERS = {
-    "take.aiff": (b"FORM\0\0\x06\x90AIFFCOMM", "an AIFF"),
-    "take.aifc": (b"FORM\0\0\x06\x8eAIFCFVER", "an AIFF-C"),
-    "take.au": (b".snd\0\0\0\x2c\0\0\x06\x40\0\0\0\x03", "a Sun/NeXT AU"),
-    "take.flac": (b"fLaC\0\0\0\x22\x10\0\x10\0\0\0\0\0", "a FLAC"),
-    "take.ogg": (b"OggS\0\x02" + b"\0" * 10, "an Ogg"),
-    "take.caf": (b"caff\0\x01\0\0desc\0\0\0\0", "a CAF"),
-    "take.w64": (bytes.fromhex("726966662e91cf11a5d628db04c10000"), "a Wave64"),
-    "take.mp3": (b"ID3\x04\0\0\0\0\0\x23TSSE", "an MP3"),
+def sox(name):
+    return f"sox {name} -b 16 {os.path.splitext(name)[0]}-16bit.wav"
+
+
+def ffmpeg(name):
+    return f"ffmpeg -i {name} -c:a pcm_s16le {os.path.splitext(name)[0]}-16bit.wav"
+
+
+RAW = "; --raw reads it as raw samples"
+DAMAGED = "is a WAV file whose header is damaged (as by a text conversion)" + RAW
+# A canonical header whose RIFF size holds an LF (0x10A), and one whose size
+# holds a CR and LF (0x0A0D00), as a text conversion finds them.
+LF_IN_SIZE = riff(fmt(), chunk(b"data", bytes(0x10A - 36)))
+CRLF_IN_SIZE = b"RIFF\0\x0d\x0a\0WAVE" + fmt() + chunk(b"data", b"", claimed=0x0A0D00 - 36)
+
+# What is not raw samples, with the words that refuse it, after "input N
+# (NAME) ": sound files of other containers, as SoX or ffmpeg makes them
+# where installed (else their first bytes, before some samples), RIFF files
+# that hold no WAV, and files named as sound files that hold no header.
+NOT_SAMPLES = {
+    "take.aiff": (b"FORM\0\0\x06\x90AIFFCOMM", "is an AIFF file; " + converted_by(sox("take.aiff"))),
+    "take.aifc": (b"FORM\0\0\x06\x8eAIFCFVER", "is an AIFF-C file; " + converted_by(sox("take.aifc"))),
+    "take.au": (b".snd\0\0\0\x2c\0\0\x06\x40\0\0\0\x03", "is a Sun/NeXT AU file; " + converted_by(sox("take.au"))),
+    "take.flac": (b"fLaC\0\0\0\x22\x10\0\x10\0\0\0\0\0", "is a FLAC file; " + converted_by(sox("take.flac"))),
+    "take.ogg": (b"OggS\0\x02" + b"\0" * 10, "is an Ogg file; " + converted_by(sox("take.ogg"))),
+    "take.caf": (b"caff\0\x01\0\0desc\0\0\0\0", "is a CAF file; " + converted_by(sox("take.caf"))),
+    "take.w64": (bytes.fromhex("726966662e91cf11a5d628db04c10000"),
+                 "is a Wave64 file; " + converted_by(sox("take.w64"))),
+    "take.mp3": (b"ID3\x04\0\0\0\0\0\x23TSSE", "is an MP3 file; " + converted_by(ffmpeg("take.mp3"))),
+    "take.opus": (b"OggS\0\x02" + b"\0" * 10, "is an Ogg file; " + converted_by(ffmpeg("take.opus"))),
+    "untagged.MP3": (b"\xff\xf3\x18\xc4\0\x0a\xf0\x06",
+                     "is named as an MP3 file; " + converted_by(ffmpeg("untagged.MP3"))),
+    "take.m4a": (b"\0\0\0\x1cftypM4A \0\0\2\0", "is named as an M4A file; " + converted_by(ffmpeg("take.m4a"))),
+    "take.aac": (b"\xff\xf1\x6c\x40\x49\x5f\xfc\xde", "is named as an AAC file; " + converted_by(ffmpeg("take.aac"))),
+    "take.wma": (bytes.fromhex("3026b2758e66cf11a6d900aa0062ce6c"), "is named as a WMA file; " +
+                 converted_by(ffmpeg("take.wma"))),
+    "empty.wav": (b"", "holds no WAV header" + RAW),
+    "notes.Wav": (b"Not a sound.\r\n", "holds no WAV header" + RAW),
+    "stub.pcm": (b"RIFF", "is a WAV header cut short" + RAW),
+    "stub.wav": (LF_IN_SIZE[:11], "is a WAV header cut short" + RAW),
+    "clip.avi": (b"RIFF\x0c\x4e\0\0AVI LIST", "is a RIFF file of type 'AVI ', not a WAV file" + RAW),
+    "pic.webp": (b"RIFF\x0e\x01\0\0WEBPVP8 ", "is a RIFF file of type 'WEBP', not a WAV file" + RAW),
+    "song.rmi": (b"RIFF\x1a\0\0\0RMIDdata", "is a RIFF file of type 'RMID', not a WAV file" + RAW),
+    "song.pcm": (b"RIFF\x24\x10\0\0MP3 data", "is a RIFF file of type 'MP3 ', not a WAV file" + RAW),
+    "unix2dos.wav": (LF_IN_SIZE.replace(b"\n", b"\r\n"), DAMAGED),
+    "dos2unix.pcm": (CRLF_IN_SIZE.replace(b"\r\n", b"\n"), DAMAGED),
+    "nofmt.wav": (riff(chunk(b"data", sample_bytes([1, 2]))),
+                  "is a WAV file whose samples come before their format chunk"),
+    "nodata.wav": (riff(fmt(), chunk(b"LIST", b"INFO")), "is a WAV file that ends before its samples begin"),
 }
+# How SoX or ffmpeg makes each of them that it can make.
+SOX_MADE = {"take.aiff", "take.aifc", "take.au", "take.flac", "take.ogg", "take.caf", "take.w64"}
+SINE = ["-f", "lavfi", "-i", "sine=d=0.1", "-ar", "8000"]
+FFMPEG_MADE = {"take.mp3": SINE, "take.opus": SINE, "take.m4a": SINE, "take.aac": SINE, "take.wma": SINE,
+               "untagged.MP3": SINE + ["-id3v2_version", "0", "-write_xing", "0", "-f", "mp3"], "clip.avi": SINE,
+               "pic.webp": ["-f", "lavfi", "-i", "color=s=16x16", "-frames:v", "1"]}
 
 
-class OtherContainers(CliTestCase):
+class NotSamples(CliTestCase):
     def make(self, name):
-        """`name` as SoX (ffmpeg for MP3) writes it where installed, else its first bytes and some samples."""
-        if name.endswith(".mp3") and FFMPEG:
-            subprocess.run([FFMPEG, "-v", "error", "-f", "lavfi", "-i", "sine=f=440:d=0.1", "-ar", "8000",
-                            self.path(name)], check=True)
-        elif SOX and not name.endswith(".mp3"):
+        """`name` as SoX or ffmpeg writes it where installed, else its first bytes and, for a sound file, some
+        samples."""
+        if name in SOX_MADE and SOX:
             subprocess.run([SOX, "-n", "-r", "8000", "-c", "1", self.path(name), "synth", "0.1", "sine", "440"],
                            check=True)
+        elif name in FFMPEG_MADE and FFMPEG:
+            subprocess.run([FFMPEG, "-v", "error", *FFMPEG_MADE[name], self.path(name)], check=True)
         else:
-            self.write(name, CONTAINERS[name][0] + sample_bytes(list(range(100))))
+            made = name in SOX_MADE or name in FFMPEG_MADE
+            self.write(name, NOT_SAMPLES[name][0] + (sample_bytes(list(range(100))) if made else b""))
 
-    def test_each_is_refused_by_name_before_the_output_is_made_unless_raw_is_given(self):
+    def test_none_is_taken_for_raw_samples_each_is_refused_by_name_unless_raw_is_given(self):
         self.write_wav("ok.wav", [1, 2, 3])
         self.write("out.pcm", b"previous")
-        for number, (name, (_, kind)) in enumerate(CONTAINERS.items()):
+        for number, (name, (_, words)) in enumerate(NOT_SAMPLES.items()):
             self.make(name)
             before = self.entries()
             inputs = [name, "ok.wav"] if number % 2 else ["ok.wav", name]
             status, _, err = self.cli("join12", *inputs, "out.pcm")
-            self.assertEqual(status, 1, name)
-            self.assertEqual(err, refusal(inputs.index(name) + 1, name, kind, "take.wav"))
+            self.assertEqual((status, err), (1, f"varnel-cli: input {inputs.index(name) + 1} ({name}) {words}\n"))
             self.assertEqual(self.entries(), before)
             self.assertEqual(self.read("out.pcm"), b"previous")
             self.assertEqual(self.cli("-q", "--raw", "join12", name, name, "bytes.pcm")[0], 0, name)
@@ -348,22 +392,52 @@ class OtherContainers(CliTestCase):
         status, out, _ = self.cli("--json", "mono", "ok.wav", "take.flac", "out.pcm")
         self.assertEqual((status, json.loads(out)["failures"][0]["code"]), (1, "refused"))
 
+
+def advised(err):
+    """The command a refusal advises."""
+    start = max(err.find("(sox "), err.find("(ffmpeg "))
+    return err[start + 1:err.index(")", start)]
+
+
+class Advice(CliTestCase):
+    def follow(self, err):
+        """Runs the advised command in the folder; the name of the file it made."""
+        command = shlex.split(advised(err))
+        made = command[-1]
+        self.assertNotIn(made, self.entries(), err)
+        subprocess.run(command, cwd=self.folder.name, check=True, stderr=subprocess.DEVNULL)
+        return made
+
     @unittest.skipUnless(SOX, "SoX is not installed")
-    def test_the_sox_command_named_makes_a_file_that_is_read(self):
+    def test_the_command_named_makes_a_new_file_that_is_read(self):
         self.write_wav("ok.wav", [1, 2, 3])
         made = {"24-bit.wav": (["-b", "24"], "24-bit-16bit.wav"), "8-bit.wav": (["-b", "8"], "8-bit-16bit.wav"),
-                "float.wav": (["-e", "floating-point"], "float-16bit.wav"), "my take.flac": ([], "my take.wav"),
-                "take.au": ([], "take.wav"), "take.aiff": ([], "take.wav")}
+                "float.wav": (["-e", "floating-point"], "float-16bit.wav"), "my take.flac": ([], "my take-16bit.wav"),
+                "take.au": ([], "take-16bit.wav"), "take.aiff": ([], "take-16bit-2.wav")}
         for name, (options, converted) in made.items():
             subprocess.run([SOX, "-n", "-r", "8000", *options, self.path(name), "synth", "0.1", "sine", "440"],
                            check=True)
             status, _, err = self.cli("mono", "ok.wav", name, "out.wav")
             self.assertEqual(status, 1, name)
-            command = err[err.index("(sox ") + 1:err.index(")", err.index("(sox "))]
-            self.assertEqual(shlex.split(command)[-1], converted)
-            subprocess.run(shlex.split(command), cwd=self.folder.name, check=True)
-            self.assertEqual(self.cli("-q", "join12", "ok.wav", converted, "out.wav")[0], 0, command)
+            self.assertEqual(self.follow(err), converted)
+            self.assertEqual(self.cli("-q", "join12", "ok.wav", converted, "out.wav")[0], 0, converted)
             self.assertEqual(self.read_wav("out.wav")[2][3:], self.read_wav(converted)[2])
+        if FFMPEG:
+            subprocess.run([FFMPEG, "-v", "error", "-f", "lavfi", "-i", "sine=d=0.1", "-ar", "8000", "-id3v2_version",
+                            "0", self.path("take.mp3")], check=True)
+            status, _, err = self.cli("join12", "take.mp3", "ok.wav", "take-16bit-3.wav")
+            self.assertEqual(self.follow(err), "take-16bit-4.wav")  # neither a file nor OUTPUT
+            self.assertEqual(self.cli("-q", "join12", "take-16bit-4.wav", "ok.wav", "out.wav")[0], 0)
+
+        # Rates and channels, converted as said, make a run.
+        self.write_wav("fast.wav", [1] * 8, rate=16000)
+        self.write_wav("both.wav", [1, 2] * 4, channels=2)
+        for function, inputs, refused, converted in (("join12", ["ok.wav", "fast.wav"], "fast.wav", "fast-8000hz.wav"),
+                                                     ("stereo", ["both.wav", "ok.wav"], "both.wav", "both-mono.wav")):
+            status, _, err = self.cli(function, *inputs, "out.wav")
+            self.assertEqual((status, self.follow(err)), (1, converted))
+            inputs[inputs.index(refused)] = converted
+            self.assertEqual(self.cli("-q", function, *inputs, "out.wav")[0], 0, err)
 
         # Standard input has no name: the command converts a stream.
         with open(self.path("take.au"), "rb") as source:
@@ -380,7 +454,7 @@ class OutputType(CliTestCase):
         self.assertEqual(self.read_wav("both.pcm"), (11025, 1, [1, 2, 3, 1, 2, 3]))
         self.assertEqual(self.cli("-q", "-t", "raw", "join12", "a.wav", "a.wav", "both.wav")[0], 0)
         self.assertEqual(self.read("both.wav"), sample_bytes([1, 2, 3, 1, 2, 3]))
-        status, _, err = self.cli("-t", "wav", "mono", "both.wav", "both.wav", "out")
+        status, _, err = self.cli("-t", "wav", "--raw", "mono", "both.wav", "both.wav", "out")
         self.assertEqual((status, err.splitlines()[0]),
                          (2, "varnel-cli: a WAV OUTPUT from raw inputs needs their rate: --rate HZ"))
 
@@ -490,7 +564,8 @@ class ManyInputs(CliTestCase):
         self.write("old.pcm", b"old")
         status, _, err = self.cli("join", "a.wav", "b.wav", "c.wav", "out.wav")
         self.assertEqual((status, err), (1, "varnel-cli: the inputs' rates differ: input 1 (a.wav) 8000 Hz, "
-                                            "input 3 (c.wav) 16000 Hz\n"))
+                                            "input 3 (c.wav) 16000 Hz; convert one first (sox c.wav -r 8000 "
+                                            "c-8000hz.wav)\n"))
         status, _, err = self.cli("mono", "a.wav", "gone1.pcm", "b.wav", "gone2.pcm", "old.pcm", "old.pcm")
         self.assertEqual(status, 1)
         self.assertEqual(err.splitlines(), ["varnel-cli: cannot open input 2 'gone1.pcm': no such file",

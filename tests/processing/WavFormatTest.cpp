@@ -156,15 +156,22 @@ TEST(WavHeader, TakesADataChunkThatClaimsMoreAtItsWord) {
     EXPECT_EQ(parsed.rest, kSamples);
 }
 
-TEST(RiffKind, JudgesByContentAlone) {
+TEST(RiffKind, JudgesByContentAloneAndTakesRiffAtItsWord) {
     const auto kind = [](const std::string& start) {
         return RiffKindOf(reinterpret_cast<const std::uint8_t*>(start.data()), start.size());
     };
     EXPECT_EQ(kind(std::string("RIFF\x10\0\0\0WAVE", 12)), RiffKind::Wav);
     EXPECT_EQ(kind(std::string("RF64\xff\xff\xff\xffWAVE", 12)), RiffKind::WavRf64);
     EXPECT_EQ(kind(std::string("RIFX\0\0\0\x10WAVE", 12)), RiffKind::WavBigEndian);
-    EXPECT_EQ(kind(std::string("RIFF\x10\0\0\0AVI ", 12)), RiffKind::NotRiff);
-    EXPECT_EQ(kind("RIFF"), RiffKind::NotRiff);  // a raw file of two samples
+    EXPECT_EQ(kind(std::string("RIFF\x10\0\0\0AVI LIST", 16)), RiffKind::OtherForm);
+    EXPECT_EQ(kind("RIFF"), RiffKind::CutShort);  // two samples, if raw: not worth the guess
+    EXPECT_EQ(kind(std::string("RIFF\x10\0\0\0WAV", 11)), RiffKind::CutShort);
+    // A text conversion adds a CR before an LF of the size, or drops one.
+    EXPECT_EQ(kind(std::string("RIFF\x0D\x0A\x01\0\0WAVEfmt", 16)), RiffKind::Damaged);
+    EXPECT_EQ(kind(std::string("RIFF\0\x0A\0WAVEfmt \x10", 16)), RiffKind::Damaged);
+    EXPECT_EQ(kind(std::string("RIFF\x10\0\0\0\0\x01\x02\x03", 12)), RiffKind::Damaged);
+    EXPECT_EQ(kind("RIF"), RiffKind::NotRiff);
+    EXPECT_EQ(kind(std::string("\0RIFF\x10\0\0WAVE", 12)), RiffKind::NotRiff);
     EXPECT_EQ(kind(""), RiffKind::NotRiff);
 }
 

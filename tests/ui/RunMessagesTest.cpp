@@ -77,6 +77,10 @@ TEST(RunMessages, ARefusedSoundFileIsNamedWithWhatItHolds) {
     EXPECT_EQ(WindowTexts(refusal, paths),
               Texts{"Sound File 1 (c:\\take.wav) holds compressed samples (WAV format 0x0055); " + readable});
 
+    refusal.problem = FormatProblem::DamagedRiffHeader;
+    EXPECT_EQ(WindowTexts(refusal, paths),
+              Texts{"Sound File 1 (c:\\take.wav) is a WAV file whose header is damaged (as by a text conversion)."});
+
     refusal.problem = FormatProblem::ChannelCountsDiffer;
     refusal.other = RunFile::Input(2);
     refusal.channels = 2;

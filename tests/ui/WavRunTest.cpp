@@ -105,6 +105,9 @@ TEST_F(WavWindowRun, SoundFilesItCannotUseAreNamedBeforeTheOutputIsTouched) {
     Bytes cutBytes = WavBytes(samples);
     cutBytes.resize(30);
     const std::string cut = m_folder.Write("cut.wav", cutBytes);
+    // A file that begins as a RIFF file is never taken for raw samples.
+    const std::string stub = m_folder.Write("stub.pcm", Bytes{'R', 'I', 'F', 'F', 8, 0, 0, 0});
+    const std::string avi = m_folder.Write("clip.avi", Bytes{'R', 'I', 'F', 'F', 8, 0, 0, 0, 'A', 'V', 'I', ' '});
     const std::string readable = "Varnel reads raw 16-bit samples and 16-bit PCM WAV files: convert it first.";
     const struct {
         std::string one, two;
@@ -113,6 +116,8 @@ TEST_F(WavWindowRun, SoundFilesItCannotUseAreNamedBeforeTheOutputIsTouched) {
     } cases[] = {
         {mono, deep, IDC_MONO, "Sound File 2 (" + deep + ") holds 24-bit samples; " + readable},
         {cut, mono, IDC_JOIN_1_TO_2, "Sound File 1 (" + cut + ") is a WAV file that ends before its samples begin."},
+        {mono, stub, IDC_MONO, "Sound File 2 (" + stub + ") is a WAV header cut short."},
+        {avi, mono, IDC_JOIN_2_TO_1, "Sound File 1 (" + avi + ") is a RIFF file of type 'AVI ', not a WAV file."},
         {mono, fast, IDC_JOIN_2_TO_1,
          "The sound files' rates differ: Sound File 1 (" + mono + ") has 22050 Hz, Sound File 2 (" + fast +
              ") 44100 Hz."},
