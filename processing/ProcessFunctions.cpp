@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 #include <thread>
-#include <vector>
 
 #include "processing/SampleKernels.h"
 
@@ -230,7 +229,8 @@ FunctionResult JoinMany(const ManyInputs& inputs, ByteSink& output, std::uint8_t
 }
 
 // Each input's chunk is read into the one buffer in turn and added to the
-// sums, so that memory stays that of two inputs however many there are.
+// sums (the second buffer), so that memory stays the same however many
+// inputs there are.
 FunctionResult MonoMany(const ManyInputs& inputs, ByteSink& output, const FunctionBuffers& buffers,
                         const ProcessingSettings& settings, RunObserver& observer) {
     const bool pad = settings.padShorterInput;
