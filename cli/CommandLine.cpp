@@ -74,15 +74,21 @@ std::string UnknownOption(const std::vector<std::string>& words) {
     return {};
 }
 
+// A word that CLI11 takes for an option (or for --), never for a value.
+bool LooksLikeOption(const std::string& word) { return word.size() > 1 && word[0] == '-'; }
+
 // The words as CLI11 is to see them, or what is wrong with them. A cluster
 // of short options ("-qr22k") becomes one word each ("-q", "-r", "22k"): left
 // to CLI11, a cluster's tail that is no option ("-q--out.pcm") became a file
 // nobody typed. Each rate is read here, by the program's own rules, so that
 // a function's name taken as the rate ("--rate mono a.pcm ...") is named as
 // such rather than as a wrong FUNCTION. `help` is set for -? and /?, the
-// Windows ways of asking.
+// Windows ways of asking. FUNCTION, the inputs and OUTPUT are kept apart,
+// each word as typed: CLI11 would read a word in brackets as a list
+// ("[a,b]" two files, "[take]" the file "take").
 struct PreparedWords {
     std::vector<std::string> words;
+    std::vector<std::string> positionals;
     std::string problem;
     bool help = false;
     std::uint32_t rate = 0;
@@ -110,7 +116,8 @@ PreparedWords Prepare(int argc, const char* const argv[]) {
     for (std::size_t i = 0; i < given.size() && prepared.problem.empty(); ++i) {
         const std::string& word = given[i];
         if (word == "--") {
-            words.insert(words.end(), given.begin() + static_cast<std::ptrdiff_t>(i), given.end());
+            prepared.positionals.insert(prepared.positionals.end(), given.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                        given.end());
             break;
         }
         if (word == "-?" || word == "/?") {
@@ -132,8 +139,13 @@ PreparedWords Prepare(int argc, const char* const argv[]) {
                     prepared.problem = UnknownOptionText(word);
                 }
             }
-        } else {
+        } else if (IsValueOptionName(word)) {
             words.push_back(word);
+            if (i + 1 < given.size() && !LooksLikeOption(given[i + 1])) words.push_back(given[++i]);
+        } else if (LooksLikeOption(word)) {
+            words.push_back(word);
+        } else {
+            prepared.positionals.push_back(word);
         }
     }
     return prepared;
@@ -259,9 +271,6 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
     // "/x" is a path on Windows too (the root of the current drive), never an option.
     app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string(kProgramName) + " " + kVersion);
-    // FUNCTION INPUT... OUTPUT, told apart below.
-    std::vector<std::string> positionals;
-    app.add_option("FUNCTION INPUT... OUTPUT", positionals)->required();
     app.add_option("--inputs-from", options.inputsFrom);
     auto* quiet = app.add_flag("-q,--quiet", options.quiet);
     bool forceProgress = false;
@@ -294,6 +303,12 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
         return parsed;
     }
 
+    // FUNCTION INPUT... OUTPUT, told apart here.
+    const std::vector<std::string>& positionals = prepared.positionals;
+    if (positionals.empty()) {
+        parsed.text = "FUNCTION INPUT... OUTPUT is required";
+        return parsed;
+    }
     options.functionName = positionals.front();
     if (positionals.size() >= 2) options.output = positionals.back();
     for (std::size_t i = 1; i + 1 < positionals.size(); ++i) AddInput(options, positionals[i], {});

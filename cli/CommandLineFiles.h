@@ -9,6 +9,11 @@
 
 namespace varnel::cli {
 
+// The input (1 for the first) that is the very file OUTPUT is, however
+// each is named: standard input and output too, when they are files on
+// disk; 0 when none is.
+int InputThatIsOutput(const RunPaths& paths);
+
 class CommandLineFiles final : public RunFiles {
 public:
     explicit CommandLineFiles(const RunPaths& paths) : m_paths(paths), m_safe(AllInputs(paths), paths.output) {}

@@ -6,9 +6,9 @@
 #include <variant>
 
 #include "cli/CommandLine.h"
+#include "cli/CommandLineFiles.h"
 #include "cli/Conversion.h"
 #include "cli/ShownText.h"
-#include "safeoutput/FileIdentity.h"
 
 namespace varnel::cli {
 namespace {
@@ -71,17 +71,6 @@ bool FolderIsMissing(const std::string& path) {
 }
 
 const std::string& InputPath(const RunPaths& paths, int input) { return paths.Input(input); }
-
-// The number of the input OUTPUT names the same file as, else 0.
-int InputThatIs(const RunPaths& paths) {
-    const auto output = safeoutput::IdentityOf(paths.output);
-    if (!output) return 0;
-    for (int input = 1; input <= paths.InputCount(); ++input) {
-        const auto identity = safeoutput::IdentityOf(InputPath(paths, input));
-        if (identity && identity->SameFileAs(*output)) return input;
-    }
-    return 0;
-}
 
 // Quoted as it may be shown: control characters and stray bytes escaped.
 std::string Quoted(const std::string& path) { return "'" + Shown(path) + "'"; }
@@ -207,10 +196,10 @@ Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths) {
             return failure;
         }
         if (isOutput && cause == FileCause::sharingViolation) {
-            if (const int same = InputThatIs(paths)) {
+            if (const int same = InputThatIsOutput(paths)) {
                 failure.code = "open-output-is-input";
-                failure.message =
-                    Quoted(failure.path) + " is input " + std::to_string(same) + "; the output must be another file";
+                failure.message = (standard ? std::string("the standard output") : Quoted(failure.path)) +
+                                  " is input " + std::to_string(same) + "; the output must be another file";
                 return failure;
             }
         }

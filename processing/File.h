@@ -39,6 +39,9 @@ public:
     bool Open(const std::string& path, Mode mode, FileFailure& failure);
     // This process's standard input (read) or output (write), whatever it
     // is: a pipe, a terminal or a file, read or written from where it stands.
+    // A file on disk counts from there, as cat and SoX read it: its Length
+    // and Seek leave out what stands before (a prefix a shell wrote, the
+    // bytes a script read first), which no run may read or overwrite.
     enum class Standard { Input, Output };
     bool OpenStandard(Standard stream, FileFailure& failure);
     bool IsOpen() const;
@@ -48,6 +51,9 @@ public:
     std::optional<std::uint64_t> Length() const;
     // A file on disk, whose length means something; not a pipe or a device.
     bool IsDiskFile() const;
+    // A file on disk whose bytes once written can be written again: not a
+    // file opened for appending, where every write lands at the end.
+    bool CanRewrite() const;
     // Once a read has met the end of the data, every later read delivers 0
     // without asking the system again: a pipe or a terminal that has ended
     // is not waited on for more (a terminal would wait for another Ctrl-D).
@@ -69,8 +75,9 @@ public:
                    std::size_t secondSize) override;
     // Where the file stands within a page; 0 for a pipe or a device.
     std::size_t PageOffset() const override;
-    // Moves to `offset` bytes from the start, for the next Read or Write
-    // (false for a pipe or a device that cannot move).
+    // Moves to `offset` bytes from the start (a standard stream's: where it
+    // stood when opened), for the next Read or Write (false for a pipe or a
+    // device that cannot move).
     bool Seek(std::uint64_t offset);
     // Why the last Read or Write failed.
     const FileFailure& LastFailure() const { return m_lastFailure; }
@@ -93,7 +100,9 @@ private:
     std::size_t m_copyPipeBytes = 0;
     bool m_copyRefused = false;  // the file takes no splice: copies go by Read and Write
     bool m_lostBytes = false;    // a copy lost bytes: every write fails
+    bool m_appending = false;    // opened with O_APPEND: each write goes to the end
 #endif
+    std::uint64_t m_start = 0;  // where a standard stream stood when opened; 0 for a file opened by name
     FileFailure m_lastFailure;
     bool m_ended = false;  // a read met the end of the data
 };

@@ -105,6 +105,9 @@ bool File::OpenStandard(Standard stream, FileFailure& failure) {
     m_fd = fd;
     m_lostBytes = false;
     m_diskFile = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    const off_t position = m_diskFile ? ::lseek(fd, 0, SEEK_CUR) : 0;
+    m_start = position > 0 ? static_cast<std::uint64_t>(position) : 0;
+    m_appending = (::fcntl(fd, F_GETFL) & O_APPEND) != 0;
     m_device = m_inode = 0;  // never claimed: the stream is not named
     m_lastFailure = {};
     m_ended = false;
@@ -151,6 +154,8 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
     m_fd = fd;
     m_lostBytes = false;
     m_diskFile = S_ISREG(status.st_mode);
+    m_start = 0;
+    m_appending = false;
     m_device = device;
     m_inode = inode;
     m_lastFailure = {};
@@ -161,11 +166,14 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
 std::optional<std::uint64_t> File::Length() const {
     struct stat status {};
     if (m_fd < 0 || ::fstat(m_fd, &status) != 0) return std::nullopt;
-    return static_cast<std::uint64_t>(status.st_size);
+    const auto size = static_cast<std::uint64_t>(status.st_size);
+    return size > m_start ? size - m_start : 0;
 }
 
 // What an open descriptor refers to never changes.
 bool File::IsDiskFile() const { return m_fd >= 0 && m_diskFile; }
+
+bool File::CanRewrite() const { return IsDiskFile() && !m_appending; }
 
 std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
     if (m_ended) return 0;
@@ -299,7 +307,7 @@ std::size_t File::PageOffset() const {
 }
 
 bool File::Seek(std::uint64_t offset) {
-    if (::lseek(m_fd, static_cast<off_t>(offset), SEEK_SET) < 0) {
+    if (::lseek(m_fd, static_cast<off_t>(m_start + offset), SEEK_SET) < 0) {
         m_lastFailure = FailureOf(errno);
         return false;
     }

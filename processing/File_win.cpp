@@ -101,6 +101,7 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
         return false;
     }
     m_handle = handle;
+    m_start = 0;
     m_lastFailure = {};
     m_ended = false;
     return true;
@@ -117,6 +118,11 @@ bool File::OpenStandard(Standard stream, FileFailure& failure) {
         return false;
     }
     m_handle = own;
+    // The duplicate shares the stream's position: a disk file counts from there.
+    LARGE_INTEGER position{};
+    m_start = IsDiskFile() && SetFilePointerEx(own, {}, &position, FILE_CURRENT)
+                  ? static_cast<std::uint64_t>(position.QuadPart)
+                  : 0;
     m_lastFailure = {};
     m_ended = false;
     return true;
@@ -129,10 +135,15 @@ std::optional<std::uint64_t> File::Length() const {
     if (!IsDiskFile()) return 0;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(static_cast<HANDLE>(m_handle), &size)) return std::nullopt;
-    return static_cast<std::uint64_t>(size.QuadPart);
+    const auto bytes = static_cast<std::uint64_t>(size.QuadPart);
+    return bytes > m_start ? bytes - m_start : 0;
 }
 
 bool File::IsDiskFile() const { return m_handle && GetFileType(static_cast<HANDLE>(m_handle)) == FILE_TYPE_DISK; }
+
+// A shell's ">>" opens the file for writing and moves to its end, so the
+// stream writes where it stands, as any other.
+bool File::CanRewrite() const { return IsDiskFile(); }
 
 std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
     if (m_ended) return 0;
@@ -190,7 +201,7 @@ std::size_t File::PageOffset() const {
 
 bool File::Seek(std::uint64_t offset) {
     LARGE_INTEGER position{};
-    position.QuadPart = static_cast<LONGLONG>(offset);
+    position.QuadPart = static_cast<LONGLONG>(m_start + offset);
     // A pipe or a console "succeeds" without moving: only a disk file can.
     if (GetFileType(static_cast<HANDLE>(m_handle)) != FILE_TYPE_DISK) {
         m_lastFailure = {FileCause::badSeek, ERROR_SEEK_ON_DEVICE};

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 #include <thread>
-#include <vector>
 
 #include "processing/SampleKernels.h"
 
@@ -230,13 +229,16 @@ FunctionResult JoinMany(const ManyInputs& inputs, ByteSink& output, std::uint8_t
 }
 
 // Each input's chunk is read into the one buffer in turn and added to the
-// sums, so that memory stays that of two inputs however many there are.
-FunctionResult MonoMany(const ManyInputs& inputs, ByteSink& output, std::uint8_t* buffer, std::size_t bufferSamples,
+// sums (the second buffer), so that memory stays the same however many
+// inputs there are.
+FunctionResult MonoMany(const ManyInputs& inputs, ByteSink& output, const FunctionBuffers& buffers,
                         const ProcessingSettings& settings, RunObserver& observer) {
     const bool pad = settings.padShorterInput;
     FunctionScope scope(CoveredBytes(inputs.lengths, pad), settings, observer);
     FunctionResult result;
-    std::vector<std::int64_t> sums(bufferSamples);
+    std::uint8_t* const buffer = buffers.buffer1;
+    const std::size_t bufferSamples = buffers.bufferSamples;
+    const std::span<std::int64_t> sums(reinterpret_cast<std::int64_t*>(buffers.buffer2), bufferSamples);
     const std::size_t chunkBytes = bufferSamples * kBytesPerSample;
     while (true) {
         std::fill(sums.begin(), sums.end(), std::int64_t{0});
@@ -288,11 +290,12 @@ std::uint64_t OutputBytesForMany(ProcessFunction function, std::span<const std::
 }
 
 FunctionResult RunFunctionOnMany(ProcessFunction function, const ManyInputs& inputs, ByteSink& output,
-                                 std::uint8_t* buffer, std::size_t bufferSamples, const ProcessingSettings& settings,
+                                 const FunctionBuffers& buffers, const ProcessingSettings& settings,
                                  RunObserver& observer) {
     switch (function) {
-    case ProcessFunction::Mono: return MonoMany(inputs, output, buffer, bufferSamples, settings, observer);
-    case ProcessFunction::Join1To2: return JoinMany(inputs, output, buffer, bufferSamples, settings, observer);
+    case ProcessFunction::Mono: return MonoMany(inputs, output, buffers, settings, observer);
+    case ProcessFunction::Join1To2:
+        return JoinMany(inputs, output, buffers.buffer1, buffers.bufferSamples, settings, observer);
     case ProcessFunction::Stereo:
     case ProcessFunction::Join2To1:
     case ProcessFunction::None: break;

@@ -69,9 +69,12 @@ struct FunctionStreams {
 
 struct FunctionBuffers {
     std::uint8_t* buffer1;  // bufferSamples samples each
-    std::uint8_t* buffer2;
+    std::uint8_t* buffer2;  // past two inputs: mono's bufferSamples sums (kBytesPerSum each), else none
     std::size_t bufferSamples;
 };
+
+// Mono of many inputs adds up each sample's values before it clips once.
+constexpr std::size_t kBytesPerSum = sizeof(std::int64_t);
 
 // The inputs' byte lengths as measured before processing.
 struct InputLengths {
@@ -106,7 +109,7 @@ FunctionResult RunFunction(ProcessFunction function, const FunctionStreams& stre
 
 // Mono and join of two inputs or more, each read once in the order given:
 // mono adds them all before it clips once (or takes their mean), join copies
-// one after the other. `buffer` holds `bufferSamples` samples.
+// one after the other, in `buffers` (see FunctionBuffers).
 struct ManyInputs {
     std::span<ByteSource* const> sources;
     std::span<const std::uint64_t> lengths;  // as measured before processing
@@ -118,7 +121,7 @@ std::uint64_t OutputBytesForMany(ProcessFunction function, std::span<const std::
 
 // Performs mono or Join1To2 on many inputs; any other function performs nothing.
 FunctionResult RunFunctionOnMany(ProcessFunction function, const ManyInputs& inputs, ByteSink& output,
-                                 std::uint8_t* buffer, std::size_t bufferSamples, const ProcessingSettings& settings,
+                                 const FunctionBuffers& buffers, const ProcessingSettings& settings,
                                  RunObserver& observer);
 
 }  // namespace varnel

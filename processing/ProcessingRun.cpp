@@ -132,7 +132,6 @@ private:
 
 // Runs `function` on the inputs, counted as they are read, and records
 // what was found of each; returns how the function ended.
-// Past two inputs only the first buffer is taken.
 FunctionResult RunOnInputs(ProcessFunction function, std::vector<File>& inputs, SoundContainer& container,
                            ByteSink& sink, const std::vector<std::uint64_t>& fileLengths,
                            const FunctionBuffers& buffers, const ProcessingSettings& settings, RunObserver& observer,
@@ -153,8 +152,7 @@ FunctionResult RunOnInputs(ProcessFunction function, std::vector<File>& inputs, 
     } else {
         std::vector<ByteSource*> sources;
         for (const auto& source : counted) sources.push_back(source.get());
-        done = RunFunctionOnMany(function, {sources, result.allLengths}, sink, buffers.buffer1, buffers.bufferSamples,
-                                 settings, observer);
+        done = RunFunctionOnMany(function, {sources, result.allLengths}, sink, buffers, settings, observer);
     }
 
     for (std::size_t slot = 0; slot < count; ++slot)
@@ -260,17 +258,21 @@ RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContaine
         result.bufferSamples = std::min(result.bufferSamples, SamplesToWholePages(longest));
     const std::size_t bufferBytes = result.bufferSamples * kBytesPerSample;
     const BufferPlaces places = PlaceBuffers(function, container, sink, result.lengths, many);
+    // Every buffer of the run is taken here, where a refusal is reported:
+    // past two inputs the second holds mono's sums, and a join needs none.
+    const bool join = function == ProcessFunction::Join1To2 || function == ProcessFunction::Join2To1;
+    const std::size_t buffer2Bytes = !many ? bufferBytes : join ? 0 : result.bufferSamples * kBytesPerSum;
     const SampleBuffer buffer1 = TakeBuffer(bufferBytes, places.buffer1, settings);
     if (!buffer1) return fail(BufferRefused{1});
-    const SampleBuffer buffer2 =
-        many ? SampleBuffer(nullptr, settings.release) : TakeBuffer(bufferBytes, places.buffer2, settings);
-    if (!many && !buffer2) return fail(BufferRefused{2});
+    const SampleBuffer buffer2 = buffer2Bytes == 0 ? SampleBuffer(nullptr, settings.release)
+                                                   : TakeBuffer(buffer2Bytes, many ? 0 : places.buffer2, settings);
+    if (buffer2Bytes != 0 && !buffer2) return fail(BufferRefused{2});
     const FunctionBuffers buffers{buffer1.get() + places.buffer1,
-                                  many ? nullptr : buffer2.get() + places.buffer2, result.bufferSamples};
-    const bool join = function == ProcessFunction::Join1To2 || function == ProcessFunction::Join2To1;
+                                  buffer2 ? buffer2.get() + (many ? 0 : places.buffer2) : nullptr,
+                                  result.bufferSamples};
     if (!join || settings.directCopyBytes == 0) {
         MapPagesNow(buffers.buffer1, bufferBytes);
-        if (!many) MapPagesNow(buffers.buffer2, bufferBytes);
+        if (buffers.buffer2) MapPagesNow(buffers.buffer2, buffer2Bytes);
     }
 
     const FunctionResult done =

@@ -49,6 +49,8 @@ std::optional<RunFailure> SoundFileFormats::Accept(int number, File& file, std::
     InputSamples& samples = m_samples.at(Slot(number));
     StreamFormat& format = m_inputs.at(Slot(number));
     samples.Attach(file);
+    // A pipe measures 0 whatever it holds, raw samples or WAV.
+    if (!file.IsDiskFile()) m_inputLengthsKnown = false;
     if (m_choices.readRaw) return std::nullopt;
 
     const RunFile input = RunFile::Input(number);
@@ -100,9 +102,7 @@ std::optional<RunFailure> SoundFileFormats::Accept(int number, File& file, std::
     // A pipe's length is not known: its data chunk is taken at its word,
     // which for a stream is often just the most a WAV file can hold.
     std::uint64_t dataBytes = header.dataBytes;
-    if (!file.IsDiskFile()) {
-        m_inputLengthsKnown = false;
-    } else if (length >= header.headerBytes && dataBytes > length - header.headerBytes) {
+    if (file.IsDiskFile() && length >= header.headerBytes && dataBytes > length - header.headerBytes) {
         format.cutShort = true;
         format.claimedBytes = dataBytes;
         dataBytes = length - header.headerBytes;
@@ -197,9 +197,10 @@ WavFormat SoundFileFormats::OutputWavFormat() const {
 
 ByteSink& SoundFileFormats::BeginOutput(File& output) {
     if (!m_output.wav) return output;
-    // A header written into a pipe cannot be corrected at the end: where the
-    // inputs' lengths are not known, it says that the stream's is not.
-    m_streaming = !m_inputLengthsKnown && !output.IsDiskFile();
+    // A header written into a pipe, or into a file opened for appending,
+    // cannot be corrected at the end: where the inputs' lengths are not
+    // known, it says that the stream's is not.
+    m_streaming = !m_inputLengthsKnown && !output.CanRewrite();
     const auto header = m_streaming ? StreamingWavHeaderBytes(OutputWavFormat())
                                     : WavHeaderBytes(OutputWavFormat(), m_expectedOutputBytes);
     m_wavWriter.Begin(output, header.data(), header.size());
@@ -227,8 +228,9 @@ std::optional<RunFailure> SoundFileFormats::EndOutput(File& output, std::uint64_
     if (sampleBytes % 2 && !output.Write(&pad, 1)) return failedWrite();
     if (sampleBytes == m_expectedOutputBytes) return std::nullopt;
     // Inputs that changed during the run, or pipes, whose length is not
-    // known in advance: the header is written again with the true sizes.
-    if (!output.Seek(0)) {
+    // known in advance: the header is written again with the true sizes,
+    // where this run's output began.
+    if (!output.CanRewrite() || !output.Seek(0)) {
         FormatRefusal refusal = Refusal(FormatProblem::HeaderNotRewritable, RunFile::Output());
         refusal.bytes = sampleBytes;
         refusal.limitBytes = m_expectedOutputBytes;

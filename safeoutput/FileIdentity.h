@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "processing/File.h"
+
 namespace varnel::safeoutput {
 
 struct FileIdentity {
@@ -21,5 +23,10 @@ struct FileIdentity {
 // nothing when there is no such file or it cannot be queried. Never opens
 // the file's data, so it works on files that are held open exclusively.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// The identity of what this process's standard input or output is, or
+// nothing when it cannot be queried. A pipe, a terminal or a device is no
+// `regular` file (one terminal is often both streams).
+std::optional<FileIdentity> IdentityOfStandard(File::Standard stream);
 
 }  // namespace varnel::safeoutput

@@ -138,6 +138,20 @@ TEST(CommandLine, AWordThatIsNoOptionIsAWrongCommandLine) {
     EXPECT_EQ(Parse({"mono", "a.pcm", "b.pcm", "--", "-q out.pcm"}).options.output, "-q out.pcm");
 }
 
+// No list syntax, no splitting at commas or at "=": each word is a name.
+TEST(CommandLine, EveryFileIsTheWordAsTyped) {
+    const std::vector<std::string> names{"[take]", "[a,b]", "a,b", "c=d", "", "two words", "[out]"};
+    const ParsedCommandLine parsed =
+        Parse({"mono", names[0].c_str(), names[1].c_str(), "-q", names[2].c_str(), names[3].c_str(),
+               names[4].c_str(), names[5].c_str(), "--", "-x", names[6].c_str()});
+    ASSERT_EQ(parsed.kind, ParsedCommandLine::Kind::Run) << parsed.text;
+    std::vector<std::string> expected(names.begin(), names.end() - 1);
+    expected.push_back("-x");
+    EXPECT_EQ(parsed.options.inputs, expected);
+    EXPECT_EQ(parsed.options.output, "[out]");
+    EXPECT_EQ(Parse({"--inputs-from", "[list]", "mono", "a", "b", "c"}).options.inputsFrom, "[list]");
+}
+
 TEST(CommandLine, AverageIsForMonoOnly) {
     EXPECT_TRUE(Parse({"--average", "mono", "a", "b", "c"}).options.average);
     EXPECT_FALSE(Parse({"mono", "a", "b", "c"}).options.average);

@@ -1,24 +1,29 @@
 #!/usr/bin/env python3
 """varnel-cli as a shell runs it on POSIX: on a real terminal (a pty) that
-gets Ctrl-C, into real pipes whose reader goes away, and with names that
-hold control characters or bytes that are no UTF-8.
+gets Ctrl-C, into real pipes whose reader goes away, with names that hold
+control characters, bytes that are no UTF-8 or a list's brackets, with its
+standard streams on files at an offset or appended to, and under a limit of
+its address space.
 
 CTest runs each case as cli.SUITE.NAME with the environment:
     VARNEL_CLI       the varnel-cli program of the native build
+    VARNEL_SANITIZE  1 when that program is built with the sanitizers
 """
 
 import errno
 import json
 import os
 import pty
+import resource
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "support"))
-from expected import sample_bytes  # noqa: E402
+from expected import clipped_sum, sample_bytes, samples_of  # noqa: E402
 
 CLI = os.environ["VARNEL_CLI"]
 MIB = 1 << 20
@@ -35,6 +40,10 @@ class ShellTestCase(unittest.TestCase):
     def write(self, name, data):
         with open(self.path(name), "wb") as f:
             f.write(data)
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
 
 
 def read_until(master, wanted, seen=b""):
@@ -153,6 +162,106 @@ class Names(ShellTestCase):
         self.assertEqual(failure["message"], "cannot open input 2 'm\\xe9.pcm': no such file")
         self.assertEqual(bytes.fromhex(failure["pathBytes"]), b"m\xe9.pcm")
         self.assertNotIn("pathBytes", report["output"])
+
+    def test_brackets_commas_equals_blanks_and_a_leading_dash_are_part_of_a_name(self):
+        names = ["[take]", "[a,b]", "x,y", "c=d", "with blank", "-lead"]
+        for number, name in enumerate(names):
+            self.write(name, sample_bytes([number]))
+        self.write("take", b"NOT THIS")
+        self.write("out", b"KEEP")
+        outcome = self.run_cli("-q", "join12", *names[:-1], "--", names[-1], "[out]")
+        self.assertEqual(outcome.returncode, 0, outcome.stderr)
+        self.assertEqual(self.read("[out]"), sample_bytes(range(len(names))))
+        self.assertEqual(self.read("out"), b"KEEP")
+
+
+WAV_HEADER_BYTES = 44
+STREAMING = 0xFFFFFFFF
+
+
+def wav_sizes(wav):
+    """The RIFF chunk's size and the data chunk's, of a plain 16-bit WAV."""
+    return struct.unpack_from("<I", wav, 4)[0], struct.unpack_from("<I", wav, 40)[0]
+
+
+class StreamsOnFiles(ShellTestCase):
+    """Standard input and output on files as a shell opens them: at an
+    offset, appended to, or one of the inputs."""
+
+    def setUp(self):
+        super().setUp()
+        self.one = sample_bytes(range(-400, 400))
+        self.two = sample_bytes(range(1000, 3000))
+        self.write("one.pcm", self.one)
+        self.write("two.pcm", self.two)
+
+    def run_cli(self, arguments, **streams):
+        return subprocess.run([CLI, "-q", *arguments], cwd=self.folder.name, stderr=subprocess.PIPE, **streams)
+
+    def test_standard_output_that_is_an_input_is_refused_and_the_input_kept(self):
+        # varnel-cli join12 one.pcm two.pcm - >> one.pcm; varnel-cli join21 - two.pcm - < one.pcm >> one.pcm
+        for arguments, source in ((["join12", "one.pcm", "two.pcm", "-"], "two.pcm"),
+                                  (["join21", "-", "two.pcm", "-"], "one.pcm")):
+            with open(self.path(source), "rb") as stdin, open(self.path("one.pcm"), "ab") as stdout:
+                outcome = self.run_cli(arguments, stdin=stdin, stdout=stdout)
+            self.assertEqual(outcome.returncode, 1, arguments)
+            self.assertEqual(outcome.stderr,
+                             b"varnel-cli: the standard output is input 1; the output must be another file\n")
+            self.assertEqual(self.read("one.pcm"), self.one)
+
+    def test_a_wav_after_a_prefix_starts_where_the_prefix_ends(self):
+        # { printf PREFIX; cat one.pcm | varnel-cli -t wav join12 - two.pcm -; } > out.wav, and with >>,
+        # which cannot be written back: its header has the streaming sizes.
+        samples = self.one + self.two
+        for mode, sizes in (("r+b", (WAV_HEADER_BYTES - 8 + len(samples), len(samples))),
+                            ("ab", (STREAMING, STREAMING))):
+            self.write("out.wav", b"PREFIX")
+            with open(self.path("out.wav"), mode) as stdout:
+                stdout.seek(6)
+                outcome = self.run_cli(["-r", "8000", "-t", "wav", "join12", "-", "two.pcm", "-"], input=self.one,
+                                       stdout=stdout)
+            self.assertEqual(outcome.returncode, 0, outcome.stderr)
+            written = self.read("out.wav")
+            self.assertEqual(written[:10], b"PREFIXRIFF", mode)
+            self.assertEqual(wav_sizes(written[6:]), sizes, mode)
+            self.assertEqual(written[6 + WAV_HEADER_BYTES:], samples, mode)
+
+    def test_standard_input_is_read_from_where_it_stands(self):
+        # (dd bs=100 count=1 of=/dev/null; varnel-cli join12 - two.pcm out.pcm) < one.pcm
+        with open(self.path("one.pcm"), "rb") as stdin:
+            stdin.seek(100)
+            outcome = self.run_cli(["--json", "join12", "-", "two.pcm", "out.pcm"], stdin=stdin,
+                                   stdout=subprocess.PIPE)
+        self.assertEqual(outcome.returncode, 0, outcome.stderr)
+        self.assertEqual(self.read("out.pcm"), self.one[100:] + self.two)
+        self.assertEqual(json.loads(outcome.stdout)["input1"]["bytes"], len(self.one) - 100)
+
+    def test_a_raw_pipe_into_a_wav_pipe_gets_the_streaming_sizes(self):
+        # cat one.pcm | varnel-cli -r 8000 -t wav mono one.pcm - - | cat > out.wav, and the same with --raw
+        for raw in ([], ["--raw"]):
+            outcome = self.run_cli([*raw, "-r", "8000", "-t", "wav", "mono", "one.pcm", "-", "-"], input=self.one,
+                                   stdout=subprocess.PIPE)
+            self.assertEqual(outcome.returncode, 0, outcome.stderr)
+            self.assertEqual(wav_sizes(outcome.stdout), (STREAMING, STREAMING))
+            expected = clipped_sum(samples_of(self.one), samples_of(self.one))
+            self.assertEqual(outcome.stdout[WAV_HEADER_BYTES:], sample_bytes(expected))
+
+
+class Memory(ShellTestCase):
+    @unittest.skipIf(os.environ.get("VARNEL_SANITIZE") == "1", "the sanitizers reserve terabytes of address space")
+    def test_three_inputs_under_an_address_space_limit_fail_with_a_message(self):
+        # prlimit --as=$((6<<20)) -- varnel-cli -q mono a.pcm b.pcm a.pcm out.pcm: mono's sums do not fit
+        for name in ("a.pcm", "b.pcm"):
+            self.write(name, bytes(3 * MIB))
+
+        def limit_address_space():
+            resource.setrlimit(resource.RLIMIT_AS, (6 * MIB, 6 * MIB))
+
+        outcome = subprocess.run([CLI, "-q", "mono", "a.pcm", "b.pcm", "a.pcm", "out.pcm"], cwd=self.folder.name,
+                                 capture_output=True, preexec_fn=limit_address_space)
+        self.assertEqual(outcome.returncode, 1, outcome.stderr)
+        self.assertRegex(outcome.stderr, rb"^varnel-cli: not enough memory for sample buffer [12]\n$")
+        self.assertEqual(sorted(os.listdir(self.folder.name)), ["a.pcm", "b.pcm"])
 
 
 if __name__ == "__main__":

@@ -420,7 +420,14 @@ TEST_F(RunTest, ARefusedSecondOrStereoBufferIsNamed) {
     settings.allocate = &RefuseTheThird;
     g_allocations = 0;
     Run(SampleBytes({1, 2}), SampleBytes({3, 4}), ProcessFunction::Stereo);
-    EXPECT_EQ(observer.messages, (Messages{"buffer 2", "buffer 3"}));
+    // Mono of three inputs or more adds them up in a buffer of its own.
+    settings.allocate = &RefuseFromTheSecond;
+    g_allocations = 0;
+    FilesInPlace three({folder.Write("a.pcm", SampleBytes({1})), folder.Write("b.pcm", SampleBytes({2})),
+                        folder.Write("c.pcm", SampleBytes({3}))},
+                       folder / "out.pcm");
+    EXPECT_FALSE(RunProcessing(ProcessFunction::Mono, three, settings, observer).succeeded);
+    EXPECT_EQ(observer.messages, (Messages{"buffer 2", "buffer 3", "buffer 2"}));
     EXPECT_TRUE(Output().empty());
 }
 
