@@ -25,9 +25,6 @@ struct SoundFileChoices {
     std::uint32_t rawRate = 0;  // the rate of raw inputs; 0 when not known
     bool pad = false;           // mono and stereo cover the longer input
     bool wavOutput = false;     // the output is written as WAV
-    // With wavOutput: only when a WAV input gives the output its rate;
-    // from raw inputs alone the output is raw, as the window knows no rate.
-    bool wavOutputNeedsWavInput = false;
 };
 
 // Whether a file's name asks for a WAV file: it ends in ".wav", any case.
