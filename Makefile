@@ -80,11 +80,12 @@ run: deps
 endif
 
 # The Windows release: build/win/varnel-VERSION-win64.zip with varnel.exe,
-# varnel-cli.exe and README.txt; VERSION is the project's (CMakeLists.txt).
+# varnel-cli.exe and README.txt, and its checksum beside it in
+# varnel-VERSION-win64.zip.sha256; VERSION is the project's (CMakeLists.txt).
 dist: deps
 	$(CONFIGURE_WIN)
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel_dist
-	@sed -n 's/^VARNEL_DIST_ZIP:INTERNAL=/Release: /p' $(WIN_BUILD)/CMakeCache.txt
+	@sed -n 's/^VARNEL_DIST_ZIP:INTERNAL=\(.*\)/Release: \1\nChecksum: \1.sha256/p' $(WIN_BUILD)/CMakeCache.txt
 
 # The README's pictures (docs/), taken from the real varnel.exe under Wine on
 # a virtual display by tools/take-screenshots; commit them when they change.
