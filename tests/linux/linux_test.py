@@ -38,20 +38,28 @@ INSTALLED = {
 }
 ZSH_LOCAL = "share/zsh/site-functions/_varnel-cli"
 ZSH_PACKAGE = "share/zsh/vendor-completions/_varnel-cli"
+LINTIAN_OVERRIDE = "share/lintian/overrides/varnel-cli"
+PACKAGED = INSTALLED | {ZSH_PACKAGE, LINTIAN_OVERRIDE}
+MAINTAINER = "Test Packager <packager@example.org>"
 # Options that only the Windows program takes.
 WINDOWS_ONLY = {"-?"}
 
 
-def make(*arguments):
+def make(*arguments, cli_build=CLI_BUILD, check=True):
     env = dict(os.environ)
     # Not a sub-make of the `make test` that may have started these tests.
-    for name in ("MAKEFLAGS", "MFLAGS", "MAKELEVEL"):
+    for name in ("MAKEFLAGS", "MFLAGS", "MAKELEVEL", "MAINTAINER"):
         env.pop(name, None)
-    result = subprocess.run(["make", "--no-print-directory", "-C", SOURCE, "CLI_BUILD=" + CLI_BUILD, "JOBS=2",
+    result = subprocess.run(["make", "--no-print-directory", "-C", SOURCE, "CLI_BUILD=" + cli_build, "JOBS=2",
                              *arguments], env=env, capture_output=True, text=True, timeout=900)
-    if result.returncode != 0:
+    if check and result.returncode != 0:
         raise AssertionError(f"make {' '.join(arguments)} failed:\n{result.stdout}\n{result.stderr}")
     return result
+
+
+def folders_under(root):
+    return {os.path.relpath(os.path.join(folder, name), root)
+            for folder, names, _ in os.walk(root) for name in names}
 
 
 def files_under(root):
@@ -138,15 +146,33 @@ class Install(unittest.TestCase):
         for name in others:
             with open(os.path.join(self.destdir, name), "w") as f:
                 f.write("not ours\n")
-        make("uninstall")
+        done = make("uninstall")
         self.assertEqual(files_under(self.destdir), set(others))
-        self.assertFalse(os.path.exists(os.path.join(self.prefix, "share", "doc", "varnel-cli")))
+        # The folders it made go once empty, the completions' too; those
+        # that hold another's files stay, without a word.
+        self.assertEqual(folders_under(self.destdir), {"usr", "usr/local", "usr/local/bin", "usr/local/share",
+                                                       "usr/local/share/man", "usr/local/share/man/man1"})
+        self.assertEqual(done.stderr, "")
+        self.assertNotIn("rmdir", done.stdout)
+
+    def test_uninstall_keeps_the_folders_that_were_there_before(self):
+        destdir = os.path.join(self.folder, "lived-in")
+        lived_in = {"usr/local/share/zsh/site-functions", "usr/local/share/fish/vendor_completions.d",
+                    "usr/local/share/doc"}
+        for folder in lived_in:
+            os.makedirs(os.path.join(destdir, folder))
+        make("install", "DESTDIR=" + destdir, "PREFIX=/usr/local")
+        done = make("uninstall")
+        self.assertEqual(files_under(destdir), set())
+        self.assertEqual(folders_under(destdir), {"usr", "usr/local", "usr/local/share", "usr/local/share/zsh",
+                                                  "usr/local/share/fish"} | lived_in)
+        self.assertEqual(done.stderr, "")
 
 
 class DebianPackage(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        make("deb")
+        make("deb", "MAINTAINER=" + MAINTAINER)
         cls.deb = os.path.join(CLI_BUILD, f"varnel-cli_{VERSION}_{deb_architecture()}.deb")
 
     def field(self, name):
@@ -156,11 +182,33 @@ class DebianPackage(unittest.TestCase):
     def test_holds_the_files_under_usr_where_debian_expects_them(self):
         self.assertEqual(self.field("Package"), "varnel-cli")
         self.assertEqual(self.field("Version"), VERSION)
+        self.assertEqual(self.field("Maintainer"), MAINTAINER)
         listing = subprocess.run(["dpkg-deb", "-c", self.deb], capture_output=True, text=True, check=True).stdout
         entries = [line.split() for line in listing.splitlines()]
         files = {entry[-1] for entry in entries if not entry[0].startswith("d")}
-        self.assertEqual(files, {"./usr/" + name for name in INSTALLED | {ZSH_PACKAGE}})
+        self.assertEqual(files, {"./usr/" + name for name in PACKAGED})
         self.assertTrue(all(entry[1] == "root/root" for entry in entries), listing)
+
+    def test_lintian_finds_no_error(self):
+        if not shutil.which("lintian"):
+            self.skipTest("lintian is not installed")
+        checked = subprocess.run(["lintian", "--fail-on", "error", self.deb], capture_output=True, text=True,
+                                 timeout=600)
+        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+        self.assertNotRegex(checked.stdout, r"(?m)^E:")
+
+    def test_is_refused_without_a_maintainer(self):
+        for given in ([], ["MAINTAINER=varnel@localhost"]):
+            refused = make("deb", *given, check=False)
+            self.assertNotEqual(refused.returncode, 0)
+            self.assertIn('make deb MAINTAINER="Your Name <you@example.org>"', refused.stderr)
+
+    def test_a_second_build_elsewhere_gives_the_same_bytes(self):
+        again = CLI_BUILD + "-again"
+        self.addCleanup(shutil.rmtree, again, True)
+        make("deb", "MAINTAINER=" + MAINTAINER, cli_build=again)
+        with open(self.deb, "rb") as first, open(os.path.join(again, os.path.basename(self.deb)), "rb") as second:
+            self.assertTrue(first.read() == second.read(), "the two packages differ")
 
     def test_installs_runs_and_removes_cleanly_in_a_scratch_root(self):
         root = tempfile.mkdtemp()
@@ -193,7 +241,7 @@ class DebianPackage(unittest.TestCase):
             self.assertEqual(man.stdout.strip(), "/usr/share/man/man1/varnel-cli.1.gz")
         finally:
             subprocess.run(apt + ["purge", "varnel-cli"], env=env, capture_output=True, check=True, timeout=600)
-        for name in INSTALLED | {ZSH_PACKAGE}:
+        for name in PACKAGED:
             self.assertFalse(os.path.exists("/usr/" + name), name)
         self.assertFalse(os.path.exists("/usr/share/doc/varnel-cli"))
 
