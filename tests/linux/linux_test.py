@@ -16,9 +16,11 @@ import gzip
 import os
 import re
 import shutil
+import struct
 import subprocess
 import tempfile
 import unittest
+import wave
 
 SOURCE = os.environ["VARNEL_SOURCE"]
 CLI_BUILD = os.path.join(os.path.realpath(os.environ["VARNEL_BUILD"]), "linux-cli")
@@ -43,6 +45,7 @@ PACKAGED = INSTALLED | {ZSH_PACKAGE, LINTIAN_OVERRIDE}
 MAINTAINER = "Test Packager <packager@example.org>"
 # Options that only the Windows program takes.
 WINDOWS_ONLY = {"-?"}
+TIME = "/usr/bin/time"
 
 
 def make(*arguments, cli_build=CLI_BUILD, check=True):
@@ -269,6 +272,66 @@ class Documents(unittest.TestCase):
                                 ("dist/README.txt.in", windows_readme)):
             with self.subTest(document=document):
                 self.assertEqual([name for name in sorted(options | functions) if not names(words, name)], [])
+
+
+class DocumentsAgainstTheProgram(unittest.TestCase):
+    """What the man page and the README say of the program's memory and of
+    its WAV headers, held against the program itself."""
+
+    def setUp(self):
+        if not shutil.which("groff"):
+            self.skipTest("groff is not installed (Debian's groff-base)")
+        self.folder = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, self.folder)
+
+    def said(self, pattern):
+        """The number `pattern` finds in the rendered man page, and in the README when it says it."""
+        found = re.search(pattern, rendered_man_page())
+        self.assertIsNotNone(found, pattern)
+        return int(found.group(1))
+
+    def test_two_inputs_of_any_size_take_the_memory_the_documents_give(self):
+        mebibytes = self.said(r"about\s+(\d+)\s+MiB\s+resident\s+for\s+two\s+inputs")
+        with open(os.path.join(SOURCE, "README.md")) as f:
+            self.assertIn(f"about {mebibytes} MiB resident for two inputs", " ".join(f.read().split()))
+        # Inputs four times that, so that buffers that grew with the files would show.
+        names = []
+        for number in (1, 2):
+            names.append(os.path.join(self.folder, f"in{number}.pcm"))
+            with open(names[-1], "wb") as f:
+                f.write(os.urandom(4 * mebibytes << 20))
+        # GNU time, small itself: a child of this Python would count its
+        # parent's memory as its own from the moment it was forked.
+        if not os.access(TIME, os.X_OK):
+            self.skipTest(f"{TIME} is not there (Debian's time)")
+        measured = os.path.join(self.folder, "kib")
+        for function in ("mono", "stereo"):
+            subprocess.run([TIME, "-f", "%M", "-o", measured, CLI, "-q", function, *names,
+                            os.path.join(self.folder, "out.pcm")], check=True, timeout=120)
+            with open(measured) as f:
+                kib = int(f.read().split()[-1])
+            # "About" allows an eighth more.
+            self.assertLessEqual(kib, mebibytes * 1024 * 9 // 8, function)
+
+    def test_wav_outputs_have_the_headers_the_man_page_gives(self):
+        canonical = self.said(r"canonical\s+(\d+)-byte\s+header")
+        extensible = self.said(r"WAVE_FORMAT_EXTENSIBLE,\s+a\s+(\d+)-byte\s+header")
+        for channels, header in ((2, canonical), (3, extensible)):
+            names = []
+            for number in (1, 2):
+                names.append(os.path.join(self.folder, f"in{number}.wav"))
+                with wave.open(names[-1], "wb") as made:
+                    made.setnchannels(channels)
+                    made.setsampwidth(2)
+                    made.setframerate(22050)
+                    made.writeframes(os.urandom(600 * channels))
+            output = os.path.join(self.folder, "out.wav")
+            subprocess.run([CLI, "-q", "join", *names, output], check=True, timeout=30)
+            with open(output, "rb") as f:
+                written = f.read()
+            self.assertEqual(len(written) - header, 2 * 600 * channels, channels)
+            self.assertEqual(written[header - 8:header - 4], b"data", channels)
+            self.assertEqual(struct.unpack_from("<H", written, 20)[0], 1 if channels == 2 else 0xFFFE, channels)
 
 
 class Completion(unittest.TestCase):
