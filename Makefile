@@ -18,7 +18,7 @@ PACKAGES := cmake make g++ libgtest-dev googletest \
             g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
             wine wine64 xvfb xauth python3 \
             libcli11-dev libbenchmark-dev sox \
-            groff-base dpkg-dev clang-tidy strace ffmpeg
+            groff-base dpkg-dev clang-tidy strace ffmpeg lintian time
 
 .PHONY: all deps native win test test-native test-sanitize test-win run dist screenshots bench fuzz clean \
         cli install uninstall deb
@@ -80,11 +80,12 @@ run: deps
 endif
 
 # The Windows release: build/win/varnel-VERSION-win64.zip with varnel.exe,
-# varnel-cli.exe and README.txt; VERSION is the project's (CMakeLists.txt).
+# varnel-cli.exe and README.txt, and its checksum beside it in
+# varnel-VERSION-win64.zip.sha256; VERSION is the project's (CMakeLists.txt).
 dist: deps
 	$(CONFIGURE_WIN)
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target varnel_dist
-	@sed -n 's/^VARNEL_DIST_ZIP:INTERNAL=/Release: /p' $(WIN_BUILD)/CMakeCache.txt
+	@sed -n 's/^VARNEL_DIST_ZIP:INTERNAL=\(.*\)/Release: \1\nChecksum: \1.sha256/p' $(WIN_BUILD)/CMakeCache.txt
 
 # The README's pictures (docs/), taken from the real varnel.exe under Wine on
 # a virtual display by tools/take-screenshots; commit them when they change.
@@ -126,9 +127,20 @@ cli:
 
 # varnel-cli, its man page and its bash, zsh and fish completions under
 # $(DESTDIR)$(PREFIX). The list of the files installed, DESTDIR included, is
-# kept, so that `make uninstall` removes exactly those, and nothing else.
+# kept, so that `make uninstall` removes exactly those, and nothing else; so
+# is the list of the folders under the prefix that the install made (those
+# of a trial install into an empty folder that are not there yet), deepest
+# first, which `make uninstall` removes when nothing else is in them.
 INSTALL_ROOT = $(if $(DESTDIR),$(abspath $(DESTDIR)))
+INSTALL_TRIAL = $(abspath $(CLI_BUILD))/install-trial
 install: cli
+	rm -rf "$(INSTALL_TRIAL)"
+	DESTDIR= cmake --install $(CLI_BUILD) --prefix "$(INSTALL_TRIAL)" > /dev/null
+	cd "$(INSTALL_TRIAL)" && find . -mindepth 1 -type d | sed 's|^\./||' | sort -r | \
+	    while IFS= read -r folder; do \
+	        test -e "$(INSTALL_ROOT)$(PREFIX)/$$folder" || echo "$(INSTALL_ROOT)$(PREFIX)/$$folder"; \
+	    done > $(abspath $(CLI_BUILD))/installed-folders.txt
+	rm -rf "$(INSTALL_TRIAL)"
 	DESTDIR="$(INSTALL_ROOT)" cmake --install $(CLI_BUILD)
 	sed 's|^|$(INSTALL_ROOT)|' $(CLI_BUILD)/install_manifest.txt > $(CLI_BUILD)/installed-files.txt
 
@@ -136,19 +148,29 @@ uninstall:
 	@test -f $(CLI_BUILD)/installed-files.txt || \
 	    { echo "make uninstall: nothing to remove: $(CLI_BUILD)/installed-files.txt, written by make install, is not there" >&2; exit 1; }
 	xargs -d '\n' rm -fv -- < $(CLI_BUILD)/installed-files.txt
-	@# The folders named after the program hold nothing else.
-	sed -n 's|/varnel-cli/[^/]*$$|/varnel-cli|p' $(CLI_BUILD)/installed-files.txt | sort -u | \
-	    xargs -r -d '\n' rmdir -v --ignore-fail-on-non-empty --
-	rm $(CLI_BUILD)/installed-files.txt
+	@# A folder that holds something else now is kept, without a word.
+	@touch $(CLI_BUILD)/installed-folders.txt
+	@while IFS= read -r folder; do \
+	    { rmdir -- "$$folder" 2>/dev/null && echo "removed directory '$$folder'"; } || :; \
+	done < $(CLI_BUILD)/installed-folders.txt
+	rm $(CLI_BUILD)/installed-files.txt $(CLI_BUILD)/installed-folders.txt
 
 # The same files as a Debian package, $(CLI_BUILD)/varnel-cli_VERSION_amd64.deb,
 # installed under /usr; `apt-get install ./varnel-cli_VERSION_amd64.deb` takes it.
+# Its maintainer is whoever builds it: MAINTAINER="Name <address>", which has
+# no default, as any made up would be an address that reaches no one. Every
+# file in it carries one time, SOURCE_DATE_EPOCH when set, else the time of
+# the last commit, so that two builds of the same sources give the same bytes.
 DEB_PACKAGES := $(CLI_PACKAGES) dpkg-dev
+DEB_TIME = $(or $(SOURCE_DATE_EPOCH),$(shell git log -1 --format=%ct 2>/dev/null),315532800)
 deb:
+	@case "$$MAINTAINER" in *?' <'?*@?*'>') ;; *) \
+	    echo 'make deb: name the package'"'"'s maintainer, who answers for it: make deb MAINTAINER="Your Name <you@example.org>"' >&2; \
+	    exit 1 ;; esac
 	@tools/install-packages $(DEB_PACKAGES)
-	$(CONFIGURE_CLI) -DCMAKE_INSTALL_PREFIX=/usr
+	$(CONFIGURE_CLI) -DCMAKE_INSTALL_PREFIX=/usr -DVARNEL_PACKAGE_MAINTAINER="$$MAINTAINER"
 	cmake --build $(CLI_BUILD) -j$(JOBS) --target varnel_cli varnel_cli_documents
-	cd $(CLI_BUILD) && cpack -G DEB
+	cd $(CLI_BUILD) && SOURCE_DATE_EPOCH=$(DEB_TIME) cpack -G DEB
 	@sed -n 's/^VARNEL_DEB:INTERNAL=/Package: /p' $(CLI_BUILD)/CMakeCache.txt
 
 # The fuzz targets of fuzz/ under libFuzzer, built with clang, AddressSanitizer

@@ -10,6 +10,8 @@ The files are put together in STAGE/varnel-VERSION first, with a SHA256SUMS
 of them: the zip holds that one folder, so unpacking it never scatters
 files; the two sample sounds go in its samples folder. Every entry carries one time, in one order, with fixed attributes:
 SOURCE_DATE_EPOCH when set, else the time of the sources' last commit.
+Beside the zip, ZIP.sha256 holds its own checksum, which SHA256SUMS inside
+it cannot: what a download is checked against before it is unpacked.
 """
 
 import argparse
@@ -81,8 +83,9 @@ def main():
 
     when = datetime.datetime.fromtimestamp(max(sources_time(args.source), EARLIEST), datetime.timezone.utc)
     stamp = when.timetuple()[:6]
-    if os.path.exists(args.zip):
-        os.remove(args.zip)
+    for made in (args.zip, args.zip + ".sha256"):
+        if os.path.exists(made):
+            os.remove(made)
     with zipfile.ZipFile(args.zip, "w") as archive:
         entry = zipfile.ZipInfo(top + "/", stamp)
         entry.external_attr = 0o40755 << 16 | 0x10  # a folder, for Unix and for Windows
@@ -96,6 +99,10 @@ def main():
             entry.external_attr = 0o100644 << 16
             with open(os.path.join(folder, name), "rb") as data:
                 archive.writestr(entry, data.read(), compresslevel=9)
+    # The sha256sum form, the zip named without a folder, so that
+    # `sha256sum -c` finds it beside the file.
+    with open(args.zip + ".sha256", "w", encoding="ascii", newline="\n") as checksum:
+        checksum.write(f"{sha256(args.zip)}  {os.path.basename(args.zip)}\n")
 
 
 if __name__ == "__main__":

@@ -11,7 +11,7 @@ namespace varnel::framework {
 int AppMessageBox(const std::string& text, UINT type) {
     const HWND main = MainWindowHandle();
     const HWND owner = main ? GetLastActivePopup(main) : nullptr;  // a box over a box stays modal to it
-    return MessageBoxA(owner, text.c_str(), ProgramName().c_str(), type);
+    return MessageBoxA(owner, text.c_str(), AppTitle().c_str(), type);
 }
 
 void ReportUnexpectedError() {

@@ -1,5 +1,5 @@
-// The application's message box: the program's name as caption, owned by
-// the window the user is working in.
+// The application's message box: the application's title as caption,
+// owned by the window the user is working in.
 #pragma once
 
 #include <windows.h>

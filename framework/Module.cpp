@@ -38,6 +38,11 @@ std::string LoadStringResource(unsigned id) {
         [id](char* buffer, int size) { return std::max(LoadStringA(GetModuleHandleA(nullptr), id, buffer, size), 0); });
 }
 
+std::string AppTitle() {
+    std::string title = LoadStringResource(kAppTitleStringId);
+    return title.empty() ? ProgramName() : title;
+}
+
 bool FileExists(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     return !path.empty() && GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);

@@ -13,6 +13,13 @@ std::string ModuleFileName();
 std::string ProgramName();
 // String resource `id` of the program, whole; "" when it has none.
 std::string LoadStringResource(unsigned id);
+// The string resource that holds the application's title, numbered as the
+// system's class libraries number it, so that a program's .rc written for
+// them names its title here too.
+constexpr unsigned kAppTitleStringId = 0xE000;
+// The application's title, which its message boxes carry: the string
+// table's title, else the program file's name.
+std::string AppTitle();
 // The static file-status query: false when `path` names nothing that exists
 // (or cannot be queried). Wildcards are not expanded: "c:\*.pcm" names no file.
 bool FileExists(const std::string& path);

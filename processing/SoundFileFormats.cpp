@@ -165,7 +165,7 @@ std::optional<RunFailure> SoundFileFormats::DecideOutput(InputLengths) {
         format.sampleRate = rate;
         format.channels = channels;
     }
-    m_output.wav = m_choices.wavOutput && (anyWav || !m_choices.wavOutputNeedsWavInput);
+    m_output.wav = m_choices.wavOutput;
     m_output.sampleRate = rate;
     m_output.channels = stereo ? 2 : channels;
     if (!stereo) m_output.channelMask = SpeakersOf(m_inputs);

@@ -26,9 +26,6 @@ struct SoundFileChoices {
     std::uint32_t rawRate = 0;  // the rate of raw inputs; 0 when not known
     bool pad = false;           // mono and stereo cover the longer input
     bool wavOutput = false;     // the output is written as WAV
-    // With wavOutput: only when a WAV input gives the output its rate;
-    // from raw inputs alone the output is raw, as the window knows no rate.
-    bool wavOutputNeedsWavInput = false;
     // Input N at N - 1, for a client that takes names at their word: an
     // input whose name says it is a sound file (of any format) and which
     // holds no header this side knows is refused, not read as raw samples.

@@ -13,6 +13,10 @@
 #define IDR_MAINFRAME     128
 #define IDR_MAINMENU      131
 
+// The application's title, the caption of its message boxes: the number
+// the framework reads it under (framework::kAppTitleStringId).
+#define IDS_APP_TITLE 0xE000
+
 // Main window controls. The four radio buttons form one group, in this
 // order: the index of the checked one is the function.
 #define IDC_MONO                1000

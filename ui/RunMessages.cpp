@@ -151,10 +151,14 @@ std::string RefusalText(const FormatRefusal& refusal, const WindowRunPaths& path
         return "The WAV header of the Output Sound File (" + paths.outputFile + ") claims " +
                std::to_string(refusal.limitBytes) + " bytes of samples, " + std::to_string(refusal.bytes) +
                " came, and it could not be rewritten to say so.";
-    // The window gives no rate of its own, so neither can be met; and it
+    // The window asks for no rate: only WAV inputs can give a WAV output one.
+    case FormatProblem::RateNeeded:
+        return paths.outputFile +
+               " is named as a WAV file, but both inputs are raw samples, which carry no rate: name the output "
+               ".pcm, or use WAV inputs.";
+    // The window gives no rate of its own, so this cannot be met; and it
     // takes no name for a sound file's format.
     case FormatProblem::RateDiffersFromGiven:
-    case FormatProblem::RateNeeded:
     case FormatProblem::NotAsNamed: break;
     }
     if (refusal.file.IsOutput()) return kOutputNotCreated;

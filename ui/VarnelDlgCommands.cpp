@@ -83,12 +83,12 @@ void CVarnelDlg::OnRun() {
     // The inputs opened exclusively, the output truncated where it is.
     FilesInPlace files({m_strSoundFile1, m_strSoundFile2}, m_strOutputFile);
     // WAV inputs are read as varnel-cli reads them. The output is WAV when
-    // its name asks for it and a WAV input gives it a rate; raw inputs
-    // alone make a raw output, whatever its name.
+    // its name asks for it; its rate comes from a WAV input, as the window
+    // asks for none, so raw inputs alone are refused a WAV output before it
+    // is opened rather than given a .wav file that holds no WAV.
     SoundFileChoices choices;
     choices.function = m_nFunction;
     choices.wavOutput = NamesWavFile(m_strOutputFile);
-    choices.wavOutputNeedsWavInput = true;
     SoundFileFormats formats(choices);
     // The window's settings: 1024 or 2000 samples a chunk by the
     // 128000-byte rule, and a 1 ms pause after each chunk, since the run

@@ -84,6 +84,16 @@ class Zip(unittest.TestCase):
                                  f"{TOP}/samples/ap1-10.pcm", f"{TOP}/varnel-cli.exe", f"{TOP}/varnel.exe"])
         self.assertEqual(folders, {TOP}, "unpacking would scatter files")
 
+    def test_checksum_beside_it_checks_the_zip_itself(self):
+        with open(ZIP, "rb") as archive:
+            digest = hashlib.sha256(archive.read()).hexdigest()
+        with open(ZIP + ".sha256", "rb") as checksum:
+            self.assertEqual(checksum.read(), f"{digest}  {os.path.basename(ZIP)}\n".encode())
+        if shutil.which("sha256sum"):
+            checked = subprocess.run(["sha256sum", "-c", os.path.basename(ZIP) + ".sha256"],
+                                     cwd=os.path.dirname(ZIP), capture_output=True, text=True)
+            self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+
     def test_readme_is_plain_text_for_windows_users(self):
         with zipfile.ZipFile(ZIP) as archive:
             text = archive.read(f"{TOP}/README.txt")
@@ -100,6 +110,8 @@ class Zip(unittest.TestCase):
         for needed in ("varnel.ini", "Cool Edit 2000", "delete varnel.ini", "Delete this folder",
                        "varnel-cli mono", "C:\\", "%APPDATA%\\Varnel\\varnel.ini",
                        "CertUtil -hashfile varnel.exe SHA256", "sha256sum -c SHA256SUMS",
+                       f"CertUtil -hashfile varnel-{VERSION}-win64.zip SHA256",
+                       f"sha256sum -c varnel-{VERSION}-win64.zip.sha256",
                        "c:\\ap1-10.pcm", "c:\\M20101.o22", "c:\\output.pcm", "samples\\ap1-10.pcm"):
             self.assertIn(needed, text.decode("utf-8"))
 

@@ -1,5 +1,6 @@
-// The application's message box: the program's name as caption, the text
-// as given, the pressed button as result.
+// The application's message box: the application's title as caption (the
+// program's name, for a program with no title in its string table, as this
+// one), the text as given, the pressed button as result.
 #include "WinTestSupport.h"
 #include "framework/MessageBox.h"
 

@@ -16,9 +16,11 @@ import gzip
 import os
 import re
 import shutil
+import struct
 import subprocess
 import tempfile
 import unittest
+import wave
 
 SOURCE = os.environ["VARNEL_SOURCE"]
 CLI_BUILD = os.path.join(os.path.realpath(os.environ["VARNEL_BUILD"]), "linux-cli")
@@ -38,20 +40,29 @@ INSTALLED = {
 }
 ZSH_LOCAL = "share/zsh/site-functions/_varnel-cli"
 ZSH_PACKAGE = "share/zsh/vendor-completions/_varnel-cli"
+LINTIAN_OVERRIDE = "share/lintian/overrides/varnel-cli"
+PACKAGED = INSTALLED | {ZSH_PACKAGE, LINTIAN_OVERRIDE}
+MAINTAINER = "Test Packager <packager@example.org>"
 # Options that only the Windows program takes.
 WINDOWS_ONLY = {"-?"}
+TIME = "/usr/bin/time"
 
 
-def make(*arguments):
+def make(*arguments, cli_build=CLI_BUILD, check=True):
     env = dict(os.environ)
     # Not a sub-make of the `make test` that may have started these tests.
-    for name in ("MAKEFLAGS", "MFLAGS", "MAKELEVEL"):
+    for name in ("MAKEFLAGS", "MFLAGS", "MAKELEVEL", "MAINTAINER"):
         env.pop(name, None)
-    result = subprocess.run(["make", "--no-print-directory", "-C", SOURCE, "CLI_BUILD=" + CLI_BUILD, "JOBS=2",
+    result = subprocess.run(["make", "--no-print-directory", "-C", SOURCE, "CLI_BUILD=" + cli_build, "JOBS=2",
                              *arguments], env=env, capture_output=True, text=True, timeout=900)
-    if result.returncode != 0:
+    if check and result.returncode != 0:
         raise AssertionError(f"make {' '.join(arguments)} failed:\n{result.stdout}\n{result.stderr}")
     return result
+
+
+def folders_under(root):
+    return {os.path.relpath(os.path.join(folder, name), root)
+            for folder, names, _ in os.walk(root) for name in names}
 
 
 def files_under(root):
@@ -138,15 +149,33 @@ class Install(unittest.TestCase):
         for name in others:
             with open(os.path.join(self.destdir, name), "w") as f:
                 f.write("not ours\n")
-        make("uninstall")
+        done = make("uninstall")
         self.assertEqual(files_under(self.destdir), set(others))
-        self.assertFalse(os.path.exists(os.path.join(self.prefix, "share", "doc", "varnel-cli")))
+        # The folders it made go once empty, the completions' too; those
+        # that hold another's files stay, without a word.
+        self.assertEqual(folders_under(self.destdir), {"usr", "usr/local", "usr/local/bin", "usr/local/share",
+                                                       "usr/local/share/man", "usr/local/share/man/man1"})
+        self.assertEqual(done.stderr, "")
+        self.assertNotIn("rmdir", done.stdout)
+
+    def test_uninstall_keeps_the_folders_that_were_there_before(self):
+        destdir = os.path.join(self.folder, "lived-in")
+        lived_in = {"usr/local/share/zsh/site-functions", "usr/local/share/fish/vendor_completions.d",
+                    "usr/local/share/doc"}
+        for folder in lived_in:
+            os.makedirs(os.path.join(destdir, folder))
+        make("install", "DESTDIR=" + destdir, "PREFIX=/usr/local")
+        done = make("uninstall")
+        self.assertEqual(files_under(destdir), set())
+        self.assertEqual(folders_under(destdir), {"usr", "usr/local", "usr/local/share", "usr/local/share/zsh",
+                                                  "usr/local/share/fish"} | lived_in)
+        self.assertEqual(done.stderr, "")
 
 
 class DebianPackage(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        make("deb")
+        make("deb", "MAINTAINER=" + MAINTAINER)
         cls.deb = os.path.join(CLI_BUILD, f"varnel-cli_{VERSION}_{deb_architecture()}.deb")
 
     def field(self, name):
@@ -156,11 +185,33 @@ class DebianPackage(unittest.TestCase):
     def test_holds_the_files_under_usr_where_debian_expects_them(self):
         self.assertEqual(self.field("Package"), "varnel-cli")
         self.assertEqual(self.field("Version"), VERSION)
+        self.assertEqual(self.field("Maintainer"), MAINTAINER)
         listing = subprocess.run(["dpkg-deb", "-c", self.deb], capture_output=True, text=True, check=True).stdout
         entries = [line.split() for line in listing.splitlines()]
         files = {entry[-1] for entry in entries if not entry[0].startswith("d")}
-        self.assertEqual(files, {"./usr/" + name for name in INSTALLED | {ZSH_PACKAGE}})
+        self.assertEqual(files, {"./usr/" + name for name in PACKAGED})
         self.assertTrue(all(entry[1] == "root/root" for entry in entries), listing)
+
+    def test_lintian_finds_no_error(self):
+        if not shutil.which("lintian"):
+            self.skipTest("lintian is not installed")
+        checked = subprocess.run(["lintian", "--fail-on", "error", self.deb], capture_output=True, text=True,
+                                 timeout=600)
+        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+        self.assertNotRegex(checked.stdout, r"(?m)^E:")
+
+    def test_is_refused_without_a_maintainer(self):
+        for given in ([], ["MAINTAINER=varnel@localhost"]):
+            refused = make("deb", *given, check=False)
+            self.assertNotEqual(refused.returncode, 0)
+            self.assertIn('make deb MAINTAINER="Your Name <you@example.org>"', refused.stderr)
+
+    def test_a_second_build_elsewhere_gives_the_same_bytes(self):
+        again = CLI_BUILD + "-again"
+        self.addCleanup(shutil.rmtree, again, True)
+        make("deb", "MAINTAINER=" + MAINTAINER, cli_build=again)
+        with open(self.deb, "rb") as first, open(os.path.join(again, os.path.basename(self.deb)), "rb") as second:
+            self.assertTrue(first.read() == second.read(), "the two packages differ")
 
     def test_installs_runs_and_removes_cleanly_in_a_scratch_root(self):
         root = tempfile.mkdtemp()
@@ -193,7 +244,7 @@ class DebianPackage(unittest.TestCase):
             self.assertEqual(man.stdout.strip(), "/usr/share/man/man1/varnel-cli.1.gz")
         finally:
             subprocess.run(apt + ["purge", "varnel-cli"], env=env, capture_output=True, check=True, timeout=600)
-        for name in INSTALLED | {ZSH_PACKAGE}:
+        for name in PACKAGED:
             self.assertFalse(os.path.exists("/usr/" + name), name)
         self.assertFalse(os.path.exists("/usr/share/doc/varnel-cli"))
 
@@ -221,6 +272,66 @@ class Documents(unittest.TestCase):
                                 ("dist/README.txt.in", windows_readme)):
             with self.subTest(document=document):
                 self.assertEqual([name for name in sorted(options | functions) if not names(words, name)], [])
+
+
+class DocumentsAgainstTheProgram(unittest.TestCase):
+    """What the man page and the README say of the program's memory and of
+    its WAV headers, held against the program itself."""
+
+    def setUp(self):
+        if not shutil.which("groff"):
+            self.skipTest("groff is not installed (Debian's groff-base)")
+        self.folder = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, self.folder)
+
+    def said(self, pattern):
+        """The number `pattern` finds in the rendered man page, and in the README when it says it."""
+        found = re.search(pattern, rendered_man_page())
+        self.assertIsNotNone(found, pattern)
+        return int(found.group(1))
+
+    def test_two_inputs_of_any_size_take_the_memory_the_documents_give(self):
+        mebibytes = self.said(r"about\s+(\d+)\s+MiB\s+resident\s+for\s+two\s+inputs")
+        with open(os.path.join(SOURCE, "README.md")) as f:
+            self.assertIn(f"about {mebibytes} MiB resident for two inputs", " ".join(f.read().split()))
+        # Inputs four times that, so that buffers that grew with the files would show.
+        names = []
+        for number in (1, 2):
+            names.append(os.path.join(self.folder, f"in{number}.pcm"))
+            with open(names[-1], "wb") as f:
+                f.write(os.urandom(4 * mebibytes << 20))
+        # GNU time, small itself: a child of this Python would count its
+        # parent's memory as its own from the moment it was forked.
+        if not os.access(TIME, os.X_OK):
+            self.skipTest(f"{TIME} is not there (Debian's time)")
+        measured = os.path.join(self.folder, "kib")
+        for function in ("mono", "stereo"):
+            subprocess.run([TIME, "-f", "%M", "-o", measured, CLI, "-q", function, *names,
+                            os.path.join(self.folder, "out.pcm")], check=True, timeout=120)
+            with open(measured) as f:
+                kib = int(f.read().split()[-1])
+            # "About" allows an eighth more.
+            self.assertLessEqual(kib, mebibytes * 1024 * 9 // 8, function)
+
+    def test_wav_outputs_have_the_headers_the_man_page_gives(self):
+        canonical = self.said(r"canonical\s+(\d+)-byte\s+header")
+        extensible = self.said(r"WAVE_FORMAT_EXTENSIBLE,\s+a\s+(\d+)-byte\s+header")
+        for channels, header in ((2, canonical), (3, extensible)):
+            names = []
+            for number in (1, 2):
+                names.append(os.path.join(self.folder, f"in{number}.wav"))
+                with wave.open(names[-1], "wb") as made:
+                    made.setnchannels(channels)
+                    made.setsampwidth(2)
+                    made.setframerate(22050)
+                    made.writeframes(os.urandom(600 * channels))
+            output = os.path.join(self.folder, "out.wav")
+            subprocess.run([CLI, "-q", "join", *names, output], check=True, timeout=30)
+            with open(output, "rb") as f:
+                written = f.read()
+            self.assertEqual(len(written) - header, 2 * 600 * channels, channels)
+            self.assertEqual(written[header - 8:header - 4], b"data", channels)
+            self.assertEqual(struct.unpack_from("<H", written, 20)[0], 1 if channels == 2 else 0xFFFE, channels)
 
 
 class Completion(unittest.TestCase):

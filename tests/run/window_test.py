@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """`make run` with a display, on the Windows build: the samples land where
 the window looks by default, and pressing "Run..." in the real window under
-Wine writes c:\\output.pcm where `make run` says it is.
+Wine writes c:\\output.pcm where `make run` says it is. And the real
+window's message boxes, read from outside, for what only the whole program
+under Wine can show: a write refused by the system during a run.
 
 CTest runs each case as run.SUITE.NAME under tools/wine-ctest (a virtual
 display and the build's Wine prefix, both of which `make run` uses too),
@@ -12,7 +14,9 @@ with the environment:
     VARNEL_WINDOW_COMMAND  window-command.exe, which presses the buttons
 """
 
+import contextlib
 import os
+import resource
 import shutil
 import signal
 import subprocess
@@ -28,7 +32,10 @@ BUILD = os.path.realpath(os.environ["VARNEL_BUILD"])
 EMULATOR = os.environ["VARNEL_EMULATOR"]
 WINDOW_COMMAND = os.environ["VARNEL_WINDOW_COMMAND"]
 DRIVE_C = os.path.join(BUILD, "wineprefix", "drive_c")
-IDC_RUN = 1010
+IDC_SOUND_FILE_1, IDC_SOUND_FILE_2, IDC_OUTPUT_FILE, IDC_RUN = 1004, 1005, 1006, 1010
+IDM_FUNCTION_STEREO, IDM_FUNCTION_JOIN_1_TO_2 = 32774, 32775
+PROGRAM = os.path.join(BUILD, "varnel.exe")
+WRITE_FAILED = "Writing The Output Sound File Failed"
 
 
 def read(path):
@@ -39,6 +46,61 @@ def read(path):
 def window_command(*args):
     with open(os.path.join(BUILD, "window-command.log"), "ab") as log:
         return subprocess.run([EMULATOR, WINDOW_COMMAND, *args], stdout=log, stderr=log, timeout=120).returncode
+
+
+def answer_box():
+    """The caption and text of the window's next message box, answered with OK."""
+    with open(os.path.join(BUILD, "window-command.log"), "ab") as log:
+        shown = subprocess.run([EMULATOR, WINDOW_COMMAND, "box", PROGRAM], stdout=subprocess.PIPE, stderr=log,
+                               timeout=120)
+    lines = shown.stdout.decode().replace("\r\n", "\n").split("\n")
+    return (lines[0], "\n".join(lines[1:]).rstrip("\n")) if shown.returncode == 0 else None
+
+
+def wine_path(path):
+    return "c:\\" + os.path.relpath(path, DRIVE_C).replace("/", "\\")
+
+
+@contextlib.contextmanager
+def window(file_size_limit=None):
+    """varnel.exe open under Wine; with `file_size_limit`, the bytes past
+    which its files may not grow (RLIMIT_FSIZE, with SIGXFSZ ignored so that
+    the write fails instead of killing it). Closed at the end, or ended
+    with its session should the case fail."""
+    def limit():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (file_size_limit, file_size_limit))
+
+    with open(os.path.join(BUILD, "window-limits.log"), "ab") as log:
+        program = subprocess.Popen([EMULATOR, PROGRAM], stdout=log, stderr=log, start_new_session=True,
+                                   preexec_fn=limit if file_size_limit else None)
+    try:
+        assert window_command("rect", PROGRAM, "Varnel") == 0, "the window did not open"
+        yield
+        assert window_command("close", PROGRAM, "Varnel") == 0
+        assert program.wait(timeout=120) == 0
+    finally:
+        if program.poll() is None:
+            os.killpg(program.pid, signal.SIGKILL)
+            program.wait()
+
+
+def run_in_window(one, two, output, function=None):
+    """Names the files in the fields, picks `function` (a Function menu
+    item; Merge : Mono as the window starts) and presses "Run..."."""
+    for field, path in ((IDC_SOUND_FILE_1, one), (IDC_SOUND_FILE_2, two), (IDC_OUTPUT_FILE, output)):
+        assert window_command("text", PROGRAM, "Varnel", str(field), wine_path(path)) == 0
+    if function:
+        assert window_command("command", PROGRAM, "Varnel", str(function)) == 0
+    assert window_command("command", PROGRAM, "Varnel", str(IDC_RUN)) == 0
+
+
+def write_wav(path, frames):
+    with wave.open(path, "wb") as made:
+        made.setnchannels(1)
+        made.setsampwidth(2)
+        made.setframerate(22050)
+        made.writeframes(frames)
 
 
 class Window(unittest.TestCase):
@@ -111,6 +173,66 @@ class Window(unittest.TestCase):
         self.assertEqual(status, 0)
         self.assertTrue(read_samples(output) == clipped_sum(*inputs), "c:\\output.pcm is not the clipped sum")
         self.assertEqual(read(output), read(os.path.join(DRIVE_C, "cli-output.pcm")))
+
+
+class WindowBoxes(unittest.TestCase):
+    """The real window's boxes, read from outside: they carry the program's
+    title, as its window does."""
+
+    def setUp(self):
+        self.folder = os.path.join(DRIVE_C, "window-boxes")
+        shutil.rmtree(self.folder, ignore_errors=True)
+        os.makedirs(self.folder)
+        self.addCleanup(shutil.rmtree, self.folder, True)
+
+    def file(self, name, data):
+        path = os.path.join(self.folder, name)
+        with open(path, "wb") as f:
+            f.write(data)
+        return path
+
+    def test_raw_inputs_and_a_wav_output_are_refused_before_the_output_is_created(self):
+        one, two = self.file("a.raw", os.urandom(4000)), self.file("b.raw", os.urandom(3000))
+        output = os.path.join(self.folder, "rawstereo.wav")
+        with window():
+            run_in_window(one, two, output, IDM_FUNCTION_STEREO)
+            self.assertEqual(answer_box(), (
+                "Varnel", wine_path(output) + " is named as a WAV file, but both inputs are raw samples, which "
+                "carry no rate: name the output .pcm, or use WAV inputs."))
+        self.assertFalse(os.path.exists(output))
+
+    def test_a_write_that_fails_during_a_run_ends_in_the_write_failure_box(self):
+        # Outputs of 1.5 MiB against a limit of 1 MiB, past the first chunk;
+        # the WAV outputs go through their block-aligned writer.
+        limit = 1 << 20
+        samples = os.urandom(768 * 1024)
+        for name, function in (("out.pcm", None), ("out.wav", IDM_FUNCTION_JOIN_1_TO_2),
+                               ("out.wav", IDM_FUNCTION_STEREO)):
+            with self.subTest(output=name, function=function):
+                if name.endswith(".wav"):
+                    one, two = os.path.join(self.folder, "one.wav"), os.path.join(self.folder, "two.wav")
+                    write_wav(one, samples)
+                    write_wav(two, samples)
+                else:
+                    one, two = self.file("one.pcm", samples * 2), self.file("two.pcm", samples * 2)
+                output = self.file(name, b"KEEPDATA")
+                with window(file_size_limit=limit):
+                    run_in_window(one, two, output, function)
+                    self.assertEqual(answer_box(), ("Varnel", WRITE_FAILED))
+                # The window writes in place: what fitted is there.
+                self.assertEqual(os.path.getsize(output), limit)
+
+    def test_a_full_disk_during_a_run_ends_in_the_write_failure_box(self):
+        full = os.path.join(self.folder, "full")
+        os.makedirs(full)
+        if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k", "tmpfs", full],
+                          capture_output=True).returncode != 0:
+            self.skipTest("mounting a small tmpfs was refused here: the full disk is tried with a file-size limit")
+        self.addCleanup(subprocess.run, ["umount", full], check=True)
+        one, two = self.file("one.pcm", os.urandom(300000)), self.file("two.pcm", os.urandom(300000))
+        with window():
+            run_in_window(one, two, os.path.join(full, "out.pcm"), IDM_FUNCTION_JOIN_1_TO_2)
+            self.assertEqual(answer_box(), ("Varnel", WRITE_FAILED))
 
 
 if __name__ == "__main__":

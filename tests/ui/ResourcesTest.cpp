@@ -441,6 +441,12 @@ TEST(AboutBoxTemplate, ShowsItsCaptionLinesAndOkButton) {
 
 TEST(StringResource, AboutEntryText) { EXPECT_EQ(framework::LoadStringResource(IDS_ABOUTBOX), "&About Varnel..."); }
 
+// The title the framework gives the boxes, where it looks for it.
+TEST(StringResource, ApplicationTitleIsTheWindowsCaption) {
+    EXPECT_EQ(IDS_APP_TITLE, framework::kAppTitleStringId);
+    EXPECT_EQ(framework::AppTitle(), "Varnel");
+}
+
 TEST(Manifest, NarrowStringsUseUtf8) { EXPECT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)); }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <winioctl.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "ChildProcess.h"
@@ -89,11 +90,28 @@ TEST_F(WavWindowRun, WavAndRawInputsGiveTheBytesVarnelCliWrites) {
     EXPECT_EQ(test::ReadBytes(m_folder / "mix.pcm"), test::Concatenated(b, a));
 }
 
-TEST_F(WavWindowRun, RawInputsAloneStayRawWhateverTheOutputsName) {
+// Raw samples carry no rate, and the window asks for none: a .wav name
+// would hold no WAV. The output, old or new, is never opened.
+TEST_F(WavWindowRun, RawInputsAloneAreRefusedAWavOutputBeforeItIsTouched) {
     const Bytes a = PatternBytes(900, 3), b = PatternBytes(700, 4);
     const std::string one = m_folder.Write("one.pcm", a), two = m_folder.Write("two.o22", b);
-    EXPECT_TRUE(RunFromWindow(one, two, m_keep, IDC_MONO).empty());
-    EXPECT_EQ(test::ReadBytes(m_keep), test::ExpectedMono(a, b));
+    const auto keptTime = std::filesystem::last_write_time(m_keep) - std::chrono::hours(1);
+    std::filesystem::last_write_time(m_keep, keptTime);
+    const std::string fresh = m_folder / "new.WAV";
+    for (const FunctionOf& function : kFunctions) {
+        for (const std::string& out : {m_keep, fresh}) {
+            EXPECT_EQ(RunFromWindow(one, two, out, function.radio),
+                      std::vector<std::string>{out + " is named as a WAV file, but both inputs are raw samples, "
+                                                     "which carry no rate: name the output .pcm, or use WAV inputs."})
+                << function.cli;
+        }
+        EXPECT_EQ(test::ReadBytes(m_keep), (Bytes{'k', 'e', 'e', 'p'}));
+        EXPECT_EQ(std::filesystem::last_write_time(m_keep), keptTime);
+        EXPECT_FALSE(std::filesystem::exists(fresh));
+    }
+    // Any other name: the samples alone, as ever.
+    EXPECT_TRUE(RunFromWindow(one, two, m_folder / "mix.wav.pcm", IDC_MONO).empty());
+    EXPECT_EQ(test::ReadBytes(m_folder / "mix.wav.pcm"), test::ExpectedMono(a, b));
 }
 
 TEST_F(WavWindowRun, SoundFilesItCannotUseAreNamedBeforeTheOutputIsTouched) {

@@ -36,7 +36,7 @@ std::vector<std::string> StaticTexts(HWND dialog) {
     return texts;
 }
 
-std::string AppCaption() { return framework::ProgramName(); }
+std::string AppCaption() { return "Varnel"; }
 
 VarnelWindow::VarnelWindow() {
     INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};

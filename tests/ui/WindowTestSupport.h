@@ -52,7 +52,7 @@ protected:
     std::size_t m_unusedSteps = 0;
 };
 
-// The caption the program's boxes carry: the program's name.
+// The caption the program's boxes carry, as its window's: its title.
 std::string AppCaption();
 
 }  // namespace varnel::test

@@ -8,7 +8,13 @@
 //                                              rectangle as
 //                                              "WIDTHxHEIGHT+LEFT+TOP"
 //   window-command command PROGRAM CAPTION ID  posts WM_COMMAND ID to it
+//   window-command text PROGRAM CAPTION ID TEXT
+//                                              puts TEXT into its control ID
 //   window-command close PROGRAM CAPTION       posts WM_CLOSE to it
+//   window-command box PROGRAM                 waits for a message box of the
+//                                              program, prints its caption
+//                                              and then its text, and
+//                                              answers it with OK
 //   window-command hold-desktop                keeps Wine's desktop open
 //                                              until it is killed
 //
@@ -18,6 +24,9 @@
 //
 // Exit status 0 on success, 1 when no such window turned up within thirty
 // seconds (a Wine process can be slow to start), 2 for a wrong command line.
+// A message box may carry the main window's caption: of the windows of a
+// caption, one that no window owns (a main window) is taken first, and a
+// message box is one that has an owner and a message text.
 #include <windows.h>
 
 #include <cstdio>
@@ -81,10 +90,20 @@ bool RunsProgram(DWORD processId, const FileIdentity& program) {
     return named && IdentifyFile(image, identity) && identity == program;
 }
 
+// A message box's text is its static control of this id, on Windows as under Wine.
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
 class WindowSearch {
 public:
-    WindowSearch(const FileIdentity& program, std::wstring caption)
-        : m_program(program), m_caption(std::move(caption)) {}
+    // The window of that caption, or with `box`, a message box, of any caption.
+    WindowSearch(const FileIdentity& program, std::wstring caption, bool box = false)
+        : m_program(program), m_caption(std::move(caption)), m_box(box) {}
 
     // The window must be visible and not just being created: a window is
     // findable as soon as it exists, before its dialog has laid out its
@@ -92,8 +111,9 @@ public:
     HWND WaitForWindow() {
         const DWORD start = GetTickCount();
         for (;;) {
-            m_found = nullptr;
+            m_found = m_owned = nullptr;
             EnumWindows(&WindowSearch::Visit, reinterpret_cast<LPARAM>(this));
+            if (!m_found) m_found = m_owned;
             if (m_found) return m_found;
             if (GetTickCount() - start > kWaitMilliseconds) return nullptr;
             Sleep(kPollMilliseconds);
@@ -107,27 +127,35 @@ private:
 
     bool Matches(HWND window) {
         if (!IsWindowVisible(window)) return false;
-        wchar_t text[256] = {};
-        GetWindowTextW(window, text, 256);
-        if (m_caption != text) return false;
+        if (m_box) {
+            if (!GetWindow(window, GW_OWNER) || !GetDlgItem(window, kMessageBoxTextId)) return false;
+        } else if (m_caption != TextOf(window)) {
+            return false;
+        }
         // Asked afresh each time: Wine soon gives an ended process's id to
         // the next one started.
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
         if (!RunsProgram(processId, m_program)) return false;
+        if (!m_box && GetWindow(window, GW_OWNER)) {
+            m_owned = window;
+            return false;
+        }
         m_found = window;
         return true;
     }
 
     FileIdentity m_program;
     std::wstring m_caption;
+    bool m_box;
     HWND m_found = nullptr;
+    HWND m_owned = nullptr;  // a window of the caption that another owns
 };
 
 int Usage() {
     std::fputs(
-        "usage: window-command rect PROGRAM CAPTION | command PROGRAM CAPTION ID | close PROGRAM CAPTION"
-        " | hold-desktop\n",
+        "usage: window-command rect PROGRAM CAPTION | command PROGRAM CAPTION ID | text PROGRAM CAPTION ID TEXT"
+        " | close PROGRAM CAPTION | box PROGRAM | hold-desktop\n",
         stderr);
     return 2;
 }
@@ -152,18 +180,37 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"hold-desktop" && argc == 2) return HoldDesktop();
     const bool rect = verb == L"rect" && argc == 4;
     const bool command = verb == L"command" && argc == 5;
+    const bool text = verb == L"text" && argc == 6;
     const bool close = verb == L"close" && argc == 4;
-    if (!rect && !command && !close) return Usage();
+    const bool box = verb == L"box" && argc == 3;
+    if (!rect && !command && !text && !close && !box) return Usage();
 
     FileIdentity program;
     if (!IdentifyFile(WindowsPath(argv[2]), program)) {
         std::fprintf(stderr, "window-command: no program \"%ls\" (error %lu)\n", argv[2], GetLastError());
         return 1;
     }
-    HWND window = WindowSearch(program, argv[3]).WaitForWindow();
+    HWND window = WindowSearch(program, box ? L"" : argv[3], box).WaitForWindow();
     if (!window) {
-        std::fprintf(stderr, "window-command: no window \"%ls\" of %ls\n", argv[3], argv[2]);
+        std::fprintf(stderr, "window-command: no window \"%ls\" of %ls\n", box ? L"(message box)" : argv[3], argv[2]);
         return 1;
+    }
+    if (box) {
+        std::printf("%ls\n%ls\n", TextOf(window).c_str(), TextOf(GetDlgItem(window, kMessageBoxTextId)).c_str());
+        std::fflush(stdout);
+        if (!PostMessageW(window, WM_COMMAND, IDOK, 0)) return 1;
+        // Gone before this returns, so that the next command finds the
+        // program's own window, or the next box.
+        for (DWORD waited = 0; IsWindow(window); waited += kPollMilliseconds) {
+            if (waited > kWaitMilliseconds) return 1;
+            Sleep(kPollMilliseconds);
+        }
+        return 0;
+    }
+    // Sent: the text is copied into the other process before the call returns.
+    if (text) {
+        const HWND control = GetDlgItem(window, static_cast<int>(std::wcstoul(argv[4], nullptr, 0)));
+        return control && SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[5])) ? 0 : 1;
     }
     if (rect) {
         RECT area{};
