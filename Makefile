@@ -18,7 +18,7 @@ PACKAGES := cmake make g++ libgtest-dev googletest \
             g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
             wine wine64 xvfb xauth python3 \
             libcli11-dev libbenchmark-dev sox \
-            groff-base dpkg-dev
+            groff-base dpkg-dev strace
 
 .PHONY: all deps native win test test-native test-sanitize test-win run dist screenshots bench fuzz clean \
         cli install uninstall deb
