@@ -40,8 +40,7 @@ def wav(data, rate=8000):
 
 
 def pattern(size, seed):
-    """Bytes that differ from their neighbours and never hold a zero, so
-    that zeros in an output cannot be taken for samples."""
+    """Bytes that differ from their neighbours, none of them zero."""
     return bytes((i * 7 + seed) % 255 + 1 for i in range(size))
 
 
@@ -126,33 +125,44 @@ class FailedWrite(OutcomeTestCase):
             self.assert_failed_and_kept(".", *join, preexec_fn=limited)
 
 
-def stopped_with_bytes_in_a_pipe(tracer):
-    """The program strace runs, once it has stopped holding bytes in a pipe
-    of its own (its copy pipe: an input's pages, not yet in the output)."""
-    while True:
+def stopped_holding(tracer, size):
+    """The program strace runs, once it holds `size` bytes in a pipe of its
+    own: its copy pipe, with an input's pages not yet in the output. (The
+    sanitizers' pipes hold a few bytes now and then.)"""
+    while tracer.poll() is None:
         for task in os.listdir(f"/proc/{tracer.pid}/task"):
             with open(f"/proc/{tracer.pid}/task/{task}/children") as children:
                 for child in children.read().split():
-                    if pipe_bytes(int(child)) > 0:
+                    if size in pipe_contents(int(child)):
                         return int(child)
-        if tracer.poll() is not None:
-            raise AssertionError("the program ended before it copied")
+    raise AssertionError("the program ended before it copied")
 
 
-def pipe_bytes(pid):
-    held = 0
+def pipe_contents(pid):
+    """How many bytes each pipe the process holds has in it."""
+    held = []
     try:
         for fd in os.listdir(f"/proc/{pid}/fd"):
             if not os.readlink(f"/proc/{pid}/fd/{fd}").startswith("pipe:"):
                 continue
             pipe = os.open(f"/proc/{pid}/fd/{fd}", os.O_RDONLY | os.O_NONBLOCK)
             try:
-                held += struct.unpack("i", fcntl.ioctl(pipe, termios.FIONREAD, b"\0\0\0\0"))[0]
+                held.append(struct.unpack("i", fcntl.ioctl(pipe, termios.FIONREAD, b"\0\0\0\0"))[0])
             finally:
                 os.close(pipe)
     except OSError:  # gone, or not yet ours to look at
         pass
     return held
+
+
+def traced(call, injected, arguments):
+    """strace's command that runs varnel-cli with `injected` at `call`."""
+    return [STRACE, "-f", "-qq", "-o", "/dev/null", "-e", "trace=" + call, "-e", f"inject={call}:{injected}:when=1",
+            CLI, *arguments]
+
+
+# LeakSanitizer cannot look for leaks in a traced program, and says so.
+TRACED_ENVIRONMENT = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
 
 
 class CutShortInput(OutcomeTestCase):
@@ -169,13 +179,15 @@ class CutShortInput(OutcomeTestCase):
                 self.write("in1.pcm", pattern(300000, 1))
                 self.write("in2.pcm", pattern(300000, 2))
                 self.write("out.pcm", b"KEEPDATA")
-                tracer = subprocess.Popen(
-                    [STRACE, "-f", "-qq", "-o", "/dev/null", "-e", "trace=splice",
-                     "-e", "inject=splice:signal=SIGSTOP:when=1", CLI, function, "in1.pcm", "in2.pcm", "out.pcm"],
-                    cwd=self.folder.name, stdin=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-                program = stopped_with_bytes_in_a_pipe(tracer)
-                os.truncate(self.path(f"in{first}.pcm"), 5000)
-                os.kill(program, signal.SIGCONT)
+                arguments = [function, "in1.pcm", "in2.pcm", "out.pcm"]
+                tracer = subprocess.Popen(traced("splice", "signal=SIGSTOP", arguments), cwd=self.folder.name,
+                                          stdin=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
+                                          env=TRACED_ENVIRONMENT)
+                program = stopped_holding(tracer, 300000)
+                try:
+                    os.truncate(self.path(f"in{first}.pcm"), 5000)
+                finally:
+                    os.kill(program, signal.SIGCONT)
                 _, err = tracer.communicate()
                 self.assertEqual(tracer.returncode, 1, err)
                 self.assertEqual(err, f"varnel-cli: cannot read input {first} 'in{first}.pcm': "
@@ -202,10 +214,9 @@ class SignalAtCommit(OutcomeTestCase):
             with self.subTest(signal=sent.name, existing=existing):
                 if existing:
                     self.write("out.pcm", b"OLD")
-                run = subprocess.run(
-                    [STRACE, "-f", "-qq", "-o", "/dev/null", "-e", "trace=" + call,
-                     "-e", f"inject={call}:signal={sent.name}:when=1", CLI, "join12", "a.pcm", "b.pcm", "out.pcm"],
-                    cwd=self.folder.name, stdin=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+                run = subprocess.run(traced(call, "signal=" + sent.name, ["join12", "a.pcm", "b.pcm", "out.pcm"]),
+                                     cwd=self.folder.name, stdin=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True,
+                                     env=TRACED_ENVIRONMENT)
                 self.assertEqual(run.returncode, -sent, run.stderr)
                 self.assertEqual(run.stderr, "varnel-cli: interrupted after 'out.pcm' was written in full\n")
                 self.assertEqual(self.read("out.pcm"), sample_bytes([1, 2, 3, 4, 5]))
