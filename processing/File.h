@@ -94,8 +94,11 @@ private:
     bool OpenCopyPipe();
     // Moves `size` bytes from the copy pipe into the file.
     bool EmptyCopyPipe(std::size_t size);
-    // Whether the file still holds every byte before where it stands.
-    bool HoldsWhatWasTaken();
+    // Whether the file still holds every byte before where it stands, or
+    // at least has not become shorter than `lengthBefore`, which becomes its
+    // length now: the kernel's own files (procfs) measure 0 however much
+    // they deliver.
+    bool HoldsWhatWasTaken(std::uint64_t& lengthBefore);
     int m_copyPipe[2] = {-1, -1};
     std::size_t m_copyPipeBytes = 0;
     bool m_copyRefused = false;  // the file takes no splice: copies go by Read and Write

@@ -233,6 +233,7 @@ Copied File::CopyFrom(File& source, std::size_t size) {
     // that each write after it covers one aligned stretch of the file.
     const off_t at = ::lseek(m_fd, 0, SEEK_CUR);
     std::size_t piece = m_copyPipeBytes - (at > 0 ? static_cast<std::size_t>(at) % m_copyPipeBytes : 0);
+    std::uint64_t sourceLength = source.Length().value_or(0);
     std::size_t moved = 0;
     while (moved < size) {
         ssize_t taken = 0;
@@ -248,7 +249,7 @@ Copied File::CopyFrom(File& source, std::size_t size) {
         // its own: a truncation after that no longer reaches it. One before
         // it may also have taken pages from the pipe (ENODATA), which is the
         // input's fault, not this file's.
-        if (!source.HoldsWhatWasTaken()) return Copied::ReadFailed();
+        if (!source.HoldsWhatWasTaken(sourceLength)) return Copied::ReadFailed();
         if (!written) return Copied::WriteFailed();
         moved += static_cast<std::size_t>(taken);
         if (m_copyRefused) break;
@@ -257,14 +258,17 @@ Copied File::CopyFrom(File& source, std::size_t size) {
     return Copied::Moved(moved);
 }
 
-bool File::HoldsWhatWasTaken() {
+bool File::HoldsWhatWasTaken(std::uint64_t& lengthBefore) {
     struct stat status {};
     const off_t position = ::lseek(m_fd, 0, SEEK_CUR);
     if (position < 0 || ::fstat(m_fd, &status) != 0) {
         m_lastFailure = FailureOf(errno);
         return false;
     }
-    if (status.st_size >= position) return true;
+    const auto length = static_cast<std::uint64_t>(status.st_size);
+    const bool cutShort = length < static_cast<std::uint64_t>(position) && length < lengthBefore;
+    lengthBefore = length;
+    if (!cutShort) return true;
     m_lastFailure = {FileCause::endOfFile, -1};
     return false;
 }

@@ -194,7 +194,9 @@ InputFound FoundOf(std::uint64_t openedBytes, const InputRead& read) {
             found.lengthKnown = false;
         }
     }
-    found.lengthChanged = read.lengthAfter && (*read.lengthAfter != openedBytes || found.bytes != openedBytes);
+    // Measured, not counted: a count that differs from an unchanged length
+    // is a file of the kernel's whose size is no length (procfs, sysfs).
+    found.lengthChanged = read.lengthAfter && *read.lengthAfter != openedBytes;
     return found;
 }
 

@@ -247,6 +247,18 @@ TEST(FileCopyFrom, MovesEveryByteOrFailsButNeverPassesOverBytesItLost) {
     }
 }
 
+// The kernel's own files measure 0 however much they deliver, which is not
+// an input cut short under the copy (where Linux splices them at all).
+TEST(FileCopyFrom, TakesTheKernelsFilesWhoseSizeIsNoLengthForWhatTheyAre) {
+    TempFolder folder;
+    File source, output;
+    FileFailure failure;
+    if (!source.Open("/proc/version", File::Mode::Read, failure)) GTEST_SKIP() << "no /proc";
+    ASSERT_EQ(source.Length(), 0u);
+    ASSERT_TRUE(output.Open(folder / "out.pcm", File::Mode::CreateWrite, failure));
+    EXPECT_NE(output.CopyFrom(source, 8 << 20).outcome, Copied::Outcome::ReadFailed);
+}
+
 // From a pipe the system copies nothing, and takes nothing: every byte is
 // still there for the reads that take over.
 TEST(FileCopyFrom, TakesNothingWhereTheSystemCannotCopy) {
