@@ -75,6 +75,14 @@ std::string InterruptedLine(const std::string& output) {
     return line + "\n";
 }
 
+// What an interrupt says once the new OUTPUT is in place: the run has
+// succeeded, and the interrupt stops only the report. The program still
+// ends by the signal, so that a script looping over files stops when the
+// user asked it to, rather than go on to the next as after a success.
+std::string InterruptedInPlaceLine(const std::string& output) {
+    return std::string(kProgramName) + ": interrupted after '" + Shown(output) + "' was written in full\n";
+}
+
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     const bool forced = options.progress == ProgressChoice::Forced;
     ProgressBar bar(err, forced || (options.progress == ProgressChoice::Auto && errIsTerminal), forced);
@@ -85,7 +93,9 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
     CommandLineFiles files(paths);
     SoundFileFormats formats(ContainerChoices(options, paths));
 
-    safeoutput::SayOnInterrupt(InterruptedLine(options.output));
+    // Both stay true once the run has ended: a failed run has left OUTPUT
+    // as it was, and a run that succeeded has put the new one in place.
+    safeoutput::SayOnInterrupt(InterruptedLine(options.output), InterruptedInPlaceLine(options.output));
     const RunResult result = RunProcessing(options.function, files, formats, CommandLineSettings(options), observer);
     if (observer.UsageError()) return UsageFailure(*observer.UsageError(), err);
     if (const auto stoppedAt = observer.InputNotOpened()) {
@@ -93,7 +103,6 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
     }
     const bool succeeded = result.succeeded;
     bar.Clear();
-    safeoutput::SayOnInterrupt(std::string(kProgramName) + ": interrupted\n");
     if (observer.StandardOutputGone()) return kExitOutputGone;
 
     RunSummary summary = SummaryOf(options, result, succeeded, observer.Failures());

@@ -51,7 +51,7 @@ const char* CauseWords(FileCause cause) {
     case FileCause::sharingViolation: return "another program is using it";
     case FileCause::lockViolation: return "another program has locked part of it";
     case FileCause::diskFull: return "no room for it (the disk is full, or the file would be too large)";
-    case FileCause::endOfFile: return "it ended early";
+    case FileCause::endOfFile: return "it became shorter during the run";
     }
     return "the system reported an error";
 }

@@ -25,15 +25,15 @@ bool BlockAlignedWriter::Write(const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-std::optional<std::size_t> BlockAlignedWriter::CopyFrom(File& source, std::size_t size) {
+Copied BlockAlignedWriter::CopyFrom(File& source, std::size_t size) {
     if (!m_held.empty()) {
-        if (!m_file->Write(m_held.data(), m_held.size())) return std::nullopt;  // met again by Write
+        if (!m_file->Write(m_held.data(), m_held.size())) return Copied::WriteFailed();
         m_written += m_held.size();
         m_held.clear();
     }
-    const auto moved = m_file->CopyFrom(source, size);
-    if (moved) m_written += *moved;
-    return moved;
+    const Copied copied = m_file->CopyFrom(source, size);
+    m_written += copied.bytes;
+    return copied;
 }
 
 bool BlockAlignedWriter::Finish() {

@@ -26,9 +26,10 @@ public:
     // everything written.
     void Begin(GatheringSink& file, const std::uint8_t* header, std::size_t size);
     bool Write(const std::uint8_t* data, std::size_t size) override;
-    // What is held back goes first; the file system then copies from
-    // `source` to wherever the file stands, aligned or not.
-    std::optional<std::size_t> CopyFrom(File& source, std::size_t size) override;
+    // What is held back goes first (WriteFailed when it cannot); the file
+    // system then copies from `source` to wherever the file stands, aligned
+    // or not.
+    Copied CopyFrom(File& source, std::size_t size) override;
     // Where the next byte written lands: behind what is held back.
     std::size_t PageOffset() const override { return (m_written + m_held.size()) % kBlockBytes; }
     // Writes what is still held back. False, with the failure in the file's

@@ -62,11 +62,15 @@ public:
     bool Write(const std::uint8_t* data, std::size_t size) override;
     // Where both are files on disk, Linux copies from one to the other in
     // the kernel (through a pipe, by splice), from where each file stands;
-    // elsewhere, and where the kernel refuses, nothing. Should the output
-    // refuse bytes already taken from the input, they are written as by
-    // Write, and should that fail, so does every later write to the file.
-    std::optional<std::size_t> CopyTo(ByteSink& sink, std::size_t size) override;
-    std::optional<std::size_t> CopyFrom(File& source, std::size_t size) override;
+    // elsewhere, and where the kernel refuses before it took a byte,
+    // NotBySystem. Should the output refuse bytes already taken from the
+    // input, they are written as by Write; should that fail too, the copy
+    // is WriteFailed, and so is every later write to the file. An input
+    // found shorter after a piece than the bytes taken from it makes the
+    // copy ReadFailed (endOfFile): the kernel moves references to the
+    // input's pages, which a truncation zeroes before they reach the output.
+    Copied CopyTo(ByteSink& sink, std::size_t size) override;
+    Copied CopyFrom(File& source, std::size_t size) override;
     // Writes `first` and then `second` as one write where the system has
     // such a call (writev) and both fit in kMostBytesPerWrite, so that the
     // file system sees one range of the file, as from Write; elsewhere as two
@@ -82,7 +86,8 @@ public:
     // Why the last Read or Write failed.
     const FileFailure& LastFailure() const { return m_lastFailure; }
     // Returns false when the system reports that data written could not be
-    // stored (the failure goes to LastFailure). Closing a closed file is fine.
+    // stored, or a copy lost bytes (the failure goes to LastFailure).
+    // Closing a closed file is fine.
     bool Close();
 
 private:
@@ -96,6 +101,11 @@ private:
     bool OpenCopyPipe();
     // Moves `size` bytes from the copy pipe into the file.
     bool EmptyCopyPipe(std::size_t size);
+    // Whether the file still holds every byte before where it stands, or
+    // at least has not become shorter than `lengthBefore`, which becomes its
+    // length now: the kernel's own files (procfs) measure 0 however much
+    // they deliver.
+    bool HoldsWhatWasTaken(std::uint64_t& lengthBefore);
     int m_copyPipe[2] = {-1, -1};
     std::size_t m_copyPipeBytes = 0;
     bool m_copyRefused = false;  // the file takes no splice: copies go by Read and Write

@@ -184,8 +184,8 @@ bool File::Write(const std::uint8_t* data, std::size_t size) {
 // Windows has no call that copies between two open handles in the system
 // (CopyFileEx takes names and makes a whole file, block cloning needs ReFS):
 // reading and writing through the page-aligned buffers is its fastest way.
-std::optional<std::size_t> File::CopyTo(ByteSink&, std::size_t) { return std::nullopt; }
-std::optional<std::size_t> File::CopyFrom(File&, std::size_t) { return std::nullopt; }
+Copied File::CopyTo(ByteSink&, std::size_t) { return Copied::NotBySystem(); }
+Copied File::CopyFrom(File&, std::size_t) { return Copied::NotBySystem(); }
 
 // The cache of Windows has no call that writes two buffers as one.
 bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,

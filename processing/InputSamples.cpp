@@ -35,14 +35,14 @@ std::size_t InputSamples::PageOffset() const {
     return m_handedBack < m_readAhead.size() ? 0 : m_file->PageOffset();
 }
 
-std::optional<std::size_t> InputSamples::CopyTo(ByteSink& sink, std::size_t size) {
+Copied InputSamples::CopyTo(ByteSink& sink, std::size_t size) {
     // Only a stream hands bytes back, and the system copies files alone.
-    if (m_handedBack < m_readAhead.size()) return std::nullopt;
+    if (m_handedBack < m_readAhead.size()) return Copied::NotBySystem();
     const std::size_t wanted = Wanted(size);
-    if (wanted == 0) return 0;
-    const auto moved = m_file->CopyTo(sink, wanted);
-    if (moved) m_remaining -= *moved;
-    return moved;
+    if (wanted == 0) return Copied::Moved(0);
+    const Copied copied = m_file->CopyTo(sink, wanted);
+    m_remaining -= copied.bytes;
+    return copied;
 }
 
 }  // namespace varnel

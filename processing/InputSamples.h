@@ -30,8 +30,8 @@ public:
     // buffer's next page come in a read of their own, so that the large read
     // lands where it was placed for again.
     std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override;
-    // Nothing while bytes handed back are still to come.
-    std::optional<std::size_t> CopyTo(ByteSink& sink, std::size_t size) override;
+    // NotBySystem while bytes handed back are still to come.
+    Copied CopyTo(ByteSink& sink, std::size_t size) override;
     // The file's, once what was handed back has been delivered.
     std::size_t PageOffset() const override;
 

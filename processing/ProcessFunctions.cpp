@@ -128,77 +128,56 @@ FunctionResult Stereo(const FunctionStreams& streams, const FunctionBuffers& buf
     return result;
 }
 
+// How the copy of one input to the output ended.
+enum class CopyEnd { Completed, ReadFailed, WriteFailed };
+
+// Copies one input to the output: whole chunks, an odd final byte included,
+// or where the settings and both ends allow it, pieces that the system
+// moves from file to file.
+CopyEnd CopyWhole(ByteSource& source, std::uint8_t* buffer, std::size_t chunkBytes, ByteSink& output,
+                  const ProcessingSettings& settings, FunctionScope& scope, FunctionResult& result) {
+    bool direct = settings.directCopyBytes > 0;
+    while (true) {
+        if (direct) {
+            const Copied copied = source.CopyTo(output, settings.directCopyBytes);
+            if (copied.outcome == Copied::Outcome::ReadFailed) return CopyEnd::ReadFailed;
+            if (copied.outcome == Copied::Outcome::WriteFailed) return CopyEnd::WriteFailed;
+            if (copied.bytes > 0) {
+                result.outputBytes += copied.bytes;
+                scope.ChunkDone(copied.bytes);
+                continue;
+            }
+            // The buffers take over from where the copy stands. The end a
+            // copy reports is confirmed by a read: Linux has answered a copy
+            // from procfs or sysfs with 0 bytes before their end.
+            direct = false;
+        }
+        const auto got = source.Read(buffer, chunkBytes);
+        if (!got) return CopyEnd::ReadFailed;
+        if (*got == 0) return CopyEnd::Completed;
+        if (!output.Write(buffer, *got)) return CopyEnd::WriteFailed;
+        result.outputBytes += *got;
+        scope.ChunkDone(*got);
+    }
+}
+
 struct JoinPart {
     ByteSource& source;
     std::uint8_t* buffer;
     FunctionOutcome readFailure;
 };
 
-// Copies whole chunks, an odd final byte included, or where the settings
-// and both ends allow it, pieces that the system moves from file to file.
 FunctionResult Join(const JoinPart& first, const JoinPart& second, ByteSink& output, const FunctionBuffers& buffers,
                     InputLengths lengths, const ProcessingSettings& settings, RunObserver& observer) {
     FunctionScope scope(lengths.input1 + lengths.input2, settings, observer);
     FunctionResult result;
     for (const JoinPart* part : {&first, &second}) {
-        bool direct = settings.directCopyBytes > 0;
-        while (true) {
-            if (direct) {
-                const auto moved = part->source.CopyTo(output, settings.directCopyBytes);
-                if (moved && *moved > 0) {
-                    result.outputBytes += *moved;
-                    scope.ChunkDone(*moved);
-                    continue;
-                }
-                // The buffers take over from where the copy stands. The end
-                // a copy reports is confirmed by a read: Linux has answered a
-                // copy from procfs or sysfs with 0 bytes before their end.
-                direct = false;
-            }
-            const auto got = part->source.Read(part->buffer, ChunkBytes(buffers));
-            if (!got) {
-                result.outcome = part->readFailure;
-                return result;
-            }
-            if (*got == 0) break;
-            if (!output.Write(part->buffer, *got)) {
-                result.outcome = FunctionOutcome::WritingOutputFailed;
-                return result;
-            }
-            result.outputBytes += *got;
-            scope.ChunkDone(*got);
-        }
+        const CopyEnd end = CopyWhole(part->source, part->buffer, ChunkBytes(buffers), output, settings, scope, result);
+        if (end == CopyEnd::Completed) continue;
+        result.outcome = end == CopyEnd::ReadFailed ? part->readFailure : FunctionOutcome::WritingOutputFailed;
+        break;
     }
     return result;
-}
-
-// Copies one input to the output, as Join copies each of its parts.
-bool CopyWhole(ByteSource& source, std::uint8_t* buffer, std::size_t chunkBytes, ByteSink& output,
-               const ProcessingSettings& settings, FunctionScope& scope, FunctionResult& result, bool& readFailed) {
-    bool direct = settings.directCopyBytes > 0;
-    while (true) {
-        if (direct) {
-            const auto moved = source.CopyTo(output, settings.directCopyBytes);
-            if (moved && *moved > 0) {
-                result.outputBytes += *moved;
-                scope.ChunkDone(*moved);
-                continue;
-            }
-            direct = false;  // confirmed by a read, as in Join
-        }
-        const auto got = source.Read(buffer, chunkBytes);
-        if (!got) {
-            readFailed = true;
-            return false;
-        }
-        if (*got == 0) return true;
-        if (!output.Write(buffer, *got)) {
-            result.outcome = FunctionOutcome::WritingOutputFailed;
-            return false;
-        }
-        result.outputBytes += *got;
-        scope.ChunkDone(*got);
-    }
 }
 
 std::uint64_t CoveredBytes(std::span<const std::uint64_t> lengths, bool pad) {
@@ -215,11 +194,12 @@ FunctionResult JoinMany(const ManyInputs& inputs, ByteSink& output, std::uint8_t
     FunctionScope scope(total, settings, observer);
     FunctionResult result;
     for (std::size_t i = 0; i < inputs.sources.size(); ++i) {
-        bool readFailed = false;
-        if (CopyWhole(*inputs.sources[i], buffer, bufferSamples * kBytesPerSample, output, settings, scope, result,
-                      readFailed))
-            continue;
-        if (readFailed) {
+        const CopyEnd end =
+            CopyWhole(*inputs.sources[i], buffer, bufferSamples * kBytesPerSample, output, settings, scope, result);
+        if (end == CopyEnd::Completed) continue;
+        if (end == CopyEnd::WriteFailed) {
+            result.outcome = FunctionOutcome::WritingOutputFailed;
+        } else {
             result.outcome = FunctionOutcome::ReadingInputFailed;
             result.failedInput = static_cast<int>(i + 1);
         }

@@ -48,13 +48,12 @@ public:
         }
         return got;
     }
-    std::optional<std::size_t> CopyTo(ByteSink& sink, std::size_t size) override {
-        const auto moved = m_samples.CopyTo(sink, size);
-        if (moved) {
-            m_read.bytes += *moved;
-            m_read.reachedEnd = m_read.reachedEnd || *moved == 0;
-        }
-        return moved;
+    // Only a read concludes that the input ended: a copy that moved nothing
+    // may stand before its end.
+    Copied CopyTo(ByteSink& sink, std::size_t size) override {
+        const Copied copied = m_samples.CopyTo(sink, size);
+        m_read.bytes += copied.bytes;
+        return copied;
     }
     std::size_t PageOffset() const override { return m_samples.PageOffset(); }
     InputRead Found() const {
@@ -193,7 +192,9 @@ InputFound FoundOf(std::uint64_t openedBytes, const InputRead& read) {
             found.lengthKnown = false;
         }
     }
-    found.lengthChanged = read.lengthAfter && (*read.lengthAfter != openedBytes || found.bytes != openedBytes);
+    // Measured, not counted: a count that differs from an unchanged length
+    // is a file of the kernel's whose size is no length (procfs, sysfs).
+    found.lengthChanged = read.lengthAfter && *read.lengthAfter != openedBytes;
     return found;
 }
 

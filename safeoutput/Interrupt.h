@@ -14,9 +14,17 @@ void InstallInterruptCleanup();
 // The temporary file to remove when interrupted; an empty path disarms.
 void RemoveOnInterrupt(const std::string& path);
 
-// The line (with its newline) that tells the user, on stderr, what an
-// interrupt left behind; an empty text says nothing.
-void SayOnInterrupt(const std::string& line);
+// The lines (each with its newline) that tell the user, on stderr, what an
+// interrupt left behind: `untilInPlace` until CommitUninterrupted has put
+// the output in place, `onceInPlace` from then on, when the run has
+// succeeded and an interrupt stops only what follows it. An empty text says
+// nothing.
+void SayOnInterrupt(const std::string& untilInPlace, const std::string& onceInPlace);
+
+// Switches to the line for an output in place; called while interrupts are
+// held (InterruptGuard), so that none comes between the commit and the line
+// that tells of it.
+void SayOutputInPlace();
 
 // Whether a progress line is drawn on stderr and not ended: an interrupt
 // then ends it first, so that its own line starts a line of its own.
@@ -32,14 +40,15 @@ public:
 };
 
 // Puts a finished temporary file in place with `commit` while no interrupt
-// can remove it half-way; the cleanup is disarmed afterwards, and once the
-// file is in place an interrupt no longer says the old one was kept.
+// can remove it half-way; the cleanup is disarmed afterwards. An interrupt
+// held meanwhile is delivered once the guard ends: after a commit that
+// succeeded, it says that the output is in place.
 template <typename Commit>
 bool CommitUninterrupted(Commit commit) {
     const InterruptGuard guard;
     const bool done = commit();
     RemoveOnInterrupt({});
-    if (done) SayOnInterrupt({});
+    if (done) SayOutputInPlace();
     return done;
 }
 

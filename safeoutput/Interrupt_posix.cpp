@@ -15,6 +15,7 @@ constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 // Read by the signal handler, so a plain C string behind an atomic pointer.
 std::atomic<char*> g_pathToRemove{nullptr};
 std::atomic<char*> g_lineToSay{nullptr};
+std::atomic<char*> g_lineOnceInPlace{nullptr};
 std::atomic<bool> g_progressLineOpen{false};
 std::atomic<bool> g_stderrIsTerminal{false};
 
@@ -84,10 +85,13 @@ void InstallInterruptCleanup() {
 
 void RemoveOnInterrupt(const std::string& path) { std::free(g_pathToRemove.exchange(CopyOf(path))); }
 
-void SayOnInterrupt(const std::string& line) {
+void SayOnInterrupt(const std::string& untilInPlace, const std::string& onceInPlace) {
     g_stderrIsTerminal = ::isatty(STDERR_FILENO) == 1;
-    std::free(g_lineToSay.exchange(CopyOf(line)));
+    std::free(g_lineOnceInPlace.exchange(CopyOf(onceInPlace)));
+    std::free(g_lineToSay.exchange(CopyOf(untilInPlace)));
 }
+
+void SayOutputInPlace() { std::free(g_lineToSay.exchange(g_lineOnceInPlace.exchange(nullptr))); }
 
 void MarkProgressLineOpen(bool open) { g_progressLineOpen = open; }
 

@@ -27,6 +27,11 @@ std::string& LineToSay() {
     return *line;
 }
 
+std::string& LineOnceInPlace() {
+    static auto* line = new std::string;
+    return *line;
+}
+
 std::atomic<bool> g_progressLineOpen{false};
 
 // On a console as UTF-16, so that a name shows its characters whatever the
@@ -69,9 +74,15 @@ void RemoveOnInterrupt(const std::string& path) {
     PathToRemove() = path;
 }
 
-void SayOnInterrupt(const std::string& line) {
+void SayOnInterrupt(const std::string& untilInPlace, const std::string& onceInPlace) {
     const std::lock_guard lock(Lock());
-    LineToSay() = line;
+    LineToSay() = untilInPlace;
+    LineOnceInPlace() = onceInPlace;
+}
+
+void SayOutputInPlace() {
+    const std::lock_guard lock(Lock());
+    LineToSay() = LineOnceInPlace();
 }
 
 void MarkProgressLineOpen(bool open) { g_progressLineOpen = open; }

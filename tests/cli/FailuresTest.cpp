@@ -36,7 +36,7 @@ TEST(FailureWording, EveryCauseHasItsWordsAndCode) {
         {FileCause::sharingViolation, "in-use", "another program is using it"},
         {FileCause::lockViolation, "locked", "another program has locked part of it"},
         {FileCause::diskFull, "disk-full", "no room for it (the disk is full, or the file would be too large)"},
-        {FileCause::endOfFile, "end-of-file", "it ended early"},
+        {FileCause::endOfFile, "end-of-file", "it became shorter during the run"},
     };
     for (const auto& [cause, code, words] : causes) {
         const Failure open = DescribeFileProblem(Problem(RunFile::Input(1), FileAction::Open, cause), paths);

@@ -102,7 +102,7 @@ TEST(BlockAlignedWriter, LetsTheSystemCopyAFileBehindWhatWasWritten) {
     BlockAlignedWriter writer;
     writer.Begin(file, header.data(), header.size());
     ASSERT_TRUE(writer.Write(before.data(), before.size()));
-    EXPECT_EQ(writer.CopyFrom(source, 8192), copied.size());
+    EXPECT_EQ(writer.CopyFrom(source, 8192), Copied::Moved(copied.size()));
     ASSERT_TRUE(writer.Write(after.data(), after.size()));
     ASSERT_TRUE(writer.Finish());
     EXPECT_TRUE(file.Close());

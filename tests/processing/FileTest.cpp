@@ -4,10 +4,13 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 #ifndef _WIN32
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -204,11 +207,13 @@ TEST(FileWriteBoth, ASizeLimitEndsItAsAFailureWithTheBytesThatFitInOrder) {
     }
 }
 
-// The system copies a file behind a header in pieces, every byte in order;
-// where the output refuses bytes the copy already took from the input, the
-// file fails from then on, even once it could be written again, so that a
-// gap never passes for a whole output.
-TEST(FileCopyFrom, CopiesEveryByteAndNeverPassesOverBytesItLost) {
+// The system copies a file behind a header in pieces, every byte in order,
+// the end seen as a copy of nothing. Where the output refuses bytes the copy
+// already took from the input, the copy failed, which is never answered as
+// a copy the system cannot make (that would send the caller on to read past
+// the lost bytes), and the file fails from then on, even once it could be
+// written again, so that a gap never passes for a whole output.
+TEST(FileCopyFrom, MovesEveryByteOrFailsButNeverPassesOverBytesItLost) {
     TempFolder folder;
     const Bytes head = test::PatternBytes(44, 1), body = test::PatternBytes(3 * 1048576 + 3, 2);
     const std::string input = folder.Write("in.pcm", body);
@@ -218,26 +223,63 @@ TEST(FileCopyFrom, CopiesEveryByteAndNeverPassesOverBytesItLost) {
         ASSERT_TRUE(source.Open(input, File::Mode::Read, failure));
         ASSERT_TRUE(output.Open(folder / "out.pcm", File::Mode::CreateWrite, failure));
         ASSERT_TRUE(output.Write(head.data(), head.size()));
-        std::optional<std::size_t> moved;
+        Copied copied;
         std::uint64_t total = 0;
         {
             const FileSizeLimit limited(limit > 0 ? limit : RLIM_INFINITY);
-            while ((moved = output.CopyFrom(source, 8 << 20)) && *moved > 0) total += *moved;
+            while ((copied = output.CopyFrom(source, 8 << 20)).outcome == Copied::Outcome::Moved && copied.bytes > 0)
+                total += copied.bytes;
         }
         Bytes expected = head;
         expected.insert(expected.end(), body.begin(), body.end());
         if (limit == 0) {
-            EXPECT_EQ(moved, std::optional<std::size_t>{0});
+            EXPECT_EQ(copied, Copied::Moved(0));
             EXPECT_EQ(total, body.size());
+            EXPECT_TRUE(output.Close());
         } else {
-            EXPECT_EQ(moved, std::nullopt);
+            EXPECT_EQ(copied, Copied::WriteFailed());
             EXPECT_FALSE(output.Write(body.data(), 2)) << "written past a gap";
             EXPECT_EQ(output.LastFailure().cause, FileCause::diskFull);
+            EXPECT_FALSE(output.Close()) << "a file with a gap is not stored";
             expected.resize(limit);
         }
-        output.Close();
         EXPECT_EQ(ReadBytes(folder / "out.pcm"), expected) << limit;
     }
+}
+
+// The kernel's own files measure 0 however much they deliver, which is not
+// an input cut short under the copy (where Linux splices them at all).
+TEST(FileCopyFrom, TakesTheKernelsFilesWhoseSizeIsNoLengthForWhatTheyAre) {
+    TempFolder folder;
+    File source, output;
+    FileFailure failure;
+    if (!source.Open("/proc/version", File::Mode::Read, failure)) GTEST_SKIP() << "no /proc";
+    ASSERT_EQ(source.Length(), 0u);
+    ASSERT_TRUE(output.Open(folder / "out.pcm", File::Mode::CreateWrite, failure));
+    EXPECT_NE(output.CopyFrom(source, 8 << 20).outcome, Copied::Outcome::ReadFailed);
+}
+
+// From a pipe the system copies nothing, and takes nothing: every byte is
+// still there for the reads that take over.
+TEST(FileCopyFrom, TakesNothingWhereTheSystemCannotCopy) {
+    TempFolder folder;
+    const Bytes body = test::PatternBytes(100000, 3);
+    const std::string pipe = folder / "in.fifo";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::thread writer([&] {
+        std::ofstream(pipe, std::ios::binary)
+            .write(reinterpret_cast<const char*>(body.data()), static_cast<std::streamsize>(body.size()));
+    });
+    File source, output;
+    FileFailure failure;
+    ASSERT_TRUE(source.Open(pipe, File::Mode::Read, failure));
+    ASSERT_TRUE(output.Open(folder / "out.pcm", File::Mode::CreateWrite, failure));
+    EXPECT_EQ(output.CopyFrom(source, 8 << 20), Copied::NotBySystem());
+    Bytes read(body.size() + 1);
+    EXPECT_EQ(source.Read(read.data(), read.size()), body.size());
+    writer.join();
+    read.resize(body.size());
+    EXPECT_EQ(read, body);
 }
 #endif
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "support/ExpectedOutput.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 
@@ -23,14 +24,32 @@ public:
         : m_bytes(std::move(bytes)), m_failAfterReads(failAfterReads) {}
     std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override {
         if (reads++ == m_failAfterReads) return std::nullopt;
+        return Take(buffer, size);
+    }
+    // The system's answers to copies, in turn, then NotBySystem. A copy
+    // that failed has taken bytes it never delivered, as the system's does.
+    Copied CopyTo(ByteSink& sink, std::size_t) override {
+        if (copies.empty()) return Copied::NotBySystem();
+        const Copied answer = copies.front();
+        copies.erase(copies.begin());
+        const bool failed =
+            answer.outcome == Copied::Outcome::ReadFailed || answer.outcome == Copied::Outcome::WriteFailed;
+        Bytes piece(failed ? 700 : answer.bytes);
+        piece.resize(Take(piece.data(), piece.size()));
+        if (answer.outcome == Copied::Outcome::Moved) sink.Write(piece.data(), piece.size());
+        return answer;
+    }
+    std::size_t reads = 0;
+    std::vector<Copied> copies;
+
+private:
+    std::size_t Take(std::uint8_t* buffer, std::size_t size) {
         const std::size_t count = std::min(size, m_bytes.size() - m_position);
         std::copy_n(m_bytes.begin() + static_cast<std::ptrdiff_t>(m_position), count, buffer);
         m_position += count;
         return count;
     }
-    std::size_t reads = 0;
 
-private:
     Bytes m_bytes;
     std::size_t m_position = 0;
     std::size_t m_failAfterReads;
@@ -159,6 +178,52 @@ TEST(WriteFailure, EndsTheFunctionWithoutReadingFurther) {
         EXPECT_EQ(result.outcome, FunctionOutcome::WritingOutputFailed);
         EXPECT_EQ(run.output.writes, 2u);
         EXPECT_LE(run.input1.reads + run.input2.reads, 4u);
+    }
+}
+
+// A join goes on by reads where the system cannot copy, or a copy moved
+// nothing (an end that only a read confirms), and ends where a copy failed,
+// never reading on past the bytes the copy lost.
+TEST(DirectCopy, GoesOnByReadsWhereTheSystemCannotAndEndsWhereItFailed) {
+    const Bytes one = PatternBytes(3000, 1), two = PatternBytes(500, 2);
+    const Bytes joined = test::Concatenated(one, two);
+    const struct {
+        std::vector<Copied> answers;
+        FunctionOutcome outcome;
+        std::size_t outputBytes;
+    } cases[] = {
+        {{Copied::Moved(1000), Copied::NotBySystem()}, FunctionOutcome::Completed, 3500},
+        {{Copied::Moved(1000), Copied::Moved(0)}, FunctionOutcome::Completed, 3500},
+        {{Copied::Moved(1000), Copied::WriteFailed()}, FunctionOutcome::WritingOutputFailed, 1000},
+        {{Copied::Moved(1000), Copied::ReadFailed()}, FunctionOutcome::ReadingInput1Failed, 1000},
+    };
+    for (const auto& c : cases) {
+        Harness run(one, two, 512);
+        run.settings.directCopyBytes = 1000;
+        run.input1.copies = c.answers;
+        const FunctionResult result = run.Run(ProcessFunction::Join1To2);
+        EXPECT_EQ(result.outcome, c.outcome) << c.outputBytes;
+        EXPECT_EQ(result.outputBytes, c.outputBytes);
+        EXPECT_EQ(run.output.bytes, Bytes(joined.begin(), joined.begin() + static_cast<std::ptrdiff_t>(c.outputBytes)));
+    }
+    // Of many inputs, the one whose copy failed to be read is named.
+    for (const Copied failed : {Copied::WriteFailed(), Copied::ReadFailed()}) {
+        MemorySource first(one), second(two), third(one);
+        second.copies = {failed};
+        ByteSource* const sources[] = {&first, &second, &third};
+        const std::uint64_t lengths[] = {3000, 500, 3000};
+        MemorySink output;
+        Bytes buffer(1024);
+        ProcessingSettings settings;
+        settings.directCopyBytes = 1000;
+        RecordingObserver observer;
+        const FunctionResult result = RunFunctionOnMany(ProcessFunction::Join1To2, {sources, lengths}, output,
+                                                        buffer.data(), 512, settings, observer);
+        const bool write = failed == Copied::WriteFailed();
+        EXPECT_EQ(result.outcome,
+                  write ? FunctionOutcome::WritingOutputFailed : FunctionOutcome::ReadingInputFailed);
+        EXPECT_EQ(result.failedInput, write ? 0 : 2);
+        EXPECT_EQ(output.bytes, one);
     }
 }
 

@@ -541,6 +541,7 @@ TEST(RunFindings, GiveTheLengthsTheRunFound) {
         {{40, false, 130}, 130, true, true},            // grew beyond what was read
         {{8, true, std::nullopt}, 8, false, true},      // a pipe
         {{40, false, std::nullopt}, 40, false, false},  // a pipe not read to its end
+        {{23, true, 100}, 23, false, true},             // a kernel's file (sysfs), whose size is no length
     };
     for (const Case& c : cases) {
         const InputFound found = FoundOf(100, c.read);
