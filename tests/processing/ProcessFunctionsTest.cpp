@@ -218,7 +218,7 @@ TEST(DirectCopy, GoesOnByReadsWhereTheSystemCannotAndEndsWhereItFailed) {
         settings.directCopyBytes = 1000;
         RecordingObserver observer;
         const FunctionResult result = RunFunctionOnMany(ProcessFunction::Join1To2, {sources, lengths}, output,
-                                                        buffer.data(), 512, settings, observer);
+                                                        {buffer.data(), nullptr, 512}, settings, observer);
         const bool write = failed == Copied::WriteFailed();
         EXPECT_EQ(result.outcome,
                   write ? FunctionOutcome::WritingOutputFailed : FunctionOutcome::ReadingInputFailed);
