@@ -50,7 +50,7 @@ const char* CauseWords(FileCause cause) {
     case FileCause::hardIO: return "an input/output error";
     case FileCause::sharingViolation: return "another program is using it";
     case FileCause::lockViolation: return "another program has locked part of it";
-    case FileCause::diskFull: return "no room for it (the disk is full, or the file would be too large)";
+    case FileCause::diskFull: return "no room for it";
     case FileCause::endOfFile: return "it became shorter during the run";
     }
     return "the system reported an error";
@@ -182,7 +182,7 @@ Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths) {
     const FileCause cause = problem.failure.cause;
     const bool standard = failure.path == kStandardStream;
 
-    std::string reason = CauseWords(cause);
+    std::string reason = IsFileSizeLimit(problem.failure) ? "the file would be too large" : CauseWords(cause);
     if ((cause == FileCause::generic || cause == FileCause::none) && problem.failure.osError > 0)
         reason += " (" + std::system_category().message(static_cast<int>(problem.failure.osError)) + ")";
     switch (problem.action) {

@@ -121,4 +121,9 @@ private:
 // GetLastError() code on Windows), for an operation on `path`.
 FileFailure SystemFailure(long error, const std::string& path = {});
 
+// A write that found no room because the file would pass a size limit (the
+// process's, or the file system's largest file) rather than a full disk:
+// both are `diskFull`, but the user's remedy differs.
+bool IsFileSizeLimit(const FileFailure& failure);
+
 }  // namespace varnel

@@ -88,6 +88,10 @@ FileFailure FailureOf(int error, const std::string& path = {}) { return {CauseOf
 
 FileFailure SystemFailure(long error, const std::string& path) { return FailureOf(static_cast<int>(error), path); }
 
+bool IsFileSizeLimit(const FileFailure& failure) {
+    return failure.cause == FileCause::diskFull && failure.osError == EFBIG;
+}
+
 File::~File() { Close(); }
 
 bool File::IsOpen() const { return m_fd >= 0; }

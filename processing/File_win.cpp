@@ -59,7 +59,8 @@ FileCause CauseOf(DWORD error) {
     case ERROR_DRIVE_LOCKED:
     case ERROR_LOCK_FAILED: return FileCause::lockViolation;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return FileCause::diskFull;
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_FILE_TOO_LARGE: return FileCause::diskFull;
     case ERROR_HANDLE_EOF: return FileCause::endOfFile;
     default: return FileCause::generic;
     }
@@ -77,6 +78,10 @@ constexpr std::size_t kMaxTransfer = 1u << 30;
 }  // namespace
 
 FileFailure SystemFailure(long error, const std::string&) { return {CauseOf(static_cast<DWORD>(error)), error}; }
+
+bool IsFileSizeLimit(const FileFailure& failure) {
+    return failure.cause == FileCause::diskFull && failure.osError == ERROR_FILE_TOO_LARGE;
+}
 
 File::~File() { Close(); }
 

@@ -35,7 +35,7 @@ TEST(FailureWording, EveryCauseHasItsWordsAndCode) {
         {FileCause::hardIO, "hard-io", "an input/output error"},
         {FileCause::sharingViolation, "in-use", "another program is using it"},
         {FileCause::lockViolation, "locked", "another program has locked part of it"},
-        {FileCause::diskFull, "disk-full", "no room for it (the disk is full, or the file would be too large)"},
+        {FileCause::diskFull, "disk-full", "no room for it"},
         {FileCause::endOfFile, "end-of-file", "it became shorter during the run"},
     };
     for (const auto& [cause, code, words] : causes) {

@@ -30,7 +30,8 @@ from expected import sample_bytes  # noqa: E402
 
 CLI = os.environ["VARNEL_CLI"]
 STRACE = shutil.which("strace")
-NO_ROOM = "no room for it (the disk is full, or the file would be too large)"
+NO_ROOM = "no room for it"
+TOO_LARGE = "the file would be too large"
 
 
 def wav(data, rate=8000):
@@ -95,7 +96,7 @@ class FailedWrite(OutcomeTestCase):
         self.write("a.wav", wav(pattern(40000, 3)))
         self.write("b.wav", wav(pattern(40000, 4)))
 
-    def assert_failed_and_kept(self, folder, function, inputs, output, options, **limits):
+    def assert_failed_and_kept(self, folder, cause, function, inputs, output, options, **limits):
         for existing in (True, False):
             with self.subTest(function=function, inputs=inputs, output=output, existing=existing):
                 target = os.path.join(folder, output)
@@ -105,7 +106,7 @@ class FailedWrite(OutcomeTestCase):
                 run = subprocess.run([CLI, *options, function, *inputs, target], cwd=self.folder.name,
                                      stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, **limits)
                 self.assertEqual(run.returncode, 1, run.stderr)
-                self.assertEqual(run.stderr, f"varnel-cli: cannot write '{target}': {NO_ROOM}\n")
+                self.assertEqual(run.stderr, f"varnel-cli: cannot write '{target}': {cause}\n")
                 self.assertEqual(sorted(os.listdir(self.path(folder))), before, "no new or temporary file")
                 if existing:
                     self.assertEqual(self.read(target), b"KEEPDATA")
@@ -114,7 +115,7 @@ class FailedWrite(OutcomeTestCase):
     def test_a_join_that_fills_the_file_system_fails_and_leaves_output_as_it_was(self):
         self.small_file_system("small")
         for join in JOINS:
-            self.assert_failed_and_kept("small", *join)
+            self.assert_failed_and_kept("small", NO_ROOM, *join)
 
     def test_a_join_past_the_file_size_limit_fails_and_leaves_output_as_it_was(self):
         def limited():
@@ -122,7 +123,7 @@ class FailedWrite(OutcomeTestCase):
             resource.setrlimit(resource.RLIMIT_FSIZE, (50000, 50000))
 
         for join in JOINS:
-            self.assert_failed_and_kept(".", *join, preexec_fn=limited)
+            self.assert_failed_and_kept(".", TOO_LARGE, *join, preexec_fn=limited)
 
 
 def stopped_holding(tracer, size):
