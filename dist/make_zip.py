@@ -3,12 +3,15 @@
 sources, wherever and whenever it is made:
 
     make_zip.py --varnel-exe FILE --cli-exe FILE --readme README.txt.in
+                --manual varnel-cli.1 --groff GROFF
                 --version VERSION --strip STRIP --stage FOLDER --zip FILE
                 --source FOLDER --samples FOLDER
 
 The files are put together in STAGE/varnel-VERSION first, with a SHA256SUMS
 of them: the zip holds that one folder, so unpacking it never scatters
-files; the two sample sounds go in its samples folder. Every entry carries one time, in one order, with fixed attributes:
+files; the two sample sounds go in its samples folder. README.txt ends with
+varnel-cli's manual, the man page rendered as plain text by groff. Every
+entry carries one time, in one order, with fixed attributes:
 SOURCE_DATE_EPOCH when set, else the time of the sources' last commit.
 Beside the zip, ZIP.sha256 holds its own checksum, which SHA256SUMS inside
 it cannot: what a download is checked against before it is unpacked.
@@ -38,10 +41,22 @@ def sources_time(source):
         return EARLIEST
 
 
-def windows_readme(template, version):
-    # Notepad before Windows 10 shows a file with bare LF line ends as one line.
+def plain_text_manual(man_page, groff):
+    """The man page as Notepad shows it rightly: ASCII only, no overstruck
+    bold or underline, lines of at most 78 columns, not justified nor
+    hyphenated (so that a search for a word finds it), bullets as *, and
+    without the running head and foot of a page."""
+    with open(man_page, encoding="utf-8") as source:
+        page = ".ad l\n.char \\[bu] *\n" + source.read()
+    rendered = subprocess.run([groff, "-man", "-Tascii", "-rLL=78n", "-rHY=0", "-P-c", "-P-b", "-P-o", "-P-u"],
+                              input=page, capture_output=True, text=True, check=True).stdout
+    return "\n".join(rendered.splitlines()[1:-1]).strip("\n") + "\n"
+
+
+def windows_readme(template, manual, version):
     with open(template, encoding="utf-8") as source:
-        text = source.read().replace("@PROJECT_VERSION@", version)
+        text = source.read().replace("@VARNEL_CLI_MANUAL@\n", manual).replace("@PROJECT_VERSION@", version)
+    # Notepad before Windows 10 shows a file with bare LF line ends as one line.
     return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("utf-8")
 
 
@@ -52,7 +67,8 @@ def sha256(path):
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("varnel-exe", "cli-exe", "readme", "version", "strip", "stage", "zip", "source", "samples"):
+    for option in ("varnel-exe", "cli-exe", "readme", "manual", "groff", "version", "strip", "stage", "zip", "source",
+                   "samples"):
         parser.add_argument("--" + option, required=True)
     args = parser.parse_args()
 
@@ -70,7 +86,7 @@ def main():
         if stripped.returncode != 0:
             sys.exit(f"Stripping {name} failed")
     with open(os.path.join(folder, "README.txt"), "wb") as readme:
-        readme.write(windows_readme(args.readme, args.version))
+        readme.write(windows_readme(args.readme, plain_text_manual(args.manual, args.groff), args.version))
     # The sample sounds, raw, for a first run of the window.
     samples = ["samples/M20101.o22", "samples/ap1-10.pcm"]
     for name in samples:

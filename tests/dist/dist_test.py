@@ -26,8 +26,11 @@ import tempfile
 import unittest
 import zipfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "support"))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, os.pardir, "support"))
+sys.path.insert(0, os.path.join(HERE, os.pardir, os.pardir, "dist"))
 from expected import clipped_sum, read_samples  # noqa: E402
+from make_zip import plain_text_manual  # noqa: E402
 
 ZIP = os.environ["VARNEL_DIST_ZIP"]
 VERSION = os.environ["VARNEL_VERSION"]
@@ -98,7 +101,10 @@ class Zip(unittest.TestCase):
         with zipfile.ZipFile(ZIP) as archive:
             text = archive.read(f"{TOP}/README.txt")
         self.assertIsNone(re.search(rb"(?<!\r)\n", text), "a line ends without CR (Notepad before Windows 10)")
-        lines = text.decode("utf-8").split("\r\n")
+        # Nothing Notepad shows wrongly: no byte beyond ASCII (typographic
+        # quotes and hyphens), no overstrike for bold or underline.
+        self.assertEqual(re.findall(rb"[^\t\r\n\x20-\x7e]", text), [])
+        lines = text.decode("ascii").split("\r\n")
         self.assertGreater(len(lines), 50)
         self.assertEqual([line for line in lines if len(line) >= 80], [])
         self.assertIn(VERSION, lines[0])
@@ -114,6 +120,14 @@ class Zip(unittest.TestCase):
                        f"sha256sum -c varnel-{VERSION}-win64.zip.sha256",
                        "c:\\ap1-10.pcm", "c:\\M20101.o22", "c:\\output.pcm", "samples\\ap1-10.pcm"):
             self.assertIn(needed, text.decode("utf-8"))
+
+    def test_readme_ends_with_the_manual_of_varnel_cli(self):
+        with zipfile.ZipFile(ZIP) as archive:
+            text = archive.read(f"{TOP}/README.txt").decode("ascii")
+        manual = plain_text_manual(os.path.join(SOURCE_DIR, "linux", "varnel-cli.1"), shutil.which("groff"))
+        self.assertTrue(text.endswith(manual.replace("\n", "\r\n")), "README.txt does not end with the man page")
+        for section in ("SYNOPSIS", "OPTIONS", "WAV FILES", "SAFETY", "EXIT STATUS", "EXAMPLES"):
+            self.assertIn(f"\r\n{section}\r\n", text)
 
 
 class Programs(unittest.TestCase):
@@ -163,6 +177,28 @@ class Programs(unittest.TestCase):
         self.assertEqual(subsystem(self.path("varnel.exe")), "Windows GUI")
         self.assertEqual(subsystem(self.path("varnel-cli.exe")), "Windows CUI")
 
+    def run_cli(self, *arguments):
+        """varnel-cli.exe's exit status, standard output and standard error."""
+        # Output into files, not pipes: Wine's service processes may outlive
+        # the program and keep a pipe open.
+        with open(self.path("stdout.txt"), "wb") as out, open(self.path("stderr.txt"), "wb") as err:
+            status = subprocess.run([EMULATOR, self.path("varnel-cli.exe"), *arguments],
+                                    stdout=out, stderr=err, timeout=120).returncode
+        with open(self.path("stdout.txt"), "rb") as out, open(self.path("stderr.txt"), "rb") as err:
+            return status, out.read().decode("utf-8", "replace"), err.read()
+
+    def test_readme_names_every_option_of_the_cli_help(self):
+        status, help_text, _ = self.run_cli("--help")
+        self.assertEqual(status, 0)
+        options = set(re.findall(r"(?<![\w./-])(--?[A-Za-z?][\w-]*)", help_text))
+        self.assertIn("--help", options)
+        self.assertIn("README.txt", help_text)
+        with open(self.path("README.txt"), encoding="ascii") as readme:
+            text = readme.read()
+        missing = [option for option in sorted(options)
+                   if not re.search(r"(?<![\w-])" + re.escape(option) + r"(?![\w-])", text)]
+        self.assertEqual(missing, [])
+
     def test_cli_from_the_zip_mixes_the_sample_sounds(self):
         first = self.path(os.path.join("samples", "ap1-10.pcm"))
         second = self.path(os.path.join("samples", "M20101.o22"))
@@ -170,14 +206,8 @@ class Programs(unittest.TestCase):
             with open(sample, "rb") as made, open(os.path.join(SAMPLES, os.path.basename(sample)), "rb") as built:
                 self.assertEqual(made.read(), built.read(), sample)
         output = self.path("output.pcm")
-        # Output into files, not pipes: Wine's service processes may outlive
-        # the program and keep a pipe open.
-        with open(self.path("stdout.txt"), "wb") as out, open(self.path("stderr.txt"), "wb") as err:
-            status = subprocess.run([EMULATOR, self.path("varnel-cli.exe"), "-q", "mono",
-                                     windows_path(first), windows_path(second), windows_path(output)],
-                                    stdout=out, stderr=err, timeout=120).returncode
-        with open(self.path("stderr.txt"), "rb") as err:
-            self.assertEqual(status, 0, err.read())
+        status, _, errors = self.run_cli("-q", "mono", windows_path(first), windows_path(second), windows_path(output))
+        self.assertEqual(status, 0, errors)
 
         self.assertTrue(read_samples(output) == clipped_sum(read_samples(first), read_samples(second)),
                         "the output is not the clipped sum of the samples")

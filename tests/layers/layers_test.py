@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""The layers of the sources, as the README's table gives them: each folder
-includes from itself and from the folders its row names, and from no other;
-the portable folders include a Windows header only in their *_win.cpp files.
+"""The layers of the sources, as CONTRIBUTING.md's table gives them: each
+folder includes from itself and from the folders its row names, and from no
+other; the portable folders include a Windows header only in their *_win.cpp
+files.
 
 CTest runs each case as layers.SUITE.NAME with VARNEL_SOURCE, the root of
 the sources.
@@ -19,10 +20,10 @@ SOURCE_FILE = re.compile(r"\.(h|cpp|rc|rc2|in)$")
 PORTABLE = ("processing", "safeoutput", "cli")
 
 
-def readme_layers():
-    """{folder: set of folders it may include from}, from the README."""
-    with open(os.path.join(SOURCE, "README.md"), encoding="utf-8") as readme:
-        lines = readme.read().splitlines()
+def documented_layers():
+    """{folder: set of folders it may include from}, from CONTRIBUTING.md."""
+    with open(os.path.join(SOURCE, "CONTRIBUTING.md"), encoding="utf-8") as guide:
+        lines = guide.read().splitlines()
     start = lines.index(TABLE_HEADER) + 2  # past the header and its rule
     layers = {}
     for line in lines[start:]:
@@ -47,7 +48,7 @@ def read(path):
 
 class Includes(unittest.TestCase):
     def test_each_folder_includes_only_from_the_folders_it_may_see(self):
-        layers = readme_layers()
+        layers = documented_layers()
         wrong = []
         for folder, sees in layers.items():
             for path in sources(folder):
@@ -57,7 +58,7 @@ class Includes(unittest.TestCase):
         self.assertEqual(wrong, [])
 
     def test_the_table_names_every_folder_of_sources(self):
-        layers = readme_layers()
+        layers = documented_layers()
         tops = {name for name in os.listdir(SOURCE)
                 if os.path.isdir(os.path.join(SOURCE, name)) and os.path.isfile(os.path.join(SOURCE, name, "CMakeLists.txt"))}
         self.assertEqual(tops - {"tests"}, set(layers))
