@@ -114,7 +114,8 @@ int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool er
 
     RunSummary summary = SummaryOf(options, result, succeeded, observer.Failures());
     summary.formats.output = formats.Output();
-    for (int number = 1; number <= paths.InputCount(); ++number) summary.formats.inputs.push_back(formats.Input(number));
+    for (int number = 1; number <= paths.InputCount(); ++number)
+        summary.formats.inputs.push_back(formats.Input(number));
     // A script that asked for the report must not take a lost one for a run
     // that went well (stdout full, closed, or a pipe nobody reads).
     const StreamWrite report = options.json ? WriteAndFlush(out, SummaryJson(summary) + '\n') : StreamWrite::Written;

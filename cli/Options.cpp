@@ -82,8 +82,10 @@ bool Option::IsNamed(const std::string& word) const {
 std::span<const Option> Options() { return kOptions; }
 
 const Option* OptionNamed(const std::string& word) {
-    const auto found = std::find_if(kOptions.begin(), kOptions.end(), [&](const Option& o) { return o.IsNamed(word); });
-    return found == kOptions.end() ? nullptr : &*found;
+    for (const Option& option : kOptions) {
+        if (option.IsNamed(word)) return &option;
+    }
+    return nullptr;
 }
 
 const std::string& HelpText() {

@@ -101,7 +101,8 @@ std::string JsonFormat(const StreamFormat& format, std::uint64_t samples) {
 std::string JsonInput(const RunSummary& summary, int input) {
     const InputSummary& found = InputOf(summary, input);
     const StreamFormat format = FormatOf(summary, input);
-    std::string json = "{\"bytes\":" + std::to_string(found.bytes) + ",\"samples\":" + std::to_string(Samples(found.bytes)) +
+    std::string json = "{\"bytes\":" + std::to_string(found.bytes) +
+                       ",\"samples\":" + std::to_string(Samples(found.bytes)) +
                        ",\"oddByte\":" + (found.bytes % 2 ? "true" : "false") +
                        ",\"unusedSamples\":" + std::to_string(found.unused) +
                        ",\"lengthChanged\":" + (found.changed ? "true" : "false") +

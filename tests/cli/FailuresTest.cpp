@@ -75,7 +75,8 @@ TEST(FailureWording, TheRealSituationIsNamedOnRealFiles) {
         DescribeFileProblem(Problem(RunFile::Input(2), FileAction::Open, FileCause::accessDenied), paths);
     EXPECT_EQ(isFolder.code, "open-is-folder");
     EXPECT_EQ(isFolder.message, "input 2 '" + d + "' is a folder, not a file");
-    EXPECT_EQ(DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::accessDenied), LookedAt({{one, one}, d}))
+    EXPECT_EQ(DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::accessDenied),
+                                  LookedAt({{one, one}, d}))
                   .message,
               "OUTPUT '" + d + "' is a folder, not a file");
     const Failure isInput =
@@ -85,8 +86,8 @@ TEST(FailureWording, TheRealSituationIsNamedOnRealFiles) {
     const std::string sameAsOne = (folder.Path() / "." / "one.pcm").string();
     EXPECT_EQ(LookAtFiles({{d, one}, sameAsOne}).found.inputThatIsOutput, 2) << "however it is named";
     const std::string missing = folder / "nowhere/x.pcm";
-    const Failure noFolder =
-        DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::badPath), LookedAt({{one, one}, missing}));
+    const Failure noFolder = DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::badPath),
+                                                 LookedAt({{one, one}, missing}));
     EXPECT_EQ(noFolder.message, "cannot create '" + missing + "': its folder does not exist");
     EXPECT_EQ(noFolder.code, "open-bad-path");
     const Failure stdinGone =
