@@ -1,5 +1,6 @@
 #include "cli/FilesBeforeRun.h"
 
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -17,10 +18,20 @@ file_type TypeOf(const std::string& path) {
     return std::filesystem::status(std::u8string(path.begin(), path.end()), error).type();
 }
 
-// A pipe or a device, which opening would disturb. Windows' device names
-// (\\.\pipe\x, \\?\...) may be pipes too.
+// A name in Windows' device namespace (\\.\pipe\x, \\.\COM1, \\?\pipe\x; not
+// \\?\C:\... nor \\?\UNC\...), which is not even to be asked what it is: the
+// question opens it, and a pipe's connection would be taken from the run.
+bool NamesADevice(const std::string& path) {
+    if (path.rfind("\\\\.\\", 0) == 0) return true;
+    if (path.rfind("\\\\?\\", 0) != 0) return false;
+    const std::string rest = path.substr(4);
+    const bool drive = rest.size() > 2 && std::isalpha(static_cast<unsigned char>(rest[0])) && rest[1] == ':';
+    return !drive && rest.rfind("UNC\\", 0) != 0;
+}
+
+// A pipe or a device, which opening would disturb.
 bool IsStream(const std::string& path) {
-    if (path.rfind("\\\\.\\", 0) == 0 || path.rfind("\\\\?\\", 0) == 0) return true;
+    if (NamesADevice(path)) return true;
     const file_type type = TypeOf(path);
     return type == file_type::fifo || type == file_type::character || type == file_type::block ||
            type == file_type::socket;
@@ -39,6 +50,7 @@ std::optional<FileFailure> OpenFailure(const std::string& path) {
 // What a run's file is: "-" stands for a standard stream, which counts
 // only when it is a file on disk (a terminal is often both streams).
 std::optional<safeoutput::FileIdentity> IdentityOfRunFile(const std::string& path, File::Standard stream) {
+    if (NamesADevice(path)) return std::nullopt;
     if (path != kStandardStream) return safeoutput::IdentityOf(path);
     const auto identity = safeoutput::IdentityOfStandard(stream);
     if (identity && identity->regular) return identity;
@@ -73,12 +85,13 @@ FilesBeforeRun LookAtFiles(const RunPaths& paths) {
     for (int number = 1; number <= paths.InputCount(); ++number) {
         const std::string& path = paths.Input(number);
         const bool standard = path == kStandardStream;
-        found.inputIsFolder.push_back(!standard && TypeOf(path) == file_type::directory);
-        if (!standard && IsStream(path)) continue;
+        const bool stream = !standard && IsStream(path);
+        found.inputIsFolder.push_back(!standard && !stream && TypeOf(path) == file_type::directory);
+        if (stream) continue;
         if (const auto failure = OpenFailure(path))
             files.inputsNotOpened.push_back({RunFile::Input(number), FileAction::Open, *failure});
     }
-    if (paths.output != kStandardStream && !paths.output.empty()) {
+    if (paths.output != kStandardStream && !paths.output.empty() && !NamesADevice(paths.output)) {
         const std::filesystem::path output = std::u8string(paths.output.begin(), paths.output.end());
         const std::filesystem::path folder = output.parent_path();
         std::error_code error;
