@@ -10,8 +10,8 @@
 #include "cli/Console.h"
 #include "cli/ConsoleObserver.h"
 #include "cli/Conversion.h"
+#include "cli/FilesBeforeRun.h"
 #include "cli/InputList.h"
-#include "cli/ProblemsNotReached.h"
 #include "cli/ProgressBar.h"
 #include "cli/ShownText.h"
 #include "cli/Summary.h"
@@ -44,9 +44,7 @@ ProcessingSettings CommandLineSettings(const CliOptions& options) {
 }
 
 SoundFileChoices ContainerChoices(const CliOptions& options, const RunPaths& paths) {
-    const bool wavOutput =
-        options.outputType == OutputType::ByName ? NamesWavFile(options.output) : options.outputType == OutputType::Wav;
-    SoundFileChoices choices{options.function, options.raw, options.rate, options.pad, wavOutput};
+    SoundFileChoices choices{options.function, options.raw, options.rate, options.pad, WritesWav(options)};
     // A name that says a sound file is taken at its word: such a file is
     // never mixed in as raw samples unless --raw says so.
     for (int input = 1; input <= paths.InputCount(); ++input)
@@ -83,31 +81,49 @@ std::string InterruptedInPlaceLine(const std::string& output) {
     return std::string(kProgramName) + ": interrupted after '" + Shown(output) + "' was written in full\n";
 }
 
+// Every input that cannot be opened is told, and then an OUTPUT that would
+// be refused; the run itself stops at the first input it cannot open, as the
+// window's does, and is not begun when one is known.
+RunResult RunOrTellWhatStopsIt(const CliOptions& options, const FilesBeforeRun& before, const RunPaths& paths,
+                               ConsoleObserver& observer, SoundFileFormats& formats) {
+    RunResult result;
+    if (before.inputsNotOpened.empty()) {
+        // Mono of a file with itself doubles it; join12 repeats it: the
+        // inputs are read shared.
+        CommandLineFiles files(paths);
+        result = RunProcessing(options.function, files, formats, CommandLineSettings(options), observer);
+        // Only an input not opened to see (a pipe, a device), or one gone
+        // since, stops it there.
+        if (!observer.InputNotOpened()) return result;
+    }
+    for (const FileProblem& problem : before.inputsNotOpened) observer.ReportFailure(problem);
+    if (before.outputRefused) observer.ReportFailure(*before.outputRefused);
+    return result;
+}
+
 int Run(const CliOptions& options, std::ostream& out, std::ostream& err, bool errIsTerminal) {
     const bool forced = options.progress == ProgressChoice::Forced;
     ProgressBar bar(err, forced || (options.progress == ProgressChoice::Auto && errIsTerminal), forced);
-    const RunPaths paths{options.input1, options.input2, options.output, options.inputs, options.listedAt};
+    RunPaths paths{options.inputs, options.output, options.listedAt};
     ConsoleObserver observer(err, bar, paths, options.functionName);
-    // Mono of a file with itself doubles it; join12 repeats it: the inputs
-    // are read shared.
-    CommandLineFiles files(paths);
     SoundFileFormats formats(ContainerChoices(options, paths));
+
+    const FilesBeforeRun before = LookAtFiles(paths);
+    paths.found = before.found;
+    if (before.inputsNotOpened.empty() && RateNotGiven(options)) return UsageFailure(kRateNeeded, err);
 
     // Both stay true once the run has ended: a failed run has left OUTPUT
     // as it was, and a run that succeeded has put the new one in place.
     safeoutput::SayOnInterrupt(InterruptedLine(options.output), InterruptedInPlaceLine(options.output));
-    const RunResult result = RunProcessing(options.function, files, formats, CommandLineSettings(options), observer);
-    if (observer.UsageError()) return UsageFailure(*observer.UsageError(), err);
-    if (const auto stoppedAt = observer.InputNotOpened()) {
-        for (const FileProblem& problem : ProblemsNotReached(paths, *stoppedAt)) observer.ReportFailure(problem);
-    }
+    const RunResult result = RunOrTellWhatStopsIt(options, before, paths, observer, formats);
+    if (observer.UsageError()) return UsageFailure(kRateNeeded, err);
     const bool succeeded = result.succeeded;
     bar.Clear();
     if (observer.StandardOutputGone()) return kExitOutputGone;
 
     RunSummary summary = SummaryOf(options, result, succeeded, observer.Failures());
-    summary.formats = {formats.Input(1), formats.Input(2), formats.Output(), {}};
-    for (int number = 1; number <= formats.InputCount(); ++number)
+    summary.formats.output = formats.Output();
+    for (int number = 1; number <= paths.InputCount(); ++number)
         summary.formats.inputs.push_back(formats.Input(number));
     // A script that asked for the report must not take a lost one for a run
     // that went well (stdout full, closed, or a pipe nobody reads).

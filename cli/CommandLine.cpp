@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "CliVersion.h"
+#include "cli/Options.h"
 #include "cli/ShownText.h"
+#include "processing/SoundFileFormats.h"
 
 namespace varnel::cli {
 namespace {
@@ -21,22 +23,32 @@ constexpr std::array<std::pair<const char*, ProcessFunction>, 5> kFunctions{{
     {"join21", ProcessFunction::Join2To1},
 }};
 
-// The options that take no value, and those that take one.
-constexpr std::array<const char*, 10> kFlagNames{"-q",    "--quiet",   "--progress", "--json", "--pad",
-                                                 "--raw", "--average", "-h",         "--help", "--version"};
-constexpr std::array<const char*, 5> kValueOptionNames{"--rate", "-r", "-t", "--output-type", "--inputs-from"};
-
 bool IsFlagName(const std::string& word) {
-    return std::find(kFlagNames.begin(), kFlagNames.end(), word) != kFlagNames.end();
+    const Option* option = OptionNamed(word);
+    return option && !option->TakesValue();
 }
 
 bool IsValueOptionName(const std::string& word) {
-    return std::find(kValueOptionNames.begin(), kValueOptionNames.end(), word) != kValueOptionNames.end();
+    const Option* option = OptionNamed(word);
+    return option && option->TakesValue();
 }
 
-bool IsOptionName(const std::string& word) {
-    const std::string name = word.substr(0, word.find('='));
-    return IsFlagName(name) || IsValueOptionName(name);
+// The rate's option, whose value is read before CLI11 sees it.
+bool IsRateName(const std::string& word) {
+    const Option* option = OptionNamed(word);
+    return option && option->value == &OptionWords::rate;
+}
+
+bool IsOptionName(const std::string& word) { return OptionNamed(word.substr(0, word.find('='))) != nullptr; }
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end - start));
+        if (end == std::string::npos) return parts;
+        start = end + 1;
+    }
 }
 
 // "unknown option '-x.pcm'", with a hint when the word was meant as a file.
@@ -124,15 +136,16 @@ PreparedWords Prepare(int argc, const char* const argv[]) {
             prepared.help = true;
             return prepared;
         }
-        if (word == "--rate" || word == "-r") {
+        if (IsRateName(word)) {
             takeRate(i, {}, false);
         } else if (word.rfind("--rate=", 0) == 0) {
             takeRate(i, word.substr(7), true);
         } else if (word.size() > 2 && word[0] == '-' && word[1] != '-') {
             for (std::size_t at = 1; at < word.size() && prepared.problem.empty(); ++at) {
-                if (word[at] == 'q' || word[at] == 'h') {
-                    words.push_back(std::string("-") + word[at]);
-                } else if (word[at] == 'r') {
+                const std::string letter = std::string("-") + word[at];
+                if (IsFlagName(letter)) {
+                    words.push_back(letter);
+                } else if (IsRateName(letter)) {
                     takeRate(i, word.substr(at + 1), at + 1 < word.size());
                     break;
                 } else {
@@ -151,39 +164,29 @@ PreparedWords Prepare(int argc, const char* const argv[]) {
     return prepared;
 }
 
+// Each option of the table, as CLI11 is to read it into `given`.
+void AddOptions(CLI::App& app, OptionWords& given) {
+    for (const Option& option : Options()) {
+        CLI::Option* added = nullptr;
+        switch (option.role) {
+        case Option::Role::Help: added = app.set_help_flag(option.names); break;
+        case Option::Role::Version:
+            added = app.set_version_flag(option.names, std::string(kProgramName) + " " + kVersion);
+            break;
+        case Option::Role::Setting:
+            added = option.TakesValue() ? app.add_option(option.names, given.*option.value)
+                                        : app.add_flag(option.names, given.*option.flag);
+            break;
+        }
+        if (const std::string values = option.valueName ? option.valueName : ""; values.find('|') != std::string::npos)
+            added->check(CLI::IsMember(Split(values, '|')));
+        if (option.excludes) added->excludes(app.get_option(option.excludes));
+    }
+}
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
-
-#ifdef _WIN32
-#define VARNEL_MORE_HELP "More in README.txt, beside varnel-cli.exe.\n"
-#else
-#define VARNEL_MORE_HELP "More in the manual: man varnel-cli\n"
-#endif
-
-const char* const kHelpText =
-    "varnel-cli makes one sound file of others: 16-bit samples, raw or WAV.\n"
-    "Usage: varnel-cli [OPTIONS] FUNCTION INPUT... OUTPUT\n"
-    "\n"
-    "Functions:\n"
-    "  mono    two inputs or more added sample by sample, clipped to 16 bits once\n"
-    "  stereo  two inputs: input 1 as the left channel, input 2 as the right\n"
-    "  join    two inputs or more, one after the other (join12 is the same)\n"
-    "  join21  two inputs: INPUT2's samples, then INPUT1's\n"
-    "Options:\n"
-    "  --inputs-from FILE  mono, join: more inputs, one a line of FILE (- stdin)\n"
-    "  --average      mono: each sample the inputs' mean, which never clips\n"
-    "  --pad          mono, stereo: go on to the longer input's end, with silence\n"
-    "  --raw          read every input as raw samples, a WAV header included\n"
-    "  -r, --rate HZ  the rate of raw inputs, such as 8000, 22050, 22k or 44.1k\n"
-    "  -t wav|raw     OUTPUT's type whatever its name, - too (or --output-type)\n"
-    "  --json         print a report as one JSON object on standard output\n"
-    "  -q, --quiet    no progress bar and no summary; failures and warnings stay\n"
-    "  --progress     the progress bar even when standard error is no terminal\n"
-    "  -h, --help     this help (also -? and /?); --version: the version\n"
-    "\n"
-    "OUTPUT is replaced only when the run succeeds; one named *.wav is a WAV file.\n"
-    "- is standard input or output. Exit status: 0 done, 1 failed, 2 wrong usage.\n" VARNEL_MORE_HELP;
 
 std::string ReadRate(const std::string& text, std::uint32_t& rate) {
     // Digits, a decimal point and digits, then k for thousands.
@@ -235,8 +238,13 @@ ProcessFunction FunctionNamed(const std::string& name) {
 void AddInput(CliOptions& options, const std::string& input, const std::string& listedAt) {
     options.inputs.push_back(input);
     options.listedAt.push_back(listedAt);
-    if (options.inputs.size() == 1) options.input1 = input;
-    if (options.inputs.size() == 2) options.input2 = input;
+}
+
+bool RateNotGiven(const CliOptions& options) { return options.raw && options.rate == 0 && WritesWav(options); }
+
+bool WritesWav(const CliOptions& options) {
+    if (options.outputType == OutputType::ByName) return NamesWavFile(options.output);
+    return options.outputType == OutputType::Wav;
 }
 
 std::string InputsProblem(const CliOptions& options) {
@@ -260,7 +268,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
     PreparedWords prepared = Prepare(argc, argv);
     if (prepared.help) {
         parsed.kind = ParsedCommandLine::Kind::Help;
-        parsed.text = kHelpText;
+        parsed.text = HelpText();
         return parsed;
     }
     parsed.text = prepared.problem;
@@ -270,20 +278,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
     CLI::App app("", kProgramName);
     // "/x" is a path on Windows too (the root of the current drive), never an option.
     app.allow_windows_style_options(false);
-    app.set_version_flag("--version", std::string(kProgramName) + " " + kVersion);
-    app.add_option("--inputs-from", options.inputsFrom);
-    auto* quiet = app.add_flag("-q,--quiet", options.quiet);
-    bool forceProgress = false;
-    app.add_flag("--progress", forceProgress)->excludes(quiet);
-    app.add_flag("--json", options.json);
-    app.add_flag("--pad", options.pad);
-    app.add_flag("--average", options.average);
-    app.add_flag("--raw", options.raw);
-    std::string rateText;  // read by Prepare
-    app.add_option("--rate", rateText);
-
-    std::string outputType;
-    app.add_option("-t,--output-type", outputType)->check(CLI::IsMember({"wav", "raw"}));
+    OptionWords given;
+    AddOptions(app, given);
 
     // CLI11 takes the words last first.
     std::vector<std::string> reversed(prepared.words.rbegin(), prepared.words.rend());
@@ -291,7 +287,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         parsed.kind = ParsedCommandLine::Kind::Help;
-        parsed.text = kHelpText;
+        parsed.text = HelpText();
         return parsed;
     } catch (const CLI::CallForVersion& version) {
         parsed.kind = ParsedCommandLine::Kind::Version;
@@ -302,6 +298,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
         if (parsed.text.empty()) parsed.text = error.what();
         return parsed;
     }
+
+    options.inputsFrom = given.inputsFrom;
+    options.quiet = given.quiet;
+    options.json = given.json;
+    options.pad = given.pad;
+    options.average = given.average;
+    options.raw = given.raw;
 
     // FUNCTION INPUT... OUTPUT, told apart here.
     const std::vector<std::string>& positionals = prepared.positionals;
@@ -322,7 +325,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
         parsed.text = "OUTPUT is missing";
         return parsed;
     }
-    if (!outputType.empty()) options.outputType = outputType == "wav" ? OutputType::Wav : OutputType::Raw;
+    if (!given.outputType.empty())
+        options.outputType = given.outputType == "wav" ? OutputType::Wav : OutputType::Raw;
     const bool many = options.function == ProcessFunction::Mono || options.functionName == "join";
     if (!options.inputsFrom.empty() && !many) {
         parsed.text = "--inputs-from works with join and mono only";
@@ -343,9 +347,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const argv[]) {
         parsed.text = "--average works with mono only";
         return parsed;
     }
-    options.progress = options.quiet   ? ProgressChoice::Off
-                       : forceProgress ? ProgressChoice::Forced
-                                       : ProgressChoice::Auto;
+    options.progress = options.quiet    ? ProgressChoice::Off
+                       : given.progress ? ProgressChoice::Forced
+                                        : ProgressChoice::Auto;
     parsed.kind = ParsedCommandLine::Kind::Run;
     return parsed;
 }

@@ -35,8 +35,6 @@ enum class OutputType {
 struct CliOptions {
     ProcessFunction function = ProcessFunction::None;
     std::string functionName;  // as typed: mono, stereo, join, join12, join21
-    std::string input1;        // the first two inputs, also in `inputs`
-    std::string input2;
     std::vector<std::string> inputs;  // every input, in order
     // Where each input was listed: "" for the command line, else the list's
     // name and line ("list.txt line 3"); beside `inputs`.
@@ -53,8 +51,18 @@ struct CliOptions {
     OutputType outputType = OutputType::ByName;
 };
 
-// The help, fitting one screen of a console (24 lines of 80 columns).
-extern const char* const kHelpText;
+// Said as a usage error: the rate cannot come from raw inputs, whether the
+// command line says they are raw (--raw) or their content does.
+inline constexpr const char* kRateNeeded = "a WAV OUTPUT from raw inputs needs their rate: --rate HZ";
+
+// Whether OUTPUT is written as WAV: by -t, else by its name.
+bool WritesWav(const CliOptions& options);
+
+// A WAV OUTPUT of inputs that --raw makes raw, with no --rate: no input can
+// have a rate to give, so no run is begun. Like a run, the command line
+// first says which inputs cannot be opened; inputs found raw by their
+// content are refused by the run (FormatProblem::RateNeeded).
+bool RateNotGiven(const CliOptions& options);
 
 struct ParsedCommandLine {
     enum class Kind {

@@ -9,14 +9,10 @@
 
 namespace varnel::cli {
 
-// The input (1 for the first) that is the very file OUTPUT is, however
-// each is named: standard input and output too, when they are files on
-// disk; 0 when none is.
-int InputThatIsOutput(const RunPaths& paths);
-
 class CommandLineFiles final : public RunFiles {
 public:
-    explicit CommandLineFiles(const RunPaths& paths) : m_paths(paths), m_safe(AllInputs(paths), paths.output) {}
+    // `paths` with what was found of them before the run.
+    explicit CommandLineFiles(const RunPaths& paths) : m_paths(paths), m_safe(paths.inputs, paths.output) {}
 
     int InputCount() const override { return m_paths.InputCount(); }
     bool OpenInput(int number, File& input, FileFailure& failure) override;
@@ -25,11 +21,6 @@ public:
     void Discard() override { m_safe.Discard(); }
 
 private:
-    static std::vector<std::string> AllInputs(const RunPaths& paths) {
-        if (!paths.inputs.empty()) return paths.inputs;
-        return {paths.input1, paths.input2};
-    }
-
     const RunPaths& m_paths;
     safeoutput::SafeOutput m_safe;
 };

@@ -6,15 +6,17 @@
 namespace varnel::cli {
 
 void ConsoleObserver::ReportFailure(const RunFailure& failure) {
-    if ((m_usageError = UsageProblem(failure))) return;
+    if (IsUsageProblem(failure)) {
+        m_usageError = true;
+        return;
+    }
     if (const auto* problem = std::get_if<FileProblem>(&failure)) {
         if (problem->file.IsOutput() && problem->action == FileAction::Write && m_paths.output == kStandardStream &&
             IsBrokenPipe(problem->failure.osError)) {
             m_standardOutputGone = true;
             return;
         }
-        if (!problem->file.IsOutput() && problem->action == FileAction::Open && !m_inputNotOpened)
-            m_inputNotOpened = problem->file;
+        if (!problem->file.IsOutput() && problem->action == FileAction::Open) m_inputNotOpened = true;
     }
     Failure described = DescribeFailure(failure, m_paths, m_functionName);
     m_bar.Clear();

@@ -3,7 +3,6 @@
 // and the progress bar.
 #pragma once
 
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -27,14 +26,14 @@ public:
 
     // The failures shown so far, for the JSON report.
     const std::vector<Failure>& Failures() const { return m_failures; }
-    // The input whose open failed, which ended the run; nothing when none.
-    std::optional<RunFile> InputNotOpened() const { return m_inputNotOpened; }
+    // An input could not be opened, which ended the run.
+    bool InputNotOpened() const { return m_inputNotOpened; }
     // The reader of standard output, OUTPUT -, went away: the run ended
     // there, without a word, as a filter ends.
     bool StandardOutputGone() const { return m_standardOutputGone; }
     // Set, and nothing shown, when the run found the command line to be
-    // incomplete: the words for the usage error.
-    const std::optional<std::string>& UsageError() const { return m_usageError; }
+    // incomplete: a usage error (kRateNeeded).
+    bool UsageError() const { return m_usageError; }
 
 private:
     std::ostream& m_err;
@@ -42,9 +41,9 @@ private:
     const RunPaths& m_paths;
     const std::string& m_functionName;
     std::vector<Failure> m_failures;
-    std::optional<RunFile> m_inputNotOpened;
+    bool m_inputNotOpened = false;
     bool m_standardOutputGone = false;
-    std::optional<std::string> m_usageError;
+    bool m_usageError = false;
 };
 
 }  // namespace varnel::cli

@@ -1,12 +1,10 @@
 #include "cli/Failures.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <system_error>
 #include <variant>
 
 #include "cli/CommandLine.h"
-#include "cli/CommandLineFiles.h"
 #include "cli/Conversion.h"
 #include "cli/ShownText.h"
 
@@ -56,22 +54,6 @@ const char* CauseWords(FileCause cause) {
     return "the system reported an error";
 }
 
-std::filesystem::path Utf8Path(const std::string& path) { return std::u8string(path.begin(), path.end()); }
-
-bool IsFolder(const std::string& path) {
-    std::error_code ignored;
-    return std::filesystem::is_directory(Utf8Path(path), ignored);
-}
-
-// The folder a new file would go into is missing.
-bool FolderIsMissing(const std::string& path) {
-    std::error_code ignored;
-    const std::filesystem::path parent = Utf8Path(path).parent_path();
-    return !parent.empty() && !std::filesystem::exists(parent, ignored);
-}
-
-const std::string& InputPath(const RunPaths& paths, int input) { return paths.Input(input); }
-
 // Quoted as it may be shown: control characters and stray bytes escaped.
 std::string Quoted(const std::string& path) { return "'" + Shown(path) + "'"; }
 
@@ -117,12 +99,12 @@ std::string Unreadable(const FormatRefusal& refusal, const std::string& path, co
 std::string RefusalWords(const FormatRefusal& refusal, const RunPaths& paths, const std::string& functionName) {
     // "input 1 (x.wav)"
     const auto named = [&](RunFile file) {
-        return "input " + std::to_string(file.input) + " (" + Shown(InputPath(paths, file.input)) + ")" +
+        return "input " + std::to_string(file.input) + " (" + Shown(paths.Input(file.input)) + ")" +
                paths.ListedAt(file.input);
     };
     const std::string rawLimit = "; name a raw OUTPUT (not .wav) for more";
     const std::string orRaw = "; --raw reads it as raw samples";
-    const std::string& path = refusal.file.IsOutput() ? paths.output : InputPath(paths, refusal.file.input);
+    const std::string& path = refusal.file.IsOutput() ? paths.output : paths.Input(refusal.file.input);
     const NamesInUse inUse = FilesOf(paths);
     switch (refusal.problem) {
     case FormatProblem::Rf64WavFile:
@@ -143,7 +125,7 @@ std::string RefusalWords(const FormatRefusal& refusal, const RunPaths& paths, co
     case FormatProblem::RatesDiffer:
         return "the inputs' rates differ: " + named(refusal.file) + " " + std::to_string(refusal.rate) + " Hz, " +
                named(refusal.other) + " " + std::to_string(refusal.otherRate) + " Hz; convert one first (" +
-               RateConversionCommand(InputPath(paths, refusal.other.input), refusal.rate, inUse) + ")";
+               RateConversionCommand(paths.Input(refusal.other.input), refusal.rate, inUse) + ")";
     case FormatProblem::RateDiffersFromGiven:
         return "--rate " + std::to_string(refusal.otherRate) + " differs from " + named(refusal.file) + ", " +
                std::to_string(refusal.rate) + " Hz";
@@ -153,7 +135,7 @@ std::string RefusalWords(const FormatRefusal& refusal, const RunPaths& paths, co
     case FormatProblem::ChannelCountsDiffer:
         return functionName + " needs inputs of equal channel counts: " + named(refusal.file) + " has " +
                Channels(refusal.channels) + ", " + named(refusal.other) + " " + Channels(refusal.otherChannels);
-    case FormatProblem::RateNeeded: return "a WAV OUTPUT from raw inputs needs their rate: --rate HZ";
+    case FormatProblem::RateNeeded: return kRateNeeded;
     case FormatProblem::ByteRateTooHigh:
         return "a WAV file cannot hold " + Channels(refusal.channels) + " at " + std::to_string(refusal.rate) +
                " Hz: its bytes per second would pass 4 GiB";
@@ -178,7 +160,7 @@ Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths) {
     const int input = problem.file.input;
     Failure failure;
     failure.file = isOutput ? "output" : "input" + std::to_string(input);
-    failure.path = isOutput ? paths.output : InputPath(paths, input);
+    failure.path = isOutput ? paths.output : paths.Input(input);
     const FileCause cause = problem.failure.cause;
     const bool standard = failure.path == kStandardStream;
 
@@ -188,7 +170,7 @@ Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths) {
     switch (problem.action) {
     case FileAction::Open:
         failure.code = std::string("open-") + CauseCode(cause);
-        if (!standard && cause == FileCause::accessDenied && IsFolder(failure.path)) {
+        if (cause == FileCause::accessDenied && (isOutput ? paths.found.outputIsFolder : paths.InputIsFolder(input))) {
             failure.code = "open-is-folder";
             const std::string named =
                 isOutput ? "OUTPUT " + Quoted(failure.path) : InputNamed(input, failure.path) + paths.ListedAt(input);
@@ -196,14 +178,14 @@ Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths) {
             return failure;
         }
         if (isOutput && cause == FileCause::sharingViolation) {
-            if (const int same = InputThatIsOutput(paths)) {
+            if (const int same = paths.found.inputThatIsOutput) {
                 failure.code = "open-output-is-input";
                 failure.message = (standard ? std::string("the standard output") : Quoted(failure.path)) +
                                   " is input " + std::to_string(same) + "; the output must be another file";
                 return failure;
             }
         }
-        if (isOutput && cause == FileCause::badPath && FolderIsMissing(failure.path))
+        if (isOutput && cause == FileCause::badPath && paths.found.outputFolderMissing)
             reason = "its folder does not exist";
         if (standard) reason = "the standard " + std::string(isOutput ? "output" : "input") + " cannot be used";
         failure.message =
@@ -224,10 +206,9 @@ Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths) {
     return failure;
 }
 
-std::optional<std::string> UsageProblem(const RunFailure& failure) {
+bool IsUsageProblem(const RunFailure& failure) {
     const auto* refusal = std::get_if<FormatRefusal>(&failure);
-    if (!refusal || refusal->problem != FormatProblem::RateNeeded) return std::nullopt;
-    return "a WAV OUTPUT from raw inputs needs their rate: --rate HZ";
+    return refusal && refusal->problem == FormatProblem::RateNeeded;
 }
 
 Failure DescribeFailure(const RunFailure& failure, const RunPaths& paths, const std::string& functionName) {
@@ -241,7 +222,7 @@ Failure DescribeFailure(const RunFailure& failure, const RunPaths& paths, const 
     const bool comparesTwo = refusal.other.input != 0;
     if (!comparesTwo && !refusal.file.IsOutput()) {
         described.file = "input" + std::to_string(refusal.file.input);
-        described.path = InputPath(paths, refusal.file.input);
+        described.path = paths.Input(refusal.file.input);
     } else if (!comparesTwo) {
         described.file = "output";
         described.path = paths.output;

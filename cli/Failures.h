@@ -4,7 +4,6 @@
 // failures in its own texts.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,21 +11,31 @@
 
 namespace varnel::cli {
 
-// The paths as given on the command line ("-" for a standard stream).
-struct RunPaths {
-    std::string input1;
-    std::string input2;
-    std::string output;
-    // Every input, when there are more than two or any was listed in a file,
-    // and where each was listed ("" for the command line).
-    std::vector<std::string> inputs = {};
-    std::vector<std::string> listedAt = {};
+// What the command line found of the run's files before the run, by looking
+// at them without writing: what the words of a failure need to name the real
+// situation, so that no wording looks at a disk that may have changed since.
+struct FilesFound {
+    std::vector<bool> inputIsFolder = {};  // input N at N - 1
+    bool outputIsFolder = false;
+    bool outputFolderMissing = false;  // the folder OUTPUT would go into
+    int inputThatIsOutput = 0;         // the input OUTPUT is, however each is named; 0 when none
+};
 
-    int InputCount() const { return inputs.empty() ? 2 : static_cast<int>(inputs.size()); }
+// The paths as given on the command line ("-" for a standard stream), and
+// what was found of them.
+struct RunPaths {
+    std::vector<std::string> inputs;
+    std::string output;
+    // Where each input was listed ("" for the command line).
+    std::vector<std::string> listedAt = {};
+    FilesFound found = {};
+
+    int InputCount() const { return static_cast<int>(inputs.size()); }
     // Input `number`'s path, 1 for the first.
-    const std::string& Input(int number) const {
-        if (!inputs.empty()) return inputs.at(static_cast<std::size_t>(number - 1));
-        return number == 1 ? input1 : input2;
+    const std::string& Input(int number) const { return inputs.at(static_cast<std::size_t>(number - 1)); }
+    bool InputIsFolder(int number) const {
+        const auto slot = static_cast<std::size_t>(number - 1);
+        return slot < found.inputIsFolder.size() && found.inputIsFolder[slot];
     }
     // " (list.txt line 3)" for a listed input, else "".
     std::string ListedAt(int number) const {
@@ -41,7 +50,7 @@ struct Failure {
     // "out-of-memory", "refused", ...
     std::string code;
     std::string message;  // one line, without the program's name
-    std::string file;     // "input1", "input2", "output", or "" for the run as a whole
+    std::string file;     // "input" and its number ("input3"), "output", or "" for the run as a whole
     std::string path;     // that file's path as given, or ""
 };
 
@@ -52,8 +61,8 @@ Failure DescribeFailure(const RunFailure& failure, const RunPaths& paths, const 
 Failure DescribeFileProblem(const FileProblem& problem, const RunPaths& paths);
 
 // A refusal that says the command line was incomplete rather than that the
-// run failed (a WAV OUTPUT from raw inputs without --rate): its words, for a
-// usage error, or nothing.
-std::optional<std::string> UsageProblem(const RunFailure& failure);
+// run failed: a WAV OUTPUT from inputs found raw by their content, without
+// --rate.
+bool IsUsageProblem(const RunFailure& failure);
 
 }  // namespace varnel::cli

@@ -53,12 +53,36 @@ std::string OddByteNote(const RunSummary& summary, int input) {
     // one byte out of step.
     const bool oneFirst = summary.function == ProcessFunction::Join1To2;
     const bool isFirst = (input == 1) == oneFirst;
-    const std::uint64_t followingBytes = isFirst ? (input == 1 ? summary.input2Bytes : summary.input1Bytes) : 0;
+    const int other = 3 - input;
     std::string note = name + " ends in an odd byte, copied as it is";
-    if (followingBytes > 0) {
-        note += "; the samples of input " + std::to_string(input == 1 ? 2 : 1) + " after it are one byte out of step";
+    if (isFirst && summary.inputs.at(static_cast<std::size_t>(other - 1)).bytes > 0) {
+        note += "; the samples of input " + std::to_string(other) + " after it are one byte out of step";
     }
     return note;
+}
+
+// What is known of input `input`'s format: nothing past those the run accepted.
+StreamFormat FormatOf(const RunSummary& summary, int input) {
+    const auto slot = static_cast<std::size_t>(input - 1);
+    return slot < summary.formats.inputs.size() ? summary.formats.inputs[slot] : StreamFormat{};
+}
+
+const InputSummary& InputOf(const RunSummary& summary, int input) {
+    return summary.inputs.at(static_cast<std::size_t>(input - 1));
+}
+
+// What deserves a second look in the length the run found of input `name`.
+void AddLengthNotes(std::vector<std::string>& lines, const std::string& name, const InputSummary& input) {
+    if (input.changed)
+        lines.push_back("note: " + name + " changed length during the run; the length above is what the run found");
+    if (input.unfinished) {
+        lines.push_back("note: " + name + " was not read to its end, so its length is not known");
+    } else if (input.unused == 1) {
+        lines.push_back("note: the last sample of " + name + " was not used (--pad covers it)");
+    } else if (input.unused) {
+        lines.push_back("note: the last " + Plural(input.unused, "sample") + " of " + name +
+                        " were not used (--pad covers them)");
+    }
 }
 
 // ,"format":"wav","sampleRate":22050,"channels":1,"seconds":1.5
@@ -74,24 +98,16 @@ std::string JsonFormat(const StreamFormat& format, std::uint64_t samples) {
            ",\"channels\":" + std::to_string(format.channels) + ",\"seconds\":" + number;
 }
 
-std::string JsonInput(const RunSummary& summary, int input, std::uint64_t bytes) {
-    const auto slot = static_cast<std::size_t>(input - 1);
-    const bool many = summary.inputs.size() > 2;
-    const StreamFormat format =
-        many         ? (slot < summary.formats.inputs.size() ? summary.formats.inputs[slot] : StreamFormat{})
-        : input == 1 ? summary.formats.input1
-                     : summary.formats.input2;
-    const bool changed = many         ? summary.inputs[slot].changed
-                         : input == 1 ? summary.input1Changed
-                                      : summary.input2Changed;
-    const bool unfinished = many         ? summary.inputs[slot].unfinished
-                            : input == 1 ? summary.input1Unfinished
-                                         : summary.input2Unfinished;
-    std::string json = "{\"bytes\":" + std::to_string(bytes) + ",\"samples\":" + std::to_string(Samples(bytes)) +
-                       ",\"oddByte\":" + (bytes % 2 ? "true" : "false") +
-                       ",\"unusedSamples\":" + std::to_string(UnusedSamples(summary, input)) +
-                       ",\"lengthChanged\":" + (changed ? "true" : "false") +
-                       ",\"lengthKnown\":" + (unfinished ? "false" : "true") + JsonFormat(format, Samples(bytes));
+std::string JsonInput(const RunSummary& summary, int input) {
+    const InputSummary& found = InputOf(summary, input);
+    const StreamFormat format = FormatOf(summary, input);
+    std::string json = "{\"bytes\":" + std::to_string(found.bytes) +
+                       ",\"samples\":" + std::to_string(Samples(found.bytes)) +
+                       ",\"oddByte\":" + (found.bytes % 2 ? "true" : "false") +
+                       ",\"unusedSamples\":" + std::to_string(found.unused) +
+                       ",\"lengthChanged\":" + (found.changed ? "true" : "false") +
+                       ",\"lengthKnown\":" + (found.unfinished ? "false" : "true") +
+                       JsonFormat(format, Samples(found.bytes));
     if (format.wav) json += ",\"cutShort\":" + std::string(format.cutShort ? "true" : "false");
     return json + "}";
 }
@@ -134,15 +150,7 @@ std::vector<std::string> ManyInputLines(const RunSummary& summary) {
                                     : " ends in an odd byte, copied as it is; the samples after it are one byte out "
                                       "of step"));
         }
-        if (input.changed)
-            lines.push_back("note: " + name + " changed length during the run; the length above is what the run found");
-        if (input.unfinished) {
-            lines.push_back("note: " + name + " was not read to its end, so its length is not known");
-        } else if (input.unused) {
-            lines.push_back("note: the last " + Plural(input.unused, "sample") + " of " + name +
-                            (input.unused == 1 ? " was" : " were") + " not used (--pad covers " +
-                            (input.unused == 1 ? "it)" : "them)"));
-        }
+        AddLengthNotes(lines, name, input);
     }
     return lines;
 }
@@ -152,9 +160,10 @@ std::vector<std::string> ManyInputLines(const RunSummary& summary) {
 RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool succeeded,
                      std::vector<Failure> failures) {
     RunSummary summary;
-    summary.paths = {options.input1, options.input2, options.output, options.inputs, options.listedAt};
+    summary.paths = {options.inputs, options.output, options.listedAt};
     for (std::size_t slot = 0; slot < options.inputs.size(); ++slot) {
         InputSummary input;
+        // A failed run may not have read anything: the lengths as opened.
         if (slot < result.allLengths.size()) input.bytes = result.allLengths[slot];
         if (succeeded && slot < result.inputs.size()) {
             const InputFound& found = result.inputs[slot];
@@ -167,46 +176,27 @@ RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool su
     summary.padded = options.pad;
     summary.averaged = options.average;
     summary.succeeded = succeeded;
-    summary.input1Bytes = result.lengths.input1;
-    summary.input2Bytes = result.lengths.input2;
-    if (succeeded && result.inputs.size() == 2) {  // the inputs were read
-        const InputFound& found1 = result.inputs[0];
-        const InputFound& found2 = result.inputs[1];
-        summary.input1Bytes = found1.bytes;
-        summary.input2Bytes = found2.bytes;
-        summary.input1Changed = found1.lengthChanged;
-        summary.input2Changed = found2.lengthChanged;
-        summary.input1Unfinished = !found1.lengthKnown;
-        summary.input2Unfinished = !found2.lengthKnown;
-        summary.input1Unused = found1.unusedSamples;
-        summary.input2Unused = found2.unusedSamples;
-    }
     summary.outputBytes = result.outputBytes;
     summary.clippedSamples = result.clippedSamples;
     summary.failures = std::move(failures);
     return summary;
 }
 
-std::uint64_t UnusedSamples(const RunSummary& summary, int input) {
-    if (summary.inputs.size() > 2) return summary.inputs.at(static_cast<std::size_t>(input - 1)).unused;
-    return input == 1 ? summary.input1Unused : summary.input2Unused;
-}
-
 std::vector<std::string> SummaryLines(const RunSummary& summary) {
     if (summary.inputs.size() > 2) return ManyInputLines(summary);
-    const RunFormats& formats = summary.formats;
-    const char* atLeast1 = summary.input1Unfinished ? "at least " : "";
-    const char* atLeast2 = summary.input2Unfinished ? "at least " : "";
-    std::string line = summary.functionName + ": input 1 " + atLeast1 + Length(summary.input1Bytes) + " (" +
-                       FormatText(formats.input1, Samples(summary.input1Bytes)) + "), input 2 " + atLeast2 +
-                       Length(summary.input2Bytes) + " (" + FormatText(formats.input2, Samples(summary.input2Bytes)) +
-                       "), output ";
+    std::string line = summary.functionName;
+    for (const int input : {1, 2}) {
+        const InputSummary& found = InputOf(summary, input);
+        line += (input == 1 ? ": input 1 " : ", input 2 ") + std::string(found.unfinished ? "at least " : "") +
+                Length(found.bytes) + " (" + FormatText(FormatOf(summary, input), Samples(found.bytes)) + ")";
+    }
+    line += ", output ";
     if (summary.function == ProcessFunction::Stereo) {
         line += Plural(summary.outputBytes / kBytesPerStereoFrame, "stereo frame");
     } else {
         line += Length(summary.outputBytes);
     }
-    line += " (" + FormatText(formats.output, Samples(summary.outputBytes)) + ")";
+    line += " (" + FormatText(summary.formats.output, Samples(summary.outputBytes)) + ")";
     if (summary.function == ProcessFunction::Mono) {
         line += summary.averaged ? std::string(", the inputs' mean")
                                  : ", " + Plural(summary.clippedSamples, "sample") + " clipped";
@@ -215,31 +205,13 @@ std::vector<std::string> SummaryLines(const RunSummary& summary) {
 
     std::vector<std::string> lines{line};
     for (const int input : {1, 2}) {
-        const StreamFormat& format = input == 1 ? formats.input1 : formats.input2;
-        if (format.cutShort) {
-            const std::uint64_t bytes = input == 1 ? summary.input1Bytes : summary.input2Bytes;
-            lines.push_back("note: " + CutShortNote(format, input, bytes));
-        }
+        const StreamFormat format = FormatOf(summary, input);
+        if (format.cutShort) lines.push_back("note: " + CutShortNote(format, input, InputOf(summary, input).bytes));
     }
     for (const int input : {1, 2}) {
-        if ((input == 1 ? summary.input1Bytes : summary.input2Bytes) % 2) {
-            lines.push_back("note: " + OddByteNote(summary, input));
-        }
+        if (InputOf(summary, input).bytes % 2) lines.push_back("note: " + OddByteNote(summary, input));
     }
-    for (const int input : {1, 2}) {
-        const std::string name = "input " + std::to_string(input);
-        if (input == 1 ? summary.input1Changed : summary.input2Changed) {
-            lines.push_back("note: " + name + " changed length during the run; the length above is what the run found");
-        }
-        if (input == 1 ? summary.input1Unfinished : summary.input2Unfinished) {
-            lines.push_back("note: " + name + " was not read to its end, so its length is not known");
-        } else if (const std::uint64_t unused = UnusedSamples(summary, input)) {
-            lines.push_back(unused == 1 ? "note: the last sample of input " + std::to_string(input) +
-                                              " was not used (--pad covers it)"
-                                        : "note: the last " + Plural(unused, "sample") + " of input " +
-                                              std::to_string(input) + " were not used (--pad covers them)");
-        }
-    }
+    for (const int input : {1, 2}) AddLengthNotes(lines, "input " + std::to_string(input), InputOf(summary, input));
     return lines;
 }
 
@@ -263,26 +235,22 @@ std::string SummaryJson(const RunSummary& summary) {
                        ",\"succeeded\":" + (summary.succeeded ? "true" : "false");
     // Appended rather than added: GCC 12 warns falsely of an overlap in "{" + text at -O3.
     const auto path = [](const std::string& given) { return std::string("{").append(JsonPathMembers(given)); };
-    const bool two = summary.inputs.size() <= 2;
+    // A run of two also names each input by its number, as it did before runs of more.
+    const int named = summary.paths.InputCount() <= 2 ? 2 : 0;
+    const auto key = [](int input) { return ",\"input" + std::to_string(input) + "\":"; };
     // Every input, after all else: "inputs":[{"path":"a.pcm",...},...]
     const auto inputs = [&](bool found) {
         if (summary.inputs.empty()) return std::string();
         std::string array = ",\"inputs\":[";
-        for (std::size_t slot = 0; slot < summary.inputs.size(); ++slot) {
-            if (slot > 0) array += ',';
-            array += path(summary.paths.Input(static_cast<int>(slot + 1)));
-            if (found) {
-                array += ',';
-                array += JsonInput(summary, static_cast<int>(slot + 1), summary.inputs[slot].bytes).substr(1);
-            } else {
-                array += '}';
-            }
+        for (int input = 1; input <= static_cast<int>(summary.inputs.size()); ++input) {
+            if (input > 1) array += ',';
+            array += path(summary.paths.Input(input));
+            array += found ? "," + JsonInput(summary, input).substr(1) : "}";
         }
         return array + "]";
     };
     if (!summary.succeeded) {
-        if (two)
-            json += ",\"input1\":" + path(summary.paths.input1) + "},\"input2\":" + path(summary.paths.input2) + "}";
+        for (int input = 1; input <= named; ++input) json += key(input) + path(summary.paths.Input(input)) + "}";
         json += ",\"output\":" + path(summary.paths.output) + "},\"failures\":[";
         for (std::size_t i = 0; i < summary.failures.size(); ++i) {
             const Failure& failure = summary.failures[i];
@@ -296,12 +264,8 @@ std::string SummaryJson(const RunSummary& summary) {
         return json + "]" + inputs(false) + "}";
     }
     json += ",\"padded\":" + std::string(summary.padded ? "true" : "false");
-    if (two) {
-        json +=
-            ",\"input1\":" + path(summary.paths.input1) + "," + JsonInput(summary, 1, summary.input1Bytes).substr(1);
-        json +=
-            ",\"input2\":" + path(summary.paths.input2) + "," + JsonInput(summary, 2, summary.input2Bytes).substr(1);
-    }
+    for (int input = 1; input <= named; ++input)
+        json += key(input) + path(summary.paths.Input(input)) + "," + JsonInput(summary, input).substr(1);
     json += ",\"output\":" + path(summary.paths.output) + ",\"bytes\":" + std::to_string(summary.outputBytes) +
             ",\"samples\":" + std::to_string(Samples(summary.outputBytes));
     if (summary.function == ProcessFunction::Stereo) {

@@ -14,18 +14,19 @@
 namespace varnel::cli {
 
 struct RunFormats {
-    StreamFormat input1;
-    StreamFormat input2;
     StreamFormat output;
-    std::vector<StreamFormat> inputs;  // every input's, input N at N - 1
+    std::vector<StreamFormat> inputs;  // input N's at N - 1; none known past those the run accepted
 };
 
-// One input as the run found it, as the two-input fields below tell it.
+// One input as the run found it.
 struct InputSummary {
+    // Its length as the run found it: what was read, or for a file on disk
+    // not read to its end (the longer input of a merge), its length at the
+    // end of the run.
     std::uint64_t bytes = 0;
-    bool changed = false;
-    bool unfinished = false;
-    std::uint64_t unused = 0;
+    bool changed = false;     // its length changed during the run
+    bool unfinished = false;  // a pipe or device not read to its end: its length is unknown
+    std::uint64_t unused = 0;  // whole samples mono or stereo left unused
 };
 
 struct RunSummary {
@@ -35,19 +36,7 @@ struct RunSummary {
     bool padded = false;
     bool averaged = false;  // mono: the inputs' mean
     bool succeeded = false;
-    // The inputs' lengths as the run found them: what was read, or for a
-    // file on disk not read to its end (the longer input of a merge), its
-    // length at the end of the run.
-    std::uint64_t input1Bytes = 0;
-    std::uint64_t input2Bytes = 0;
-    bool input1Changed = false;  // its length changed during the run
-    bool input2Changed = false;
-    bool input1Unfinished = false;  // a pipe or device not read to its end: its length is unknown
-    bool input2Unfinished = false;
-    std::uint64_t input1Unused = 0;  // whole samples mono or stereo left unused
-    std::uint64_t input2Unused = 0;
-    // Every input, input N at N - 1; for a run of two, as above.
-    std::vector<InputSummary> inputs;
+    std::vector<InputSummary> inputs;  // input N at N - 1
     std::uint64_t outputBytes = 0;
     std::uint64_t clippedSamples = 0;
     RunFormats formats;
@@ -55,10 +44,6 @@ struct RunSummary {
 };
 
 RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool succeeded, std::vector<Failure> failures);
-
-// Whole samples of input 1 or 2 that mono or stereo left unused (0 for the
-// joins and when padding), as the run found them.
-std::uint64_t UnusedSamples(const RunSummary& summary, int input);
 
 // "mono: input 1 1000 samples (raw), input 2 800 samples (WAV, 8000 Hz,
 // 1 channel, 0.100 s), output 800 samples (raw), 12 samples clipped", then

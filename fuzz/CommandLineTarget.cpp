@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/CommandLine.h"
+#include "cli/Options.h"
 #include "cli/ShownText.h"
 #include "fuzz/FuzzTargets.h"
 #include "fuzz/Require.h"
@@ -42,7 +43,7 @@ void FuzzCommandLine(const std::uint8_t* data, std::size_t size) {
 
     const cli::ParsedCommandLine parsed = cli::ParseCommandLine(static_cast<int>(argv.size()), argv.data());
     switch (parsed.kind) {
-    case cli::ParsedCommandLine::Kind::Help: Require(parsed.text == cli::kHelpText, "help is the help"); return;
+    case cli::ParsedCommandLine::Kind::Help: Require(parsed.text == cli::HelpText(), "help is the help"); return;
     case cli::ParsedCommandLine::Kind::Version: return;
     case cli::ParsedCommandLine::Kind::UsageError:
         // Shown, a word's newline escaped: one line.
@@ -55,8 +56,10 @@ void FuzzCommandLine(const std::uint8_t* data, std::size_t size) {
     Require(options.function != ProcessFunction::None, "a run has a function");
     // Each file is a word as typed, never a piece of one ("-q--out.pcm"
     // once gave the file "---out.pcm").
-    for (const std::string* path : {&options.input1, &options.input2, &options.output}) {
-        Require(std::find(words.begin() + 1, words.end(), *path) != words.end(), "every file is a word given");
+    std::vector<std::string> files = options.inputs;
+    files.push_back(options.output);
+    for (const std::string& path : files) {
+        Require(std::find(words.begin() + 1, words.end(), path) != words.end(), "every file is a word given");
     }
     // A rate in digits is decimal, a leading zero or not (once octal).
     for (std::size_t i = 1; i + 1 < words.size() && words[i] != "--"; ++i) {

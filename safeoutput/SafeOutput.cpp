@@ -24,13 +24,6 @@ bool SafeOutput::OpenOutput(File& output, FileFailure& failure) {
         // Devices, pipes and folders are opened as the window opens them:
         // there is no content to keep, and a folder is refused by the open.
         if (!existing->regular) return output.Open(m_target, File::Mode::CreateWrite, failure);
-        for (const std::string& input : m_inputs) {
-            const auto identity = IdentityOf(input);
-            if (identity && identity->SameFileAs(*existing)) {
-                failure = {FileCause::sharingViolation, -1};
-                return false;
-            }
-        }
         // An OUTPUT the window could not open for writing (read only, held
         // by another program) is refused here with the same cause, rather
         // than replaced behind its back.

@@ -2,9 +2,9 @@
 // OUTPUT's folder, which is put in place over OUTPUT only once the run has
 // succeeded: a failed, interrupted or killed run leaves an existing OUTPUT
 // as it was and no partial file behind (see TemporaryOutput). An OUTPUT that
-// is one of the inputs, however its path is spelled, is refused as the
-// window refuses it (a sharing violation) before anything is touched. The
-// inputs are opened for shared reading, so one file may be both.
+// is one of the inputs is its client's to refuse, before the output is
+// opened: the client knows which input it is, and what its standard streams
+// are. The inputs are opened for shared reading, so one file may be both.
 #pragma once
 
 #include <string>

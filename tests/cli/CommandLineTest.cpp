@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "cli/Options.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +27,7 @@ TEST(CommandLine, TakesTheFourArgumentsAndTheOptionsAnywhere) {
     const ParsedCommandLine parsed = Parse({"stereo", "a.pcm", "--pad", "b.o22", "out.pcm", "--json"});
     ASSERT_EQ(parsed.kind, ParsedCommandLine::Kind::Run) << parsed.text;
     EXPECT_EQ(parsed.options.function, ProcessFunction::Stereo);
-    EXPECT_EQ(parsed.options.input1, "a.pcm");
-    EXPECT_EQ(parsed.options.input2, "b.o22");
+    EXPECT_EQ(parsed.options.inputs, (std::vector<std::string>{"a.pcm", "b.o22"}));
     EXPECT_EQ(parsed.options.output, "out.pcm");
     EXPECT_TRUE(parsed.options.pad);
     EXPECT_TRUE(parsed.options.json);
@@ -38,8 +38,7 @@ TEST(CommandLine, PathsThatStartWithASlashAreArgumentsNotOptions) {
     // "/q" is a file at the root of the current drive on Windows as well.
     const ParsedCommandLine parsed = Parse({"mono", "/q", "/a/b.pcm", "/json"});
     ASSERT_EQ(parsed.kind, ParsedCommandLine::Kind::Run) << parsed.text;
-    EXPECT_EQ(parsed.options.input1, "/q");
-    EXPECT_EQ(parsed.options.input2, "/a/b.pcm");
+    EXPECT_EQ(parsed.options.inputs, (std::vector<std::string>{"/q", "/a/b.pcm"}));
     EXPECT_EQ(parsed.options.output, "/json");
     EXPECT_FALSE(parsed.options.quiet);
 }
@@ -119,7 +118,7 @@ TEST(CommandLine, QuestionMarksAskForHelpAsOnWindows) {
     for (const char* ask : {"/?", "-?"}) {
         const ParsedCommandLine parsed = Parse({"mono", ask});
         EXPECT_EQ(parsed.kind, ParsedCommandLine::Kind::Help) << ask;
-        EXPECT_EQ(parsed.text, kHelpText);
+        EXPECT_EQ(parsed.text, HelpText());
     }
     // After -- it is a file's name.
     EXPECT_EQ(Parse({"mono", "a", "b", "--", "-?"}).options.output, "-?");

@@ -1,8 +1,9 @@
 // Each failure as the command line words it: every cause the file layer
 // knows, for each thing done with each file, and the cases that name the
 // real situation instead (a folder, the output being an input, a missing
-// folder, a standard stream), on real files.
+// folder, a standard stream), as found on real files before the run.
 #include "cli/Failures.h"
+#include "cli/FilesBeforeRun.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +17,14 @@ namespace {
 
 FileProblem Problem(RunFile file, FileAction action, FileCause cause) { return {file, action, {cause, -1}}; }
 
+// The paths with what the command line finds of them before a run.
+RunPaths LookedAt(RunPaths paths) {
+    paths.found = LookAtFiles(paths).found;
+    return paths;
+}
+
 TEST(FailureWording, EveryCauseHasItsWordsAndCode) {
-    const RunPaths paths{"a.pcm", "b.pcm", "out/x.pcm"};
+    const RunPaths paths{{"a.pcm", "b.pcm"}, "out/x.pcm"};
     const struct {
         FileCause cause;
         const char* code;
@@ -63,35 +70,38 @@ TEST(FailureWording, TheRealSituationIsNamedOnRealFiles) {
     const std::string one = folder.Write("one.pcm", {1, 2});
     std::filesystem::create_directory(folder.Path() / "d");
     const std::string d = folder / "d";
-    const RunPaths paths{one, d, one};
+    const RunPaths paths = LookedAt({{one, d}, one});
     const Failure isFolder =
         DescribeFileProblem(Problem(RunFile::Input(2), FileAction::Open, FileCause::accessDenied), paths);
     EXPECT_EQ(isFolder.code, "open-is-folder");
     EXPECT_EQ(isFolder.message, "input 2 '" + d + "' is a folder, not a file");
-    EXPECT_EQ(DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::accessDenied), {one, one, d})
+    EXPECT_EQ(DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::accessDenied),
+                                  LookedAt({{one, one}, d}))
                   .message,
               "OUTPUT '" + d + "' is a folder, not a file");
     const Failure isInput =
         DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::sharingViolation), paths);
     EXPECT_EQ(isInput.code, "open-output-is-input");
     EXPECT_EQ(isInput.message, "'" + one + "' is input 1; the output must be another file");
+    const std::string sameAsOne = (folder.Path() / "." / "one.pcm").string();
+    EXPECT_EQ(LookAtFiles({{d, one}, sameAsOne}).found.inputThatIsOutput, 2) << "however it is named";
     const std::string missing = folder / "nowhere/x.pcm";
-    const Failure noFolder =
-        DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::badPath), {one, one, missing});
+    const Failure noFolder = DescribeFileProblem(Problem(RunFile::Output(), FileAction::Open, FileCause::badPath),
+                                                 LookedAt({{one, one}, missing}));
     EXPECT_EQ(noFolder.message, "cannot create '" + missing + "': its folder does not exist");
     EXPECT_EQ(noFolder.code, "open-bad-path");
     const Failure stdinGone =
-        DescribeFileProblem(Problem(RunFile::Input(1), FileAction::Read, FileCause::hardIO), {"-", one, "-"});
+        DescribeFileProblem(Problem(RunFile::Input(1), FileAction::Read, FileCause::hardIO), {{"-", one}, "-"});
     EXPECT_EQ(stdinGone.message, "cannot read input 1 (standard input): an input/output error");
     const Failure stdoutGone =
-        DescribeFileProblem(Problem(RunFile::Output(), FileAction::Write, FileCause::diskFull), {"-", one, "-"});
+        DescribeFileProblem(Problem(RunFile::Output(), FileAction::Write, FileCause::diskFull), {{"-", one}, "-"});
     EXPECT_EQ(stdoutGone.message.rfind("cannot write the standard output: no room for it", 0), 0u);
 }
 
 // Refused buffers and formats: one line each, without the window's trailing
 // newline; a refusal of one file names it.
 TEST(FailureWording, RefusalsHaveTheirOwnWordsAndCodes) {
-    const RunPaths paths{"a.wav", "take.wav", "out.wav"};
+    const RunPaths paths{{"a.wav", "take.wav"}, "out.wav"};
     const Failure memory = DescribeFailure(BufferRefused{3}, paths, "stereo");
     EXPECT_EQ(memory.code, "out-of-memory");
     EXPECT_EQ(memory.message, "not enough memory for sample buffer 3");
@@ -120,12 +130,12 @@ TEST(FailureWording, RefusalsHaveTheirOwnWordsAndCodes) {
         differ.message,
         "join21 needs inputs of equal channel counts: input 1 (a.wav) has 1 channel, input 2 (take.wav) 2 channels");
     EXPECT_EQ(differ.file, "") << "two inputs compared";
-    EXPECT_FALSE(UsageProblem(channels));
+    EXPECT_FALSE(IsUsageProblem(channels));
 
     FormatRefusal rate;
     rate.problem = FormatProblem::RateNeeded;
     rate.file = RunFile::Output();
-    EXPECT_EQ(UsageProblem(rate), "a WAV OUTPUT from raw inputs needs their rate: --rate HZ");
+    EXPECT_TRUE(IsUsageProblem(rate));
 }
 
 // The commands of the advice write a file that exists nowhere yet and is
@@ -135,7 +145,7 @@ TEST(FailureWording, TheAdviceWritesANewFileNeverAnInputOrAnExistingOne) {
     const std::string flac = folder.Write("a.flac", {1}), wav = folder.Write("a.wav", {1});
     folder.Write("a-16bit.wav", {1});
     const std::string output = folder / "a-16bit-2.wav";  // not made yet
-    const RunPaths paths{flac, wav, output};
+    const RunPaths paths{{flac, wav}, output};
     FormatRefusal refusal;
     refusal.problem = FormatProblem::OtherContainer;
     refusal.file = RunFile::Input(1);
@@ -147,27 +157,27 @@ TEST(FailureWording, TheAdviceWritesANewFileNeverAnInputOrAnExistingOne) {
 
     refusal.problem = FormatProblem::NotAsNamed;
     const std::string mp3 = folder / "a.MP3";
-    EXPECT_EQ(DescribeFailure(refusal, {mp3, wav, output}, "mono").message,
+    EXPECT_EQ(DescribeFailure(refusal, {{mp3, wav}, output}, "mono").message,
               "input 1 (" + mp3 + ") is named as an MP3 file; varnel-cli reads raw 16-bit samples and 16-bit PCM WAV "
               "files: convert it first (ffmpeg -i " + mp3 + " -c:a pcm_s16le " + newFile + "), or give --raw to take "
               "its bytes as samples");
-    EXPECT_EQ(DescribeFailure(refusal, {wav, flac, output}, "mono").message,
+    EXPECT_EQ(DescribeFailure(refusal, {{wav, flac}, output}, "mono").message,
               "input 1 (" + wav + ") holds no WAV header; --raw reads it as raw samples");
 
     refusal.problem = FormatProblem::RatesDiffer;
     refusal.other = RunFile::Input(2);
     refusal.rate = 22050;
     refusal.otherRate = 8000;
-    EXPECT_EQ(DescribeFailure(refusal, {flac, wav, folder / "a-22050hz.wav"}, "mono").message,
+    EXPECT_EQ(DescribeFailure(refusal, {{flac, wav}, folder / "a-22050hz.wav"}, "mono").message,
               "the inputs' rates differ: input 1 (" + flac + ") 22050 Hz, input 2 (" + wav + ") 8000 Hz; convert one "
               "first (sox " + wav + " -r 22050 " + folder / "a-22050hz-2.wav" + ")");
     refusal.problem = FormatProblem::StereoNeedsOneChannel;
     refusal.other = {};
     refusal.channels = 2;
-    EXPECT_EQ(DescribeFailure(refusal, {wav, flac, output}, "stereo").message,
+    EXPECT_EQ(DescribeFailure(refusal, {{wav, flac}, output}, "stereo").message,
               "stereo needs two one-channel inputs: input 1 (" + wav + ") has 2 channels; convert it first (sox " +
                   wav + " -c 1 " + folder / "a-mono.wav" + ")");
-    EXPECT_EQ(DescribeFailure(refusal, {"-", flac, output}, "stereo").message,
+    EXPECT_EQ(DescribeFailure(refusal, {{"-", flac}, output}, "stereo").message,
               "stereo needs two one-channel inputs: input 1 (-) has 2 channels; convert it first "
               "(sox -t wav - -c 1 -t wav -)");
 }

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/ConsoleObserver.h"
+#include "cli/FilesBeforeRun.h"
 
 namespace varnel::cli {
 namespace {
@@ -40,7 +41,7 @@ TEST(ProgressBar, StaysSilentForShortRunsAndWhenNotShown) {
 TEST(ProgressBar, IsTakenOffTheLineBeforeAMessage) {
     std::ostringstream err;
     ProgressBar bar(err, true, true);
-    const RunPaths paths{"a.pcm", "b.pcm", "out.pcm"};
+    const RunPaths paths{{"a.pcm", "b.pcm"}, "out.pcm"};
     const std::string function = "mono";
     ConsoleObserver observer(err, bar, paths, function);
     observer.ShowProgress(100, 100);
@@ -73,7 +74,8 @@ TEST(ProgressBar, WithoutAKnownTotalShowsBytesDoneAndTheRate) {
 TEST(ProgressBar, FailuresAreWholeLinesWithoutTrailingBlanks) {
     std::ostringstream err;
     ProgressBar bar(err, false, false);
-    const RunPaths paths{"a.pcm", "b.pcm", "nowhere/out.pcm"};
+    RunPaths paths{{"a.pcm", "b.pcm"}, "nowhere/out.pcm"};
+    paths.found = LookAtFiles(paths).found;
     const std::string function = "stereo";
     ConsoleObserver observer(err, bar, paths, function);
     observer.ReportFailure(FileProblem{RunFile::Output(), FileAction::Open, {FileCause::badPath, 2}});

@@ -10,8 +10,8 @@ RunSummary Summary(ProcessFunction function, const char* name, std::uint64_t byt
     RunSummary summary;
     summary.function = function;
     summary.functionName = name;
-    summary.input1Bytes = bytes1;
-    summary.input2Bytes = bytes2;
+    summary.paths.inputs = {"", ""};
+    summary.inputs = {{bytes1}, {bytes2}};
     summary.outputBytes = output;
     summary.padded = pad;
     summary.succeeded = true;
@@ -20,9 +20,9 @@ RunSummary Summary(ProcessFunction function, const char* name, std::uint64_t byt
 
 TEST(Summary, NamesWhatMonoAndStereoLeftUnused) {
     RunSummary mono = Summary(ProcessFunction::Mono, "mono", 2000, 1201, 1200);
-    mono.input1Unused = 400;
+    mono.inputs[0].unused = 400;
     EXPECT_EQ(SummaryLines(mono).back(), "note: the last 400 samples of input 1 were not used (--pad covers them)");
-    mono.input1Unused = 1;
+    mono.inputs[0].unused = 1;
     EXPECT_EQ(SummaryLines(mono).back(), "note: the last sample of input 1 was not used (--pad covers it)");
 }
 
@@ -39,7 +39,7 @@ TEST(Summary, JoinsWarnOfAnOddByteThatShiftsTheOtherInput) {
 TEST(Summary, JsonQuotesWhatItMust) {
     RunSummary failed = Summary(ProcessFunction::Mono, "mono", 0, 0, 0);
     failed.succeeded = false;
-    failed.paths = {"in \"1\".pcm", "C:\\two.pcm", "-"};
+    failed.paths = {{"in \"1\".pcm", "C:\\two.pcm"}, "-"};
     failed.failures = {{"open-not-found", "cannot open input 1 'in \"1\".pcm': no such file", "input1", "in \"1\".pcm"},
                        {"refused", "d\te", "", ""}};
     EXPECT_EQ(SummaryJson(failed),
@@ -49,7 +49,8 @@ TEST(Summary, JsonQuotesWhatItMust) {
               "\"output\":{\"path\":\"-\"},\"failures\":["
               "{\"code\":\"open-not-found\",\"message\":\"cannot open input 1 'in \\\"1\\\".pcm': no such file\","
               "\"file\":\"input1\",\"path\":\"in \\\"1\\\".pcm\"},"
-              "{\"code\":\"refused\",\"message\":\"d\\te\"}]}");
+              "{\"code\":\"refused\",\"message\":\"d\\te\"}],"
+              "\"inputs\":[{\"path\":\"in \\\"1\\\".pcm\"},{\"path\":\"C:\\\\two.pcm\"}]}");
 }
 
 TEST(Summary, JsonOfAStereoRunCountsFrames) {
@@ -60,13 +61,16 @@ TEST(Summary, JsonOfAStereoRunCountsFrames) {
               "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
               "\"input2\":{\"path\":\"\",\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,"
               "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
-              "\"output\":{\"path\":\"\",\"bytes\":8,\"samples\":4,\"frames\":2,\"format\":\"raw\"}}");
+              "\"output\":{\"path\":\"\",\"bytes\":8,\"samples\":4,\"frames\":2,\"format\":\"raw\"},"
+              "\"inputs\":[{\"path\":\"\",\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,"
+              "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"},"
+              "{\"path\":\"\",\"bytes\":4,\"samples\":2,\"oddByte\":false,\"unusedSamples\":0,"
+              "\"lengthChanged\":false,\"lengthKnown\":true,\"format\":\"raw\"}]}");
 }
 
 TEST(Summary, NamesEachFormatWithItsDurationAndACutShortInput) {
     RunSummary summary = Summary(ProcessFunction::Stereo, "stereo", 44100, 44100, 88200);
-    summary.formats.input1 = {true, 22050, 1, true, 100000};
-    summary.formats.input2 = {false, 22050, 1, false, 0};
+    summary.formats.inputs = {{true, 22050, 1, true, 100000}, {false, 22050, 1, false, 0}};
     summary.formats.output = {true, 22050, 2, false, 0};
     EXPECT_EQ(SummaryLines(summary),
               (std::vector<std::string>{"stereo: input 1 22050 samples (WAV, 22050 Hz, 1 channel, 1.000 s), input 2 "
@@ -78,7 +82,7 @@ TEST(Summary, NamesEachFormatWithItsDurationAndACutShortInput) {
     EXPECT_NE(json.find("\"format\":\"wav\",\"sampleRate\":22050,\"channels\":1,\"seconds\":1,\"cutShort\":true}"),
               std::string::npos)
         << json;
-    EXPECT_NE(json.find("\"format\":\"wav\",\"sampleRate\":22050,\"channels\":2,\"seconds\":1}}"), std::string::npos)
+    EXPECT_NE(json.find("\"format\":\"wav\",\"sampleRate\":22050,\"channels\":2,\"seconds\":1}"), std::string::npos)
         << json;
 }
 
@@ -88,17 +92,19 @@ TEST(Summary, GivesTheLengthsTheRunFound) {
     CliOptions options;
     options.function = ProcessFunction::Mono;
     RunResult result;
-    result.lengths = {100, 100};
+    options.inputs = {"a.pcm", "b.pcm"};
+    result.allLengths = {100, 100};
     result.inputs = {{130, true, true, 15}, {40, false, false, 0}};
     const RunSummary summary = SummaryOf(options, result, true, {});
-    EXPECT_EQ(summary.input1Bytes, 130u);
-    EXPECT_TRUE(summary.input1Changed);
-    EXPECT_FALSE(summary.input1Unfinished);
-    EXPECT_EQ(UnusedSamples(summary, 1), 15u);
-    EXPECT_EQ(summary.input2Bytes, 40u);
-    EXPECT_FALSE(summary.input2Changed);
-    EXPECT_TRUE(summary.input2Unfinished);
-    EXPECT_EQ(SummaryOf(options, result, false, {Failure{"refused", "x", "", ""}}).input1Bytes, 100u);
+    ASSERT_EQ(summary.inputs.size(), 2u);
+    EXPECT_EQ(summary.inputs[0].bytes, 130u);
+    EXPECT_TRUE(summary.inputs[0].changed);
+    EXPECT_FALSE(summary.inputs[0].unfinished);
+    EXPECT_EQ(summary.inputs[0].unused, 15u);
+    EXPECT_EQ(summary.inputs[1].bytes, 40u);
+    EXPECT_FALSE(summary.inputs[1].changed);
+    EXPECT_TRUE(summary.inputs[1].unfinished);
+    EXPECT_EQ(SummaryOf(options, result, false, {Failure{"refused", "x", "", ""}}).inputs[0].bytes, 100u);
 }
 
 }  // namespace

@@ -209,6 +209,15 @@ class StreamsOnFiles(ShellTestCase):
                              b"varnel-cli: the standard output is input 1; the output must be another file\n")
             self.assertEqual(self.read("one.pcm"), self.one)
 
+    def test_a_missing_input_is_named_without_waiting_for_a_pipe_before_it(self):
+        # Opening a named pipe waits for its writer, which may never come.
+        os.mkfifo(self.path("fifo"))
+        outcome = subprocess.run([CLI, "-q", "mono", "fifo", "missing.pcm", "two.pcm", "out.pcm"],
+                                 cwd=self.folder.name, stderr=subprocess.PIPE, timeout=60)
+        self.assertEqual((outcome.returncode, outcome.stderr),
+                         (1, b"varnel-cli: cannot open input 2 'missing.pcm': no such file\n"))
+        self.assertFalse(os.path.exists(self.path("out.pcm")))
+
     def test_a_wav_after_a_prefix_starts_where_the_prefix_ends(self):
         # { printf PREFIX; cat one.pcm | varnel-cli -t wav join12 - two.pcm -; } > out.wav, and with >>,
         # which cannot be written back: its header has the streaming sizes.

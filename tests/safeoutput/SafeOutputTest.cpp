@@ -171,15 +171,5 @@ TEST_F(SafeOutputRun, ACommitThatFailsSaysWhy) {
     EXPECT_EQ(FilesInFolder(), 3u);
 }
 
-TEST_F(SafeOutputRun, AnOutputThatIsAnInputIsRefusedBeforeAnythingIsWritten) {
-    SafeOutput output({one, two}, (folder.Path() / "." / "two.pcm").string());
-    test::RecordingObserver observer;
-    const RunResult result = RunProcessing(ProcessFunction::Mono, output, settings, observer);
-    EXPECT_FALSE(result.outputCreated);
-    EXPECT_EQ(observer.messages, std::vector<std::string>{"open output sharingViolation"});
-    EXPECT_EQ(ReadBytes(two), PatternBytes(10000, 1));
-    EXPECT_EQ(FilesInFolder(), 3u);
-}
-
 }  // namespace
 }  // namespace varnel::safeoutput
