@@ -7,6 +7,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Conversion.h"
 #include "cli/ShownText.h"
+#include "processing/File.h"
 
 namespace varnel::cli {
 namespace {
