@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <span>
 
-#include "processing/ByteStream.h"
-#include "processing/PageAlignedMemory.h"
+#include "fastio/ByteStream.h"
+#include "fastio/PageAlignedMemory.h"
 #include "processing/RunObserver.h"
 #include "processing/SoundFormat.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "processing/BlockAlignedWriter.h"
+#include "fastio/BlockAlignedWriter.h"
 #include "processing/ForeignContainer.h"
 #include "processing/InputSamples.h"
 #include "processing/ProcessingRun.h"
