@@ -155,7 +155,7 @@ RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool su
     summary.paths = {options.input1, options.input2, options.output, options.inputs, options.listedAt};
     for (std::size_t slot = 0; slot < options.inputs.size(); ++slot) {
         InputSummary input;
-        if (slot < result.allLengths.size()) input.bytes = result.allLengths[slot];
+        if (slot < result.lengths.size()) input.bytes = result.lengths[slot];
         if (succeeded && slot < result.inputs.size()) {
             const InputFound& found = result.inputs[slot];
             input = {found.bytes, found.lengthChanged, !found.lengthKnown, found.unusedSamples};
@@ -167,8 +167,10 @@ RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool su
     summary.padded = options.pad;
     summary.averaged = options.average;
     summary.succeeded = succeeded;
-    summary.input1Bytes = result.lengths.input1;
-    summary.input2Bytes = result.lengths.input2;
+    if (result.lengths.size() >= 2) {
+        summary.input1Bytes = result.lengths[0];
+        summary.input2Bytes = result.lengths[1];
+    }
     if (succeeded && result.inputs.size() == 2) {  // the inputs were read
         const InputFound& found1 = result.inputs[0];
         const InputFound& found2 = result.inputs[1];
