@@ -164,7 +164,7 @@ RunSummary SummaryOf(const CliOptions& options, const RunResult& result, bool su
     for (std::size_t slot = 0; slot < options.inputs.size(); ++slot) {
         InputSummary input;
         // A failed run may not have read anything: the lengths as opened.
-        if (slot < result.allLengths.size()) input.bytes = result.allLengths[slot];
+        if (slot < result.lengths.size()) input.bytes = result.lengths[slot];
         if (succeeded && slot < result.inputs.size()) {
             const InputFound& found = result.inputs[slot];
             input = {found.bytes, found.lengthChanged, !found.lengthKnown, found.unusedSamples};

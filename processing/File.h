@@ -9,8 +9,15 @@
 #include <optional>
 #include <string>
 
-#include "processing/ByteStream.h"
+#include "fastio/ByteStream.h"
 #include "processing/FileFailure.h"
+
+// Each platform keeps its own state of an open file.
+#ifdef _WIN32
+#include "processing/File_win.h"
+#else
+#include "processing/File_posix.h"
+#endif
 
 namespace varnel {
 
@@ -91,27 +98,7 @@ public:
     bool Close();
 
 private:
-#ifdef _WIN32
-    void* m_handle = nullptr;
-#else
-    int m_fd = -1;
-    bool m_diskFile = false;  // a regular file, as found when opened
-    std::uint64_t m_device = 0;
-    std::uint64_t m_inode = 0;
-    bool OpenCopyPipe();
-    // Moves `size` bytes from the copy pipe into the file.
-    bool EmptyCopyPipe(std::size_t size);
-    // Whether the file still holds every byte before where it stands, or
-    // at least has not become shorter than `lengthBefore`, which becomes its
-    // length now: the kernel's own files (procfs) measure 0 however much
-    // they deliver.
-    bool HoldsWhatWasTaken(std::uint64_t& lengthBefore);
-    int m_copyPipe[2] = {-1, -1};
-    std::size_t m_copyPipeBytes = 0;
-    bool m_copyRefused = false;  // the file takes no splice: copies go by Read and Write
-    bool m_lostBytes = false;    // a copy lost bytes: every write fails
-    bool m_appending = false;    // opened with O_APPEND: each write goes to the end
-#endif
+    SystemFile m_system;
     std::uint64_t m_start = 0;  // where a standard stream stood when opened; 0 for a file opened by name
     FileFailure m_lastFailure;
     bool m_ended = false;  // a read met the end of the data

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <utility>
 
-#include "processing/PageAlignedMemory.h"
+#include "fastio/PageAlignedMemory.h"
 
 namespace varnel {
 namespace {
@@ -84,6 +84,25 @@ FileCause CauseOf(int error, const std::string& path) {
 
 FileFailure FailureOf(int error, const std::string& path = {}) { return {CauseOf(error, path), error}; }
 
+// Whether the file `fd` still holds every byte before where it stands, or
+// at least has not become shorter than `lengthBefore`, which becomes its
+// length now: the kernel's own files (procfs) measure 0 however much they
+// deliver. When it does not, `failure` says why.
+bool HoldsWhatWasTaken(int fd, std::uint64_t& lengthBefore, FileFailure& failure) {
+    struct stat status {};
+    const off_t position = ::lseek(fd, 0, SEEK_CUR);
+    if (position < 0 || ::fstat(fd, &status) != 0) {
+        failure = FailureOf(errno);
+        return false;
+    }
+    const auto length = static_cast<std::uint64_t>(status.st_size);
+    const bool cutShort = length < static_cast<std::uint64_t>(position) && length < lengthBefore;
+    lengthBefore = length;
+    if (!cutShort) return true;
+    failure = {FileCause::endOfFile, -1};
+    return false;
+}
+
 }  // namespace
 
 FileFailure SystemFailure(long error, const std::string& path) { return FailureOf(static_cast<int>(error), path); }
@@ -94,7 +113,7 @@ bool IsFileSizeLimit(const FileFailure& failure) {
 
 File::~File() { Close(); }
 
-bool File::IsOpen() const { return m_fd >= 0; }
+bool File::IsOpen() const { return m_system.fd >= 0; }
 
 bool File::OpenStandard(Standard stream, FileFailure& failure) {
     Close();
@@ -106,13 +125,13 @@ bool File::OpenStandard(Standard stream, FileFailure& failure) {
         return false;
     }
     struct stat status {};
-    m_fd = fd;
-    m_lostBytes = false;
-    m_diskFile = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-    const off_t position = m_diskFile ? ::lseek(fd, 0, SEEK_CUR) : 0;
+    m_system.fd = fd;
+    m_system.lostBytes = false;
+    m_system.diskFile = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    const off_t position = m_system.diskFile ? ::lseek(fd, 0, SEEK_CUR) : 0;
     m_start = position > 0 ? static_cast<std::uint64_t>(position) : 0;
-    m_appending = (::fcntl(fd, F_GETFL) & O_APPEND) != 0;
-    m_device = m_inode = 0;  // never claimed: the stream is not named
+    m_system.appending = (::fcntl(fd, F_GETFL) & O_APPEND) != 0;
+    m_system.device = m_system.inode = 0;  // never claimed: the stream is not named
     m_lastFailure = {};
     m_ended = false;
     return true;
@@ -155,13 +174,13 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
         ::close(fd);
         return false;
     }
-    m_fd = fd;
-    m_lostBytes = false;
-    m_diskFile = S_ISREG(status.st_mode);
+    m_system.fd = fd;
+    m_system.lostBytes = false;
+    m_system.diskFile = S_ISREG(status.st_mode);
     m_start = 0;
-    m_appending = false;
-    m_device = device;
-    m_inode = inode;
+    m_system.appending = false;
+    m_system.device = device;
+    m_system.inode = inode;
     m_lastFailure = {};
     m_ended = false;
     return true;
@@ -169,21 +188,21 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
 
 std::optional<std::uint64_t> File::Length() const {
     struct stat status {};
-    if (m_fd < 0 || ::fstat(m_fd, &status) != 0) return std::nullopt;
+    if (m_system.fd < 0 || ::fstat(m_system.fd, &status) != 0) return std::nullopt;
     const auto size = static_cast<std::uint64_t>(status.st_size);
     return size > m_start ? size - m_start : 0;
 }
 
 // What an open descriptor refers to never changes.
-bool File::IsDiskFile() const { return m_fd >= 0 && m_diskFile; }
+bool File::IsDiskFile() const { return m_system.fd >= 0 && m_system.diskFile; }
 
-bool File::CanRewrite() const { return IsDiskFile() && !m_appending; }
+bool File::CanRewrite() const { return IsDiskFile() && !m_system.appending; }
 
 std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
     if (m_ended) return 0;
     std::size_t delivered = 0;
     while (delivered < size) {
-        const ssize_t got = ::read(m_fd, buffer + delivered, size - delivered);
+        const ssize_t got = ::read(m_system.fd, buffer + delivered, size - delivered);
         if (got == 0) break;
         if (got < 0) {
             if (errno == EINTR) continue;
@@ -197,10 +216,10 @@ std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
 }
 
 bool File::Write(const std::uint8_t* data, std::size_t size) {
-    if (m_lostBytes) return false;
+    if (m_system.lostBytes) return false;
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t put = ::write(m_fd, data + done, std::min(size - done, kMostBytesPerWrite));
+        const ssize_t put = ::write(m_system.fd, data + done, std::min(size - done, kMostBytesPerWrite));
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) {
             m_lastFailure = put < 0 ? FailureOf(errno) : FileFailure{FileCause::diskFull, ENOSPC};
@@ -213,12 +232,12 @@ bool File::Write(const std::uint8_t* data, std::size_t size) {
 
 bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std::uint8_t* second,
                      std::size_t secondSize) {
-    if (m_lostBytes) return false;
+    if (m_system.lostBytes) return false;
     if (firstSize + secondSize > kMostBytesPerWrite) return Write(first, firstSize) && Write(second, secondSize);
     iovec parts[2] = {{const_cast<std::uint8_t*>(first), firstSize}, {const_cast<std::uint8_t*>(second), secondSize}};
     ssize_t put = 0;
     do {
-        put = ::writev(m_fd, parts, 2);
+        put = ::writev(m_system.fd, parts, 2);
     } while (put < 0 && errno == EINTR);
     if (put < 0) {
         m_lastFailure = FailureOf(errno);
@@ -233,107 +252,61 @@ bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std
 
 Copied File::CopyTo(ByteSink& sink, std::size_t size) { return sink.CopyFrom(*this, size); }
 
-// The copy goes through a pipe of this file's own: the input's pages are
-// spliced into it, and from it into this file, which copies them once in
-// the kernel. copy_file_range does the same between ext4 files, but through
-// a pipe of 64 KiB, and writes of 64 KiB left a join of 2 x 256 MiB at
-// 131-157 ms where reading and writing 1 MiB at a time took 116-138 ms
-// (AMD EPYC, Linux 6.18); through a pipe of 1 MiB it took 114-115 ms.
+// The first piece ends where this file reaches a whole pipe's worth, so
+// that each write after it covers one aligned stretch of the file.
 Copied File::CopyFrom(File& source, std::size_t size) {
-    if (!IsDiskFile() || !source.IsDiskFile() || !OpenCopyPipe()) return Copied::NotBySystem();
-    // The first piece ends where this file reaches a whole pipe's worth, so
-    // that each write after it covers one aligned stretch of the file.
-    const off_t at = ::lseek(m_fd, 0, SEEK_CUR);
-    std::size_t piece = m_copyPipeBytes - (at > 0 ? static_cast<std::size_t>(at) % m_copyPipeBytes : 0);
+    CopyPipe& pipe = m_system.copyPipe;
+    if (!IsDiskFile() || !source.IsDiskFile() || !pipe.Open(kMostBytesPerWrite)) return Copied::NotBySystem();
+    const off_t at = ::lseek(m_system.fd, 0, SEEK_CUR);
+    std::size_t piece = pipe.Bytes() - (at > 0 ? static_cast<std::size_t>(at) % pipe.Bytes() : 0);
     std::uint64_t sourceLength = source.Length().value_or(0);
+    // Where the file system takes no splice, or faults, the bytes taken
+    // from the input go by plain writes, which name any fault, and so does
+    // all that follows.
+    const auto emptyPipe = [&](std::size_t bytesTaken) {
+        std::size_t left = bytesTaken - pipe.Give(m_system.fd, bytesTaken);
+        std::uint8_t bytes[65536];
+        while (left > 0) {
+            const long got = pipe.ReadBack(bytes, std::min(left, sizeof bytes));
+            // Bytes taken from the input and lost: nothing more may be written.
+            if (got <= 0 || !Write(bytes, static_cast<std::size_t>(got))) {
+                if (got <= 0) m_lastFailure = FailureOf(got < 0 ? errno : EIO);
+                m_system.lostBytes = true;
+                return false;
+            }
+            left -= static_cast<std::size_t>(got);
+        }
+        return true;
+    };
     std::size_t moved = 0;
     while (moved < size) {
-        ssize_t taken = 0;
-        do {
-            taken = ::splice(source.m_fd, nullptr, m_copyPipe[1], nullptr, std::min(piece, size - moved), 0);
-        } while (taken < 0 && errno == EINTR);
+        const long taken = pipe.Take(source.m_system.fd, std::min(piece, size - moved));
         // The end, or an input the system will not splice, with nothing
         // taken from it: a read tells which, and names any fault.
         if (taken < 0 && moved == 0) return Copied::NotBySystem();
         if (taken <= 0) break;
-        const bool written = EmptyCopyPipe(static_cast<std::size_t>(taken));
+        const bool written = emptyPipe(static_cast<std::size_t>(taken));
         // Checked once the piece is in this file, which then holds a copy of
         // its own: a truncation after that no longer reaches it. One before
         // it may also have taken pages from the pipe (ENODATA), which is the
         // input's fault, not this file's.
-        if (!source.HoldsWhatWasTaken(sourceLength)) return Copied::ReadFailed();
+        if (!HoldsWhatWasTaken(source.m_system.fd, sourceLength, source.m_lastFailure)) return Copied::ReadFailed();
         if (!written) return Copied::WriteFailed();
         moved += static_cast<std::size_t>(taken);
-        if (m_copyRefused) break;
-        piece = m_copyPipeBytes;
+        if (pipe.Refused()) break;
+        piece = pipe.Bytes();
     }
     return Copied::Moved(moved);
 }
 
-bool File::HoldsWhatWasTaken(std::uint64_t& lengthBefore) {
-    struct stat status {};
-    const off_t position = ::lseek(m_fd, 0, SEEK_CUR);
-    if (position < 0 || ::fstat(m_fd, &status) != 0) {
-        m_lastFailure = FailureOf(errno);
-        return false;
-    }
-    const auto length = static_cast<std::uint64_t>(status.st_size);
-    const bool cutShort = length < static_cast<std::uint64_t>(position) && length < lengthBefore;
-    lengthBefore = length;
-    if (!cutShort) return true;
-    m_lastFailure = {FileCause::endOfFile, -1};
-    return false;
-}
-
-bool File::OpenCopyPipe() {
-    if (m_copyPipe[0] >= 0) return !m_copyRefused;
-    if (::pipe2(m_copyPipe, O_CLOEXEC) != 0) {
-        m_copyPipe[0] = m_copyPipe[1] = -1;
-        return false;
-    }
-    // Where a pipe that large is refused (a user over the system's limit of
-    // pipe memory), the pipe's own size, in smaller writes.
-    int bytes = ::fcntl(m_copyPipe[1], F_SETPIPE_SZ, static_cast<int>(kMostBytesPerWrite));
-    if (bytes <= 0) bytes = ::fcntl(m_copyPipe[1], F_GETPIPE_SZ);
-    m_copyPipeBytes = bytes > 0 ? static_cast<std::size_t>(bytes) : kPageBytes;
-    return true;
-}
-
-bool File::EmptyCopyPipe(std::size_t size) {
-    while (size > 0 && !m_copyRefused) {
-        const ssize_t put = ::splice(m_copyPipe[0], nullptr, m_fd, nullptr, size, 0);
-        if (put > 0) {
-            size -= static_cast<std::size_t>(put);
-        } else if (put == 0 || errno != EINTR) {
-            // A file system that takes no splice, or a fault: the bytes
-            // taken from the input go by plain writes, which name any fault,
-            // and so does all that follows.
-            m_copyRefused = true;
-        }
-    }
-    std::uint8_t bytes[65536];
-    while (size > 0) {
-        const ssize_t got = ::read(m_copyPipe[0], bytes, std::min(size, sizeof bytes));
-        if (got < 0 && errno == EINTR) continue;
-        // Bytes taken from the input and lost: nothing more may be written.
-        if (got <= 0 || !Write(bytes, static_cast<std::size_t>(got))) {
-            if (got <= 0) m_lastFailure = FailureOf(got < 0 ? errno : EIO);
-            m_lostBytes = true;
-            return false;
-        }
-        size -= static_cast<std::size_t>(got);
-    }
-    return true;
-}
-
 std::size_t File::PageOffset() const {
     if (!IsDiskFile()) return 0;
-    const off_t position = ::lseek(m_fd, 0, SEEK_CUR);
+    const off_t position = ::lseek(m_system.fd, 0, SEEK_CUR);
     return position > 0 ? static_cast<std::size_t>(position) % kPageBytes : 0;
 }
 
 bool File::Seek(std::uint64_t offset) {
-    if (::lseek(m_fd, static_cast<off_t>(m_start + offset), SEEK_SET) < 0) {
+    if (::lseek(m_system.fd, static_cast<off_t>(m_start + offset), SEEK_SET) < 0) {
         m_lastFailure = FailureOf(errno);
         return false;
     }
@@ -342,19 +315,15 @@ bool File::Seek(std::uint64_t offset) {
 }
 
 bool File::Close() {
-    for (int& end : m_copyPipe) {
-        if (end >= 0) ::close(end);
-        end = -1;
-    }
-    m_copyRefused = false;
-    if (m_fd < 0) return true;
-    const bool closed = ::close(m_fd) == 0 || errno == EINTR;
+    m_system.copyPipe.Close();
+    if (m_system.fd < 0) return true;
+    const bool closed = ::close(m_system.fd) == 0 || errno == EINTR;
     if (!closed) m_lastFailure = FailureOf(errno);
-    Registry().Release(m_device, m_inode);
-    m_fd = -1;
+    Registry().Release(m_system.device, m_system.inode);
+    m_system.fd = -1;
     // A file with a gap where a copy lost bytes was not stored, however the
     // failure was answered: its LastFailure still says why.
-    return closed && !m_lostBytes;
+    return closed && !m_system.lostBytes;
 }
 
 }  // namespace varnel

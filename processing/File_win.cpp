@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "processing/File.h"
-#include "processing/PageAlignedMemory.h"
+#include "fastio/PageAlignedMemory.h"
 
 namespace varnel {
 namespace {
@@ -85,7 +85,7 @@ bool IsFileSizeLimit(const FileFailure& failure) {
 
 File::~File() { Close(); }
 
-bool File::IsOpen() const { return m_handle != nullptr; }
+bool File::IsOpen() const { return m_system.handle != nullptr; }
 
 bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
     Close();
@@ -105,7 +105,7 @@ bool File::Open(const std::string& path, Mode mode, FileFailure& failure) {
         failure = LastErrorFailure();
         return false;
     }
-    m_handle = handle;
+    m_system.handle = handle;
     m_start = 0;
     m_lastFailure = {};
     m_ended = false;
@@ -122,7 +122,7 @@ bool File::OpenStandard(Standard stream, FileFailure& failure) {
         failure = standard == nullptr ? FileFailure{FileCause::invalidFile, 0} : LastErrorFailure();
         return false;
     }
-    m_handle = own;
+    m_system.handle = own;
     // The duplicate shares the stream's position: a disk file counts from there.
     LARGE_INTEGER position{};
     m_start = IsDiskFile() && SetFilePointerEx(own, {}, &position, FILE_CURRENT)
@@ -134,17 +134,17 @@ bool File::OpenStandard(Standard stream, FileFailure& failure) {
 }
 
 std::optional<std::uint64_t> File::Length() const {
-    if (!m_handle) return std::nullopt;
+    if (!m_system.handle) return std::nullopt;
     // A pipe or a device has no length; as on POSIX it counts as 0 and is
     // read to its end.
     if (!IsDiskFile()) return 0;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(static_cast<HANDLE>(m_handle), &size)) return std::nullopt;
+    if (!GetFileSizeEx(static_cast<HANDLE>(m_system.handle), &size)) return std::nullopt;
     const auto bytes = static_cast<std::uint64_t>(size.QuadPart);
     return bytes > m_start ? bytes - m_start : 0;
 }
 
-bool File::IsDiskFile() const { return m_handle && GetFileType(static_cast<HANDLE>(m_handle)) == FILE_TYPE_DISK; }
+bool File::IsDiskFile() const { return m_system.handle && GetFileType(static_cast<HANDLE>(m_system.handle)) == FILE_TYPE_DISK; }
 
 // A shell's ">>" opens the file for writing and moves to its end, so the
 // stream writes where it stands, as any other.
@@ -156,7 +156,7 @@ std::optional<std::size_t> File::Read(std::uint8_t* buffer, std::size_t size) {
     while (delivered < size) {
         const auto request = static_cast<DWORD>(std::min(size - delivered, kMaxTransfer));
         DWORD got = 0;
-        if (!ReadFile(static_cast<HANDLE>(m_handle), buffer + delivered, request, &got, nullptr)) {
+        if (!ReadFile(static_cast<HANDLE>(m_system.handle), buffer + delivered, request, &got, nullptr)) {
             if (GetLastError() == ERROR_HANDLE_EOF || GetLastError() == ERROR_BROKEN_PIPE) break;
             m_lastFailure = LastErrorFailure();
             return std::nullopt;
@@ -173,7 +173,7 @@ bool File::Write(const std::uint8_t* data, std::size_t size) {
     while (done < size) {
         const auto request = static_cast<DWORD>(std::min(size - done, kMostBytesPerWrite));
         DWORD put = 0;
-        if (!WriteFile(static_cast<HANDLE>(m_handle), data + done, request, &put, nullptr)) {
+        if (!WriteFile(static_cast<HANDLE>(m_system.handle), data + done, request, &put, nullptr)) {
             m_lastFailure = LastErrorFailure();
             return false;
         }
@@ -200,7 +200,7 @@ bool File::WriteBoth(const std::uint8_t* first, std::size_t firstSize, const std
 
 std::size_t File::PageOffset() const {
     LARGE_INTEGER position{};
-    if (!IsDiskFile() || !SetFilePointerEx(static_cast<HANDLE>(m_handle), {}, &position, FILE_CURRENT)) return 0;
+    if (!IsDiskFile() || !SetFilePointerEx(static_cast<HANDLE>(m_system.handle), {}, &position, FILE_CURRENT)) return 0;
     return static_cast<std::size_t>(position.QuadPart % static_cast<LONGLONG>(kPageBytes));
 }
 
@@ -208,11 +208,11 @@ bool File::Seek(std::uint64_t offset) {
     LARGE_INTEGER position{};
     position.QuadPart = static_cast<LONGLONG>(m_start + offset);
     // A pipe or a console "succeeds" without moving: only a disk file can.
-    if (GetFileType(static_cast<HANDLE>(m_handle)) != FILE_TYPE_DISK) {
+    if (GetFileType(static_cast<HANDLE>(m_system.handle)) != FILE_TYPE_DISK) {
         m_lastFailure = {FileCause::badSeek, ERROR_SEEK_ON_DEVICE};
         return false;
     }
-    if (!SetFilePointerEx(static_cast<HANDLE>(m_handle), position, nullptr, FILE_BEGIN)) {
+    if (!SetFilePointerEx(static_cast<HANDLE>(m_system.handle), position, nullptr, FILE_BEGIN)) {
         m_lastFailure = LastErrorFailure();
         return false;
     }
@@ -221,10 +221,10 @@ bool File::Seek(std::uint64_t offset) {
 }
 
 bool File::Close() {
-    if (!m_handle) return true;
-    const bool closed = CloseHandle(static_cast<HANDLE>(m_handle));
+    if (!m_system.handle) return true;
+    const bool closed = CloseHandle(static_cast<HANDLE>(m_system.handle));
     if (!closed) m_lastFailure = LastErrorFailure();
-    m_handle = nullptr;
+    m_system.handle = nullptr;
     return closed;
 }
 

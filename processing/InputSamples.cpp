@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "processing/PageAlignedMemory.h"
+#include "fastio/PageAlignedMemory.h"
 
 namespace varnel {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "processing/ByteStream.h"
+#include "fastio/ByteStream.h"
 
 namespace varnel {
 

@@ -1,5 +1,5 @@
-// The four functions that turn two sound files into a third: mix to mono
-// with clipping, interleave to stereo, and join in either order. Each works
+// The four functions that turn sound files into another: mix to mono with
+// clipping, interleave two to stereo, and join in either order. Each works
 // chunk by chunk between streams and buffers that the run has opened and
 // taken, so it can be driven by the window (small chunks, a pause after
 // each) or by the command line (large chunks, no pause) alike.
@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <span>
 
-#include "processing/ByteStream.h"
-#include "processing/PageAlignedMemory.h"
+#include "fastio/ByteStream.h"
+#include "fastio/PageAlignedMemory.h"
 #include "processing/RunObserver.h"
 #include "processing/SoundFormat.h"
 
@@ -27,14 +27,14 @@ enum class ProcessFunction : int {
     Join2To1 = 3,  // every byte of input 2, then every byte of input 1
 };
 
-// How big a chunk is, from the input lengths (each rounded up to even).
+// How big a chunk is, from the longest input's length rounded up to even.
 struct ChunkRule {
     std::size_t smallSamples = 1024;
     std::size_t largeSamples = 2000;
-    std::uint64_t largeAboveBytes = 128000;  // either input strictly longer: large chunks
+    std::uint64_t largeAboveBytes = 128000;  // any input strictly longer: large chunks
 
-    std::size_t SamplesFor(std::uint64_t evenLength1, std::uint64_t evenLength2) const {
-        return evenLength1 > largeAboveBytes || evenLength2 > largeAboveBytes ? largeSamples : smallSamples;
+    std::size_t SamplesFor(std::uint64_t longestEvenLength) const {
+        return longestEvenLength > largeAboveBytes ? largeSamples : smallSamples;
     }
 };
 
@@ -61,32 +61,27 @@ struct ProcessingSettings {
     void (*release)(void*) = &ReleasePageAligned;
 };
 
-struct FunctionStreams {
-    ByteSource& input1;
-    ByteSource& input2;
-    ByteSink& output;
+// The inputs of a function, in the order given: input N at N - 1.
+struct FunctionInputs {
+    std::span<ByteSource* const> sources;
+    std::span<const std::uint64_t> lengths;  // as measured before processing
 };
 
+// Where a function reads its chunks. Of two inputs each has its own buffer,
+// which the run places in its page to suit that input's bytes; past two, the
+// inputs take turns in the first, and mono adds them up in the second.
 struct FunctionBuffers {
     std::uint8_t* buffer1;  // bufferSamples samples each
-    std::uint8_t* buffer2;  // past two inputs: mono's bufferSamples sums (kBytesPerSum each), else none
+    std::uint8_t* buffer2;  // two inputs: the second's chunk; past two, mono's sums (kBytesPerSum each), else none
     std::size_t bufferSamples;
 };
 
 // Mono of many inputs adds up each sample's values before it clips once.
 constexpr std::size_t kBytesPerSum = sizeof(std::int64_t);
 
-// The inputs' byte lengths as measured before processing.
-struct InputLengths {
-    std::uint64_t input1 = 0;
-    std::uint64_t input2 = 0;
-};
-
 enum class FunctionOutcome {
     Completed,
-    ReadingInput1Failed,
-    ReadingInput2Failed,
-    ReadingInputFailed,  // of many inputs: the one numbered `failedInput`
+    ReadingInputFailed,  // the one numbered `failedInput`
     WritingOutputFailed,
     StereoBufferRefused,  // nothing was processed
 };
@@ -99,29 +94,16 @@ struct FunctionResult {
 };
 
 // The bytes `function` writes for inputs of `lengths` bytes: mono and
-// stereo stop at the shorter input's last whole sample (the longer one's when
-// padding), the joins copy every byte.
-std::uint64_t OutputBytesFor(ProcessFunction function, InputLengths lengths, bool pad);
+// stereo stop at the shortest input's last whole sample (the longest one's
+// when padding), the joins copy every byte.
+std::uint64_t OutputBytesFor(ProcessFunction function, std::span<const std::uint64_t> lengths, bool pad);
 
-// Performs `function`; any value but the four functions performs nothing.
-FunctionResult RunFunction(ProcessFunction function, const FunctionStreams& streams, const FunctionBuffers& buffers,
-                           InputLengths lengths, const ProcessingSettings& settings, RunObserver& observer);
-
-// Mono and join of two inputs or more, each read once in the order given:
-// mono adds them all before it clips once (or takes their mean), join copies
-// one after the other, in `buffers` (see FunctionBuffers).
-struct ManyInputs {
-    std::span<ByteSource* const> sources;
-    std::span<const std::uint64_t> lengths;  // as measured before processing
-};
-
-// The bytes mono or join writes for inputs of `lengths` bytes, as
-// OutputBytesFor tells it for two.
-std::uint64_t OutputBytesForMany(ProcessFunction function, std::span<const std::uint64_t> lengths, bool pad);
-
-// Performs mono or Join1To2 on many inputs; any other function performs nothing.
-FunctionResult RunFunctionOnMany(ProcessFunction function, const ManyInputs& inputs, ByteSink& output,
-                                 const FunctionBuffers& buffers, const ProcessingSettings& settings,
-                                 RunObserver& observer);
+// Performs `function` on the inputs, each read once in the order given
+// (Join2To1 takes them in the other order): mono adds them all before it
+// clips once (or takes their mean), join copies one after the other, stereo
+// interleaves two. Any other value, and stereo of other than two inputs,
+// performs nothing.
+FunctionResult RunFunction(ProcessFunction function, const FunctionInputs& inputs, ByteSink& output,
+                           const FunctionBuffers& buffers, const ProcessingSettings& settings, RunObserver& observer);
 
 }  // namespace varnel

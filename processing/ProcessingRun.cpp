@@ -23,8 +23,6 @@ RunFailure FunctionFailure(const FunctionResult& done, const std::vector<File>& 
         return FileProblem{RunFile::Input(number), FileAction::Read, inputs.at(Slot(number)).LastFailure()};
     };
     switch (done.outcome) {
-    case FunctionOutcome::ReadingInput1Failed: return readFailure(1);
-    case FunctionOutcome::ReadingInput2Failed: return readFailure(2);
     case FunctionOutcome::ReadingInputFailed: return readFailure(done.failedInput);
     case FunctionOutcome::StereoBufferRefused: return BufferRefused{3};
     case FunctionOutcome::WritingOutputFailed:
@@ -93,16 +91,17 @@ struct BufferPlaces {
 };
 
 BufferPlaces PlaceBuffers(ProcessFunction function, SoundContainer& container, const ByteSink& output,
-                          InputLengths lengths, bool many) {
+                          const std::vector<std::uint64_t>& lengths) {
+    const bool many = lengths.size() > static_cast<std::size_t>(kInputs);
     const std::size_t from1 = container.Samples(1).PageOffset();
     const std::size_t from2 = many ? 0 : container.Samples(2).PageOffset();
     const std::size_t to = output.PageOffset();
     switch (function) {
     case ProcessFunction::Mono: return {BufferPageOffset(from1, to), BufferPageOffset(from2)};
     case ProcessFunction::Join1To2:
-        return {BufferPageOffset(from1, to), BufferPageOffset(from2, to + lengths.input1 % kPageBytes)};
+        return {BufferPageOffset(from1, to), BufferPageOffset(from2, to + lengths[0] % kPageBytes)};
     case ProcessFunction::Join2To1:
-        return {BufferPageOffset(from1, to + lengths.input2 % kPageBytes), BufferPageOffset(from2, to)};
+        return {BufferPageOffset(from1, to + lengths[1] % kPageBytes), BufferPageOffset(from2, to)};
     case ProcessFunction::Stereo:
     case ProcessFunction::None: break;
     }
@@ -140,22 +139,17 @@ FunctionResult RunOnInputs(ProcessFunction function, std::vector<File>& inputs, 
         observer.TotalUnknown();
     std::vector<std::unique_ptr<CountingSource>> counted;
     for (std::size_t slot = 0; slot < count; ++slot) {
-        const std::uint64_t around = fileLengths[slot] - std::min(fileLengths[slot], result.allLengths[slot]);
+        const std::uint64_t around = fileLengths[slot] - std::min(fileLengths[slot], result.lengths[slot]);
         counted.push_back(
             std::make_unique<CountingSource>(container.Samples(static_cast<int>(slot + 1)), inputs[slot], around));
     }
 
-    FunctionResult done;
-    if (count == kInputs) {
-        done = RunFunction(function, {*counted[0], *counted[1], sink}, buffers, result.lengths, settings, observer);
-    } else {
-        std::vector<ByteSource*> sources;
-        for (const auto& source : counted) sources.push_back(source.get());
-        done = RunFunctionOnMany(function, {sources, result.allLengths}, sink, buffers, settings, observer);
-    }
+    std::vector<ByteSource*> sources;
+    for (const auto& source : counted) sources.push_back(source.get());
+    const FunctionResult done = RunFunction(function, {sources, result.lengths}, sink, buffers, settings, observer);
 
     for (std::size_t slot = 0; slot < count; ++slot)
-        result.inputs.push_back(FoundOf(result.allLengths[slot], counted[slot]->Found()));
+        result.inputs.push_back(FoundOf(result.lengths[slot], counted[slot]->Found()));
     for (std::size_t slot = 0; slot < count; ++slot) {
         std::uint64_t shortestOther = UINT64_MAX;
         for (std::size_t other = 0; other < count; ++other)
@@ -229,14 +223,12 @@ RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContaine
         if (!length) return fail(FileProblem{RunFile::Input(number), FileAction::Open, failure});
         fileLengths[Slot(number)] = *length;
     }
-    result.allLengths = fileLengths;
-    result.lengths = {fileLengths[0], fileLengths[1]};
+    result.lengths = fileLengths;
     for (int number = 1; number <= count; ++number) {
-        std::uint64_t& length = result.allLengths[Slot(number)];
+        std::uint64_t& length = result.lengths[Slot(number)];
         if (auto refusal = container.AcceptInput(number, inputs[Slot(number)], length)) return fail(*refusal);
     }
-    result.lengths = {result.allLengths[0], result.allLengths[1]};
-    if (auto refusal = container.DecideOutput(result.lengths)) return fail(*refusal);
+    if (auto refusal = container.DecideOutput()) return fail(*refusal);
 
     FileFailure openFailure;
     if (!files.OpenOutput(output, openFailure)) {
@@ -248,17 +240,15 @@ RunResult RunProcessing(ProcessFunction function, RunFiles& files, SoundContaine
     // Chunks are sized by the samples, whatever header stands before them.
     const bool many = count > kInputs;
     std::uint64_t longest = 0;
-    for (const std::uint64_t length : result.allLengths) longest = std::max(longest, RoundedUpToEven(length));
-    result.bufferSamples = many ? settings.chunks.SamplesFor(longest, 0)
-                                : settings.chunks.SamplesFor(RoundedUpToEven(result.lengths.input1),
-                                                             RoundedUpToEven(result.lengths.input2));
+    for (const std::uint64_t length : result.lengths) longest = std::max(longest, RoundedUpToEven(length));
+    result.bufferSamples = settings.chunks.SamplesFor(longest);
     // Files shorter than a chunk get buffers no longer than they need (to a
     // page), so that a run on small files maps no memory it never fills.
     // Not with a pipe or a device, whose length says nothing.
     if (std::all_of(inputs.begin(), inputs.end(), [](const File& input) { return input.IsDiskFile(); }))
         result.bufferSamples = std::min(result.bufferSamples, SamplesToWholePages(longest));
     const std::size_t bufferBytes = result.bufferSamples * kBytesPerSample;
-    const BufferPlaces places = PlaceBuffers(function, container, sink, result.lengths, many);
+    const BufferPlaces places = PlaceBuffers(function, container, sink, result.lengths);
     // Every buffer of the run is taken here, where a refusal is reported:
     // past two inputs the second holds mono's sums, and a join needs none.
     const bool join = function == ProcessFunction::Join1To2 || function == ProcessFunction::Join2To1;

@@ -67,10 +67,9 @@ public:
     // Reads what it needs of the input and sets `length` to that of its
     // samples. A refusal is returned, and the output is then never created.
     virtual std::optional<RunFailure> AcceptInput(int number, File& input, std::uint64_t& length) = 0;
-    // Every input was accepted, with samples of `lengths` (those of the
-    // first two; the container keeps what AcceptInput set for more): decides
+    // Every input was accepted, with the lengths AcceptInput set: decides
     // the output.
-    virtual std::optional<RunFailure> DecideOutput(InputLengths lengths) = 0;
+    virtual std::optional<RunFailure> DecideOutput() = 0;
     // Where the function reads the samples of input `number`.
     virtual ByteSource& Samples(int number) = 0;
     // The output has just been opened: returns where the function writes
@@ -85,7 +84,7 @@ public:
 class RawSamples final : public SoundContainer {
 public:
     std::optional<RunFailure> AcceptInput(int number, File& input, std::uint64_t& length) override;
-    std::optional<RunFailure> DecideOutput(InputLengths) override { return std::nullopt; }
+    std::optional<RunFailure> DecideOutput() override { return std::nullopt; }
     ByteSource& Samples(int number) override { return *m_inputs.at(static_cast<std::size_t>(number - 1)); }
     ByteSink& BeginOutput(File& output) override { return output; }
     std::optional<RunFailure> EndOutput(File&, std::uint64_t) override { return std::nullopt; }
@@ -125,8 +124,9 @@ std::uint64_t UnusedSamples(ProcessFunction function, bool pad, std::uint64_t by
 struct RunResult {
     bool succeeded = false;  // nothing was reported
     bool outputCreated = false;
-    InputLengths lengths;                   // of the first two inputs' samples, as measured when opened
-    std::vector<std::uint64_t> allLengths;  // of every input's, input N at N - 1
+    // Of the inputs' samples, as measured when opened, input N at N - 1;
+    // as far as the run came.
+    std::vector<std::uint64_t> lengths;
     // Input N at N - 1, once the function has run.
     std::vector<InputFound> inputs;
     std::size_t bufferSamples = 0;

@@ -112,19 +112,24 @@ std::optional<RunFailure> SoundFileFormats::Accept(int number, File& file, std::
     return std::nullopt;
 }
 
-std::optional<RunFailure> SoundFileFormats::DecideOutput(InputLengths) {
+std::optional<RunFailure> SoundFileFormats::DecideOutput() {
     // Each WAV input is compared with the first WAV input.
     const auto firstWav = std::find_if(m_inputs.begin(), m_inputs.end(), [](const StreamFormat& f) { return f.wav; });
     const int firstNumber = static_cast<int>(firstWav - m_inputs.begin()) + 1;
-    for (int number = firstNumber + 1; number <= static_cast<int>(m_inputs.size()); ++number) {
-        const StreamFormat& format = m_inputs[Slot(number)];
-        if (format.wav && format.sampleRate != firstWav->sampleRate) {
-            FormatRefusal refusal = Refusal(FormatProblem::RatesDiffer, RunFile::Input(firstNumber));
-            refusal.other = RunFile::Input(number);
-            refusal.rate = firstWav->sampleRate;
-            refusal.otherRate = format.sampleRate;
-            return refusal;
+    // The first later WAV input whose `property` differs from the first's; 0 when none.
+    const auto differing = [&](auto StreamFormat::*property) {
+        for (int number = firstNumber + 1; number <= static_cast<int>(m_inputs.size()); ++number) {
+            const StreamFormat& format = m_inputs[Slot(number)];
+            if (format.wav && format.*property != (*firstWav).*property) return number;
         }
+        return 0;
+    };
+    if (const int number = differing(&StreamFormat::sampleRate)) {
+        FormatRefusal refusal = Refusal(FormatProblem::RatesDiffer, RunFile::Input(firstNumber));
+        refusal.other = RunFile::Input(number);
+        refusal.rate = firstWav->sampleRate;
+        refusal.otherRate = m_inputs[Slot(number)].sampleRate;
+        return refusal;
     }
     for (int number = 1; number <= static_cast<int>(m_inputs.size()); ++number) {
         const StreamFormat& format = m_inputs[Slot(number)];
@@ -144,15 +149,12 @@ std::optional<RunFailure> SoundFileFormats::DecideOutput(InputLengths) {
             return refusal;
         }
     }
-    for (int number = firstNumber + 1; !stereo && number <= static_cast<int>(m_inputs.size()); ++number) {
-        const StreamFormat& format = m_inputs[Slot(number)];
-        if (format.wav && format.channels != firstWav->channels) {
-            FormatRefusal refusal = Refusal(FormatProblem::ChannelCountsDiffer, RunFile::Input(firstNumber));
-            refusal.other = RunFile::Input(number);
-            refusal.channels = firstWav->channels;
-            refusal.otherChannels = format.channels;
-            return refusal;
-        }
+    if (const int number = stereo ? 0 : differing(&StreamFormat::channels)) {
+        FormatRefusal refusal = Refusal(FormatProblem::ChannelCountsDiffer, RunFile::Input(firstNumber));
+        refusal.other = RunFile::Input(number);
+        refusal.channels = firstWav->channels;
+        refusal.otherChannels = m_inputs[Slot(number)].channels;
+        return refusal;
     }
 
     // A raw input takes the format of a WAV input beside it; raw inputs
@@ -181,7 +183,7 @@ std::optional<RunFailure> SoundFileFormats::DecideOutput(InputLengths) {
         return refusal;
     }
     // With a pipe among the inputs the size is a guess, checked at the end.
-    m_expectedOutputBytes = OutputBytesForMany(m_choices.function, m_lengths, m_choices.pad);
+    m_expectedOutputBytes = OutputBytesFor(m_choices.function, m_lengths, m_choices.pad);
     if (m_expectedOutputBytes > WavMaxDataBytes(outputFormat) && m_inputLengthsKnown) {
         FormatRefusal refusal = Refusal(FormatProblem::OutputTooLarge, RunFile::Output());
         refusal.bytes = m_expectedOutputBytes;

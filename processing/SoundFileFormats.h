@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "processing/BlockAlignedWriter.h"
+#include "fastio/BlockAlignedWriter.h"
 #include "processing/ForeignContainer.h"
 #include "processing/InputSamples.h"
 #include "processing/ProcessingRun.h"
@@ -40,7 +40,7 @@ public:
     explicit SoundFileFormats(const SoundFileChoices& choices) : m_choices(choices) {}
 
     std::optional<RunFailure> AcceptInput(int number, File& input, std::uint64_t& length) override;
-    std::optional<RunFailure> DecideOutput(InputLengths lengths) override;
+    std::optional<RunFailure> DecideOutput() override;
     ByteSource& Samples(int number) override { return m_samples.at(Slot(number)); }
     ByteSink& BeginOutput(File& output) override;
     std::optional<RunFailure> EndOutput(File& output, std::uint64_t sampleBytes) override;

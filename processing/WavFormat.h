@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "processing/ByteStream.h"
+#include "fastio/ByteStream.h"
 
 namespace varnel {
 

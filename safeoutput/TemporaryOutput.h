@@ -11,6 +11,13 @@
 
 #include "processing/File.h"
 
+// Each platform keeps its own state of the file.
+#ifdef _WIN32
+#include "safeoutput/TemporaryOutput_win.h"
+#else
+#include "safeoutput/TemporaryOutput_posix.h"
+#endif
+
 namespace varnel::safeoutput {
 
 class TemporaryOutput {
@@ -39,11 +46,7 @@ private:
     bool CreateNamed(const std::string& target, File& output, FileFailure& failure);
 
     std::string m_path;
-#ifdef _WIN32
-    void* m_deleteHandle = nullptr;  // holds the deletion mark; null when none
-#else
-    int m_unnamed = -1;  // the unnamed file, kept open to name it later; -1 when none
-#endif
+    SystemTemporary m_system;
 };
 
 // A new name of our own in the folder of `target`, hidden on POSIX and

@@ -36,7 +36,7 @@ bool TemporaryOutput::Create(const std::string& target, File& output, FileFailur
     const int unnamed = ::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (unnamed >= 0) {
         if (output.Open(DescriptorPath(unnamed), File::Mode::WriteExisting, failure)) {
-            m_unnamed = unnamed;
+            m_system.unnamed = unnamed;
             return true;
         }
         ::close(unnamed);  // no /proc: a named file instead
@@ -48,8 +48,8 @@ bool TemporaryOutput::Create(const std::string& target, File& output, FileFailur
 }
 
 bool TemporaryOutput::PutInPlace(const std::string& target, FileFailure& failure) {
-    if (m_unnamed >= 0) {
-        const std::string source = DescriptorPath(m_unnamed);
+    if (m_system.unnamed >= 0) {
+        const std::string source = DescriptorPath(m_system.unnamed);
         // A new OUTPUT gets its name in one step; an existing one is
         // replaced by a rename, which needs a name to rename from.
         if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
@@ -84,8 +84,8 @@ bool TemporaryOutput::PutInPlace(const std::string& target, FileFailure& failure
 }
 
 void TemporaryOutput::Discard() {
-    if (m_unnamed >= 0) ::close(m_unnamed);  // an unnamed file goes with it
-    m_unnamed = -1;
+    if (m_system.unnamed >= 0) ::close(m_system.unnamed);  // an unnamed file goes with it
+    m_system.unnamed = -1;
     if (m_path.empty()) return;
     ::unlink(m_path.c_str());
     RemoveOnInterrupt({});

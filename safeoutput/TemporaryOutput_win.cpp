@@ -29,7 +29,7 @@ bool TemporaryOutput::Create(const std::string& target, File& output, FileFailur
         CloseHandle(handle);
         return true;
     }
-    m_deleteHandle = handle;
+    m_system.deleteHandle = handle;
     return true;
 }
 
@@ -38,11 +38,11 @@ bool TemporaryOutput::PutInPlace(const std::string& target, FileFailure& failure
         failure = {FileCause::generic, -1};
         return false;
     }
-    if (m_deleteHandle) {
-        const bool kept = MarkForDeletion(static_cast<HANDLE>(m_deleteHandle), false);
+    if (m_system.deleteHandle) {
+        const bool kept = MarkForDeletion(static_cast<HANDLE>(m_system.deleteHandle), false);
         if (!kept) failure = SystemFailure(static_cast<long>(GetLastError()));
-        CloseHandle(static_cast<HANDLE>(m_deleteHandle));
-        m_deleteHandle = nullptr;
+        CloseHandle(static_cast<HANDLE>(m_system.deleteHandle));
+        m_system.deleteHandle = nullptr;
         if (!kept) {  // gone with the handle
             Discard();
             return false;
@@ -55,8 +55,8 @@ bool TemporaryOutput::PutInPlace(const std::string& target, FileFailure& failure
 }
 
 void TemporaryOutput::Discard() {
-    if (m_deleteHandle) CloseHandle(static_cast<HANDLE>(m_deleteHandle));
-    m_deleteHandle = nullptr;
+    if (m_system.deleteHandle) CloseHandle(static_cast<HANDLE>(m_system.deleteHandle));
+    m_system.deleteHandle = nullptr;
     if (m_path.empty()) return;
     DeleteFileA(m_path.c_str());  // when still marked, fails harmlessly: the file is going anyway
     RemoveOnInterrupt({});

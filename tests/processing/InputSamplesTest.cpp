@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "processing/PageAlignedMemory.h"
+#include "fastio/PageAlignedMemory.h"
 #include "support/TempFolder.h"
 
 namespace varnel {

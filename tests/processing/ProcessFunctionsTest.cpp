@@ -70,22 +70,31 @@ private:
     std::size_t m_failAfterWrites;
 };
 
+// A function on the inputs given, in memory: two with a buffer each, more
+// taking turns in the first and adding up in the second.
 struct Harness {
-    explicit Harness(Bytes one, Bytes two, std::size_t samples = 1024)
-        : lengths{one.size(), two.size()},
-          input1(std::move(one)),
-          input2(std::move(two)),
-          buffer1(samples * 2),
-          buffer2(samples * 2),
-          bufferSamples(samples) {
+    explicit Harness(const std::vector<Bytes>& given, std::size_t samples = 1024)
+        : buffer1(samples * 2), buffer2(samples * kBytesPerSum), bufferSamples(samples) {
+        for (const Bytes& bytes : given) {
+            inputs.emplace_back(bytes);
+            lengths.push_back(bytes.size());
+        }
         settings.pauseAfterChunk = std::chrono::milliseconds(0);
     }
+    Harness(Bytes one, Bytes two, std::size_t samples = 1024) : Harness({std::move(one), std::move(two)}, samples) {}
     FunctionResult Run(ProcessFunction function) {
-        return RunFunction(function, {input1, input2, output}, {buffer1.data(), buffer2.data(), bufferSamples}, lengths,
+        std::vector<ByteSource*> sources;
+        for (MemorySource& input : inputs) sources.push_back(&input);
+        return RunFunction(function, {sources, lengths}, output, {buffer1.data(), buffer2.data(), bufferSamples},
                            settings, observer);
     }
-    InputLengths lengths;
-    MemorySource input1, input2;
+    std::size_t Reads() const {
+        std::size_t reads = 0;
+        for (const MemorySource& input : inputs) reads += input.reads;
+        return reads;
+    }
+    std::vector<MemorySource> inputs;
+    std::vector<std::uint64_t> lengths;
     MemorySink output;
     Bytes buffer1, buffer2;
     std::size_t bufferSamples;
@@ -114,7 +123,7 @@ TEST(Progress, MonoCountsOnlyTheShorterInputsWholeSamples) {
 }
 
 TEST(Progress, EmptyInputsShowOnlyTheFinalReset) {
-    Harness run({}, {});
+    Harness run(Bytes{}, Bytes{});
     run.Run(ProcessFunction::Join1To2);
     EXPECT_EQ(run.observer.events, (std::vector<std::string>{"wait", "reset", "end wait"}));
 }
@@ -123,7 +132,7 @@ TEST(PairedFunctions, NeverReadInput2WhenInput1IsEmpty) {
     for (const auto function : {ProcessFunction::Mono, ProcessFunction::Stereo}) {
         Harness run({}, SampleBytes({1, 2}));
         run.Run(function);
-        EXPECT_EQ(run.input2.reads, 0u);
+        EXPECT_EQ(run.inputs[1].reads, 0u);
         EXPECT_TRUE(run.output.bytes.empty());
     }
 }
@@ -131,7 +140,7 @@ TEST(PairedFunctions, NeverReadInput2WhenInput1IsEmpty) {
 TEST(PairedFunctions, ReadOneFurtherChunkOfALongerInput1AndDropIt) {
     Harness run(PatternBytes(5000), PatternBytes(100), 1024);
     const FunctionResult result = run.Run(ProcessFunction::Stereo);
-    EXPECT_EQ(run.input1.reads, 2u);
+    EXPECT_EQ(run.inputs[0].reads, 2u);
     EXPECT_EQ(result.outputBytes, 200u);
 }
 
@@ -140,7 +149,7 @@ TEST(NoFunction, TouchesNothing) {
         Harness run(SampleBytes({1}), SampleBytes({2}));
         const FunctionResult result = run.Run(static_cast<ProcessFunction>(value));
         EXPECT_EQ(result.outcome, FunctionOutcome::Completed);
-        EXPECT_EQ(run.input1.reads + run.input2.reads + run.output.writes, 0u);
+        EXPECT_EQ(run.Reads() + run.output.writes, 0u);
         EXPECT_TRUE(run.observer.events.empty());
     }
 }
@@ -148,23 +157,27 @@ TEST(NoFunction, TouchesNothing) {
 TEST(ReadFailure, EndsTheFunctionAndIsNotTakenForTheEnd) {
     {
         Harness run(PatternBytes(8192), PatternBytes(8192), 1024);
-        run.input1 = MemorySource(PatternBytes(8192), 1);
+        run.inputs[0] = MemorySource(PatternBytes(8192), 1);
         const FunctionResult result = run.Run(ProcessFunction::Mono);
-        EXPECT_EQ(result.outcome, FunctionOutcome::ReadingInput1Failed);
+        EXPECT_EQ(result.outcome, FunctionOutcome::ReadingInputFailed);
+        EXPECT_EQ(result.failedInput, 1);
         EXPECT_EQ(result.outputBytes, 2048u);
     }
     {
         Harness run(PatternBytes(8192), PatternBytes(8192), 1024);
-        run.input2 = MemorySource(PatternBytes(8192), 0);
-        EXPECT_EQ(run.Run(ProcessFunction::Stereo).outcome, FunctionOutcome::ReadingInput2Failed);
+        run.inputs[1] = MemorySource(PatternBytes(8192), 0);
+        const FunctionResult result = run.Run(ProcessFunction::Stereo);
+        EXPECT_EQ(result.outcome, FunctionOutcome::ReadingInputFailed);
+        EXPECT_EQ(result.failedInput, 2);
         EXPECT_TRUE(run.output.bytes.empty());
     }
     {
         // Join 1 --> 2: input 1 is copied whole before input 2 fails.
         Harness run(PatternBytes(3000), PatternBytes(3000), 1024);
-        run.input2 = MemorySource(PatternBytes(3000), 1);
+        run.inputs[1] = MemorySource(PatternBytes(3000), 1);
         const FunctionResult result = run.Run(ProcessFunction::Join1To2);
-        EXPECT_EQ(result.outcome, FunctionOutcome::ReadingInput2Failed);
+        EXPECT_EQ(result.outcome, FunctionOutcome::ReadingInputFailed);
+        EXPECT_EQ(result.failedInput, 2);
         EXPECT_EQ(run.output.bytes.size(), 3000u + 2048u);
         EXPECT_EQ(run.observer.events.back(), "end wait");
     }
@@ -177,7 +190,7 @@ TEST(WriteFailure, EndsTheFunctionWithoutReadingFurther) {
         const FunctionResult result = run.Run(function);
         EXPECT_EQ(result.outcome, FunctionOutcome::WritingOutputFailed);
         EXPECT_EQ(run.output.writes, 2u);
-        EXPECT_LE(run.input1.reads + run.input2.reads, 4u);
+        EXPECT_LE(run.Reads(), 4u);
     }
 }
 
@@ -195,12 +208,12 @@ TEST(DirectCopy, GoesOnByReadsWhereTheSystemCannotAndEndsWhereItFailed) {
         {{Copied::Moved(1000), Copied::NotBySystem()}, FunctionOutcome::Completed, 3500},
         {{Copied::Moved(1000), Copied::Moved(0)}, FunctionOutcome::Completed, 3500},
         {{Copied::Moved(1000), Copied::WriteFailed()}, FunctionOutcome::WritingOutputFailed, 1000},
-        {{Copied::Moved(1000), Copied::ReadFailed()}, FunctionOutcome::ReadingInput1Failed, 1000},
+        {{Copied::Moved(1000), Copied::ReadFailed()}, FunctionOutcome::ReadingInputFailed, 1000},
     };
     for (const auto& c : cases) {
         Harness run(one, two, 512);
         run.settings.directCopyBytes = 1000;
-        run.input1.copies = c.answers;
+        run.inputs[0].copies = c.answers;
         const FunctionResult result = run.Run(ProcessFunction::Join1To2);
         EXPECT_EQ(result.outcome, c.outcome) << c.outputBytes;
         EXPECT_EQ(result.outputBytes, c.outputBytes);
@@ -208,23 +221,61 @@ TEST(DirectCopy, GoesOnByReadsWhereTheSystemCannotAndEndsWhereItFailed) {
     }
     // Of many inputs, the one whose copy failed to be read is named.
     for (const Copied failed : {Copied::WriteFailed(), Copied::ReadFailed()}) {
-        MemorySource first(one), second(two), third(one);
-        second.copies = {failed};
-        ByteSource* const sources[] = {&first, &second, &third};
-        const std::uint64_t lengths[] = {3000, 500, 3000};
-        MemorySink output;
-        Bytes buffer(1024);
-        ProcessingSettings settings;
-        settings.directCopyBytes = 1000;
-        RecordingObserver observer;
-        const FunctionResult result = RunFunctionOnMany(ProcessFunction::Join1To2, {sources, lengths}, output,
-                                                        {buffer.data(), nullptr, 512}, settings, observer);
+        Harness run({one, two, one}, 512);
+        run.settings.directCopyBytes = 1000;
+        run.inputs[1].copies = {failed};
+        const FunctionResult result = run.Run(ProcessFunction::Join1To2);
         const bool write = failed == Copied::WriteFailed();
         EXPECT_EQ(result.outcome,
                   write ? FunctionOutcome::WritingOutputFailed : FunctionOutcome::ReadingInputFailed);
         EXPECT_EQ(result.failedInput, write ? 0 : 2);
-        EXPECT_EQ(output.bytes, one);
+        EXPECT_EQ(run.output.bytes, one);
     }
+}
+
+// Two inputs mix in their own buffers, more through sums: silence added as
+// a third input changes neither the samples nor the count of clipped ones.
+TEST(Mono, OfTwoInputsAgreesWithTheSameTwoBesideSilence) {
+    const Bytes loud = SampleBytes({30000, -30000, 20000, 1, 7}), other = SampleBytes({30000, -30000, -20000, 2});
+    for (const bool pad : {false, true}) {
+        for (const bool average : {false, true}) {
+            Harness two(loud, other, 2), three({loud, other, Bytes(loud.size())}, 2);
+            for (Harness* run : {&two, &three}) {
+                run->settings.padShorterInput = pad;
+                run->settings.averageMono = average;
+            }
+            const FunctionResult ofTwo = two.Run(ProcessFunction::Mono);
+            const FunctionResult ofThree = three.Run(ProcessFunction::Mono);
+            EXPECT_EQ(ofTwo.clippedSamples, average ? 0u : 2u);
+            EXPECT_EQ(ofTwo.clippedSamples, ofThree.clippedSamples);
+            if (!average) {
+                EXPECT_EQ(two.output.bytes, three.output.bytes) << pad;
+            }
+            EXPECT_EQ(two.output.bytes.size(), pad ? 10u : 8u);
+        }
+    }
+}
+
+// Join 2 --> 1 is the join of the same two taken in the other order.
+TEST(Join, TwoToOneIsOneToTwoOfTheInputsSwapped) {
+    const Bytes one = PatternBytes(3001, 1), two = PatternBytes(700, 2);
+    Harness forward(two, one, 256), backward(one, two, 256);
+    forward.Run(ProcessFunction::Join1To2);
+    backward.Run(ProcessFunction::Join2To1);
+    EXPECT_EQ(backward.output.bytes, test::Concatenated(two, one));
+    EXPECT_EQ(backward.output.bytes, forward.output.bytes);
+    EXPECT_EQ(backward.observer.positions, forward.observer.positions);
+}
+
+TEST(OutputBytes, AreWhatTheFunctionsWrite) {
+    const std::vector<std::uint64_t> lengths = {7, 10, 4};
+    const std::vector<std::uint64_t> two = {7, 10};
+    EXPECT_EQ(OutputBytesFor(ProcessFunction::Mono, lengths, false), 4u);
+    EXPECT_EQ(OutputBytesFor(ProcessFunction::Mono, lengths, true), 10u);
+    EXPECT_EQ(OutputBytesFor(ProcessFunction::Stereo, two, false), 12u);
+    EXPECT_EQ(OutputBytesFor(ProcessFunction::Stereo, lengths, false), 0u);
+    EXPECT_EQ(OutputBytesFor(ProcessFunction::Join2To1, two, false), 17u);
+    EXPECT_EQ(OutputBytesFor(ProcessFunction::Join1To2, lengths, false), 21u);
 }
 
 TEST(StereoBuffer, RefusedSkipsTheFunction) {
@@ -232,7 +283,7 @@ TEST(StereoBuffer, RefusedSkipsTheFunction) {
     run.settings.allocate = [](std::size_t) -> void* { return nullptr; };
     const FunctionResult result = run.Run(ProcessFunction::Stereo);
     EXPECT_EQ(result.outcome, FunctionOutcome::StereoBufferRefused);
-    EXPECT_EQ(run.input1.reads, 0u);
+    EXPECT_EQ(run.inputs[0].reads, 0u);
     EXPECT_EQ(run.observer.events, (std::vector<std::string>{"wait", "reset", "end wait"}));
 }
 

@@ -1,4 +1,4 @@
-#include "processing/PageAlignedMemory.h"
+#include "fastio/PageAlignedMemory.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

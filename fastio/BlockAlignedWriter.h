@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "processing/ByteStream.h"
-#include "processing/PageAlignedMemory.h"
+#include "fastio/ByteStream.h"
+#include "fastio/PageAlignedMemory.h"
 
 namespace varnel {
 

@@ -1,4 +1,4 @@
-#include "processing/BlockAlignedWriter.h"
+#include "fastio/BlockAlignedWriter.h"
 
 namespace varnel {
 

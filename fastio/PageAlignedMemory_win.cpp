@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <malloc.h>
 
-#include "processing/PageAlignedMemory.h"
+#include "fastio/PageAlignedMemory.h"
 
 namespace varnel {
 

@@ -1,4 +1,4 @@
-#include "processing/PageAlignedMemory.h"
+#include "fastio/PageAlignedMemory.h"
 
 namespace varnel {
 namespace {
