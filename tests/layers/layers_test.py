@@ -18,9 +18,6 @@ INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"/]+)/', re.MULTILINE)
 WINDOWS_HEADER = re.compile(r"^\s*#\s*include\s+<(windows|commctrl|shlobj|shellapi|commdlg)\.h>", re.MULTILINE)
 SOURCE_FILE = re.compile(r"\.(h|cpp|rc|rc2|in)$")
 PORTABLE = ("processing", "fastio", "safeoutput", "cli")
-# Rows the table may not name yet: the core's speed machinery stands
-# beneath processing/ and includes from nothing.
-BESIDE_THE_TABLE = {"fastio": set(), "processing": {"fastio"}}
 
 
 def documented_layers():
@@ -34,8 +31,6 @@ def documented_layers():
             break
         folder, sees = (cell.strip() for cell in line.strip("|").split("|"))
         layers[folder.strip("`/")] = set(re.findall(r"`([^`/]+)/`", sees))
-    for folder, sees in BESIDE_THE_TABLE.items():
-        layers.setdefault(folder, set()).update(sees)
     return layers
 
 
