@@ -93,7 +93,7 @@ TEST(Summary, GivesTheLengthsTheRunFound) {
     options.function = ProcessFunction::Mono;
     RunResult result;
     options.inputs = {"a.pcm", "b.pcm"};
-    result.allLengths = {100, 100};
+    result.lengths = {100, 100};
     result.inputs = {{130, true, true, 15}, {40, false, false, 0}};
     const RunSummary summary = SummaryOf(options, result, true, {});
     ASSERT_EQ(summary.inputs.size(), 2u);
