@@ -108,8 +108,6 @@ std::string RefusalWords(const FormatRefusal& refusal, const RunPaths& paths, co
     const std::string& path = refusal.file.IsOutput() ? paths.output : paths.Input(refusal.file.input);
     const NamesInUse inUse = FilesOf(paths);
     switch (refusal.problem) {
-    case FormatProblem::Rf64WavFile:
-        return named(refusal.file) + " is an RF64 WAV file; varnel-cli reads WAV files of up to 4 GiB";
     case FormatProblem::BigEndianWavFile:
         return named(refusal.file) + " is a big-endian (RIFX) WAV file; varnel-cli reads little-endian ones";
     case FormatProblem::UnreadableWav:
@@ -140,9 +138,6 @@ std::string RefusalWords(const FormatRefusal& refusal, const RunPaths& paths, co
     case FormatProblem::ByteRateTooHigh:
         return "a WAV file cannot hold " + Channels(refusal.channels) + " at " + std::to_string(refusal.rate) +
                " Hz: its bytes per second would pass 4 GiB";
-    case FormatProblem::OutputTooLarge:
-        return "the output would hold " + std::to_string(refusal.bytes) +
-               " bytes of samples, more than a WAV file can (" + std::to_string(refusal.limitBytes) + ")" + rawLimit;
     case FormatProblem::OutputCameTooLarge:
         return "the output came to " + std::to_string(refusal.bytes) +
                " bytes of samples, more than a WAV file can hold (" + std::to_string(refusal.limitBytes) + ")" +

@@ -30,10 +30,10 @@ std::string Length(std::uint64_t bytes) {
     return text;
 }
 
-// "WAV, 22050 Hz, 2 channels, 1.500 s" or "raw": the rate, channels and
+// "WAV, 22050 Hz, 2 channels, 1.500 s", "RF64, ..." or "raw": the rate, channels and
 // duration where the rate is known.
 std::string FormatText(const StreamFormat& format, std::uint64_t samples) {
-    std::string text = format.wav ? "WAV" : "raw";
+    std::string text = format.rf64 ? "RF64" : format.wav ? "WAV" : "raw";
     if (format.sampleRate == 0 || format.channels == 0) return text;
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.3f s", Seconds(format, samples));
@@ -87,7 +87,8 @@ void AddLengthNotes(std::vector<std::string>& lines, const std::string& name, co
 
 // ,"format":"wav","sampleRate":22050,"channels":1,"seconds":1.5
 std::string JsonFormat(const StreamFormat& format, std::uint64_t samples) {
-    std::string json = std::string(",\"format\":") + (format.wav ? "\"wav\"" : "\"raw\"");
+    const char* name = format.rf64 ? "\"rf64\"" : format.wav ? "\"wav\"" : "\"raw\"";
+    std::string json = std::string(",\"format\":") + name;
     if (format.sampleRate == 0 || format.channels == 0) return json;
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.6f", Seconds(format, samples));

@@ -31,9 +31,10 @@ private:
 
 void FuzzWavHeader(const std::uint8_t* data, std::size_t size) {
     const std::size_t first = std::min(size, kRiffHeaderBytes);
-    if (RiffKindOf(data, first) != RiffKind::Wav) return;
+    const RiffKind kind = RiffKindOf(data, first);
+    if (kind != RiffKind::Wav && kind != RiffKind::WavRf64) return;
     MemorySource source(data + first, size - first);
-    const WavHeader header = ReadWavHeader(source);
+    const WavHeader header = ReadWavHeader(source, kind == RiffKind::WavRf64);
     Require(header.problem != WavProblem::ReadFailed, "a source that never fails is never a failed read");
     if (header.problem != WavProblem::None) return;
     Require(header.headerBytes == first + source.Position(), "the source is left where the samples begin");
@@ -41,12 +42,12 @@ void FuzzWavHeader(const std::uint8_t* data, std::size_t size) {
     Require(header.format.channels > 0 && header.format.sampleRate > 0, "a usable format has channels and a rate");
 
     // What the writer makes of the format reads back as it was.
-    const std::uint32_t dataBytes = header.dataBytes & ~std::uint32_t{1};
+    const std::uint64_t dataBytes = header.dataBytes & ~std::uint64_t{1};
     if (dataBytes > kWavMaxDataBytes || WavByteRate(header.format) > 0xFFFFFFFFu) return;
     const auto written = WavHeaderBytes(header.format, dataBytes);
     MemorySource again(written.data() + kRiffHeaderBytes, written.size() - kRiffHeaderBytes);
     Require(RiffKindOf(written.data(), kRiffHeaderBytes) == RiffKind::Wav, "a written header is WAV");
-    const WavHeader reread = ReadWavHeader(again);
+    const WavHeader reread = ReadWavHeader(again, false);
     Require(reread.problem == WavProblem::None && reread.format.sampleRate == header.format.sampleRate &&
                 reread.format.channels == header.format.channels && reread.dataBytes == dataBytes &&
                 reread.headerBytes == kWavHeaderBytes,

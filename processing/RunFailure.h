@@ -46,7 +46,6 @@ struct BufferRefused {
 // Why the sound files do not make a run, found before the output is
 // created unless said otherwise.
 enum class FormatProblem {
-    Rf64WavFile,            // `file` is an RF64 WAV file (past 4 GiB)
     BigEndianWavFile,       // `file` is a RIFX WAV file
     UnreadableWav,          // `file`'s header: `wav`, `formatTag`, `bitsPerSample`
     OtherContainer,         // `file` is a sound file of another `container`
@@ -60,7 +59,6 @@ enum class FormatProblem {
     ChannelCountsDiffer,    // `file` has `channels`, `other` has `otherChannels`
     RateNeeded,             // a WAV output from raw inputs whose rate was not given
     ByteRateTooHigh,        // a WAV output of `channels` at `rate` Hz: over 32 bits a second
-    OutputTooLarge,         // the output would hold `bytes` of samples, past `limitBytes`
     OutputCameTooLarge,     // after writing: the output came to `bytes`, past `limitBytes`
     HeaderNotRewritable,    // after writing: the header claims `limitBytes`, `bytes` came
 };

@@ -72,7 +72,6 @@ std::optional<RunFailure> SoundFileFormats::Accept(int number, File& file, std::
         // may be copied by the system whole; a stream hands them back.
         if (!file.IsDiskFile() || !file.Seek(0)) samples.HandBack(first, *got);
         return std::nullopt;
-    case RiffKind::WavRf64: return Refusal(FormatProblem::Rf64WavFile, input);
     case RiffKind::WavBigEndian: return Refusal(FormatProblem::BigEndianWavFile, input);
     case RiffKind::CutShort: return Refusal(FormatProblem::RiffCutShort, input);
     case RiffKind::Damaged: return Refusal(FormatProblem::DamagedRiffHeader, input);
@@ -81,12 +80,14 @@ std::optional<RunFailure> SoundFileFormats::Accept(int number, File& file, std::
         std::copy(first + 8, first + 12, refusal.riffForm.begin());
         return refusal;
     }
-    case RiffKind::Wav: break;
+    case RiffKind::Wav:
+    case RiffKind::WavRf64: break;
     }
+    const bool rf64 = RiffKindOf(first, *got) == RiffKind::WavRf64;
 
     // What was read past the RIFF header begins its first chunk.
     samples.HandBack(first + kRiffHeaderBytes, *got - kRiffHeaderBytes);
-    const WavHeader header = ReadWavHeader(samples);
+    const WavHeader header = ReadWavHeader(samples, rf64);
     if (header.problem == WavProblem::ReadFailed) return readFailure();
     if (header.problem != WavProblem::None) {
         FormatRefusal refusal = Refusal(FormatProblem::UnreadableWav, input);
@@ -96,6 +97,7 @@ std::optional<RunFailure> SoundFileFormats::Accept(int number, File& file, std::
         return refusal;
     }
     format.wav = true;
+    format.rf64 = rf64;
     format.sampleRate = header.format.sampleRate;
     format.channels = header.format.channels;
     format.channelMask = header.format.channelMask;
@@ -182,14 +184,8 @@ std::optional<RunFailure> SoundFileFormats::DecideOutput() {
         refusal.channels = outputFormat.channels;
         return refusal;
     }
-    // With a pipe among the inputs the size is a guess, checked at the end.
+    // With a pipe among the inputs the size is a guess, corrected at the end.
     m_expectedOutputBytes = OutputBytesFor(m_choices.function, m_lengths, m_choices.pad);
-    if (m_expectedOutputBytes > WavMaxDataBytes(outputFormat) && m_inputLengthsKnown) {
-        FormatRefusal refusal = Refusal(FormatProblem::OutputTooLarge, RunFile::Output());
-        refusal.bytes = m_expectedOutputBytes;
-        refusal.limitBytes = WavMaxDataBytes(outputFormat);
-        return refusal;
-    }
     return std::nullopt;
 }
 
@@ -201,11 +197,14 @@ ByteSink& SoundFileFormats::BeginOutput(File& output) {
     if (!m_output.wav) return output;
     // A header written into a pipe, or into a file opened for appending,
     // cannot be corrected at the end: where the inputs' lengths are not
-    // known, it says that the stream's is not.
+    // known, it says that the stream's is not. Where it can be, it keeps
+    // room for the 64-bit sizes the end may need.
     m_streaming = !m_inputLengthsKnown && !output.CanRewrite();
-    const auto header = m_streaming ? StreamingWavHeaderBytes(OutputWavFormat())
-                                    : WavHeaderBytes(OutputWavFormat(), m_expectedOutputBytes);
-    m_wavWriter.Begin(output, header.data(), header.size());
+    m_sizes = m_inputLengthsKnown ? WavSizes::Fitted : WavSizes::Reserved;
+    m_header = m_streaming ? StreamingWavHeaderBytes(OutputWavFormat())
+                           : WavHeaderBytes(OutputWavFormat(), m_expectedOutputBytes, m_sizes);
+    m_output.rf64 = !m_streaming && m_expectedOutputBytes > WavMaxDataBytes(OutputWavFormat(), m_sizes);
+    m_wavWriter.Begin(output, m_header.data(), m_header.size());
     return m_wavWriter;
 }
 
@@ -217,28 +216,34 @@ std::optional<RunFailure> SoundFileFormats::EndOutput(File& output, std::uint64_
     if (!m_wavWriter.Finish()) return failedWrite();
     // A stream claims no length: its readers take what comes.
     if (m_streaming) return std::nullopt;
-    // Only pipes, or inputs that grew during the run, get here.
-    const std::uint64_t most = WavMaxDataBytes(OutputWavFormat());
-    if (sampleBytes > most) {
+    // Pipes, or inputs that changed length during the run, give the header
+    // other sizes, in a header of the length written first: a reserved one
+    // becomes whichever the sizes need; an RF64 one written for a known
+    // size stays RF64 for fewer bytes; a canonical one cannot grow into
+    // RF64 (inputs that grew past 4 GiB while the run read them).
+    const WavFormat format = OutputWavFormat();
+    const bool keepRf64 = m_sizes == WavSizes::Fitted && m_output.rf64;
+    const std::uint64_t rf64From = keepRf64 ? 0 : WavMaxDataBytes(format, m_sizes) + 1;
+    if (m_sizes == WavSizes::Fitted && !keepRf64 && sampleBytes >= rf64From) {
         FormatRefusal refusal = Refusal(FormatProblem::OutputCameTooLarge, RunFile::Output());
         refusal.bytes = sampleBytes;
-        refusal.limitBytes = most;
+        refusal.limitBytes = WavMaxDataBytes(format, m_sizes);
         return refusal;
     }
     // RIFF pads a chunk of odd size: a join of a raw input that ends in an odd byte.
     const std::uint8_t pad = 0;
     if (sampleBytes % 2 && !output.Write(&pad, 1)) return failedWrite();
-    if (sampleBytes == m_expectedOutputBytes) return std::nullopt;
-    // Inputs that changed during the run, or pipes, whose length is not
-    // known in advance: the header is written again with the true sizes,
-    // where this run's output began.
+    const auto header = WavHeaderBytesRf64From(format, sampleBytes, m_sizes, rf64From);
+    m_output.rf64 = sampleBytes >= rf64From;
+    if (header == m_header) return std::nullopt;
+    // The header is written again with the true sizes, where this run's
+    // output began.
     if (!output.CanRewrite() || !output.Seek(0)) {
         FormatRefusal refusal = Refusal(FormatProblem::HeaderNotRewritable, RunFile::Output());
         refusal.bytes = sampleBytes;
         refusal.limitBytes = m_expectedOutputBytes;
         return refusal;
     }
-    const auto header = WavHeaderBytes(OutputWavFormat(), sampleBytes);
     if (!output.Write(header.data(), header.size())) return failedWrite();
     return std::nullopt;
 }

@@ -4,8 +4,9 @@
 // raw; the output is WAV when its client says so. The inputs' formats must
 // agree with each other and with the function, and a refusal comes before
 // the output is created. After a WAV input's header the run reads its data
-// chunk exactly as a raw file; a WAV output gets its header first and is
-// corrected at the end when the samples came to another length.
+// chunk exactly as a raw file; a WAV output gets its header first (RF64
+// past 4 GiB) and is corrected at the end when the samples came to another
+// length.
 #pragma once
 
 #include <string>
@@ -67,6 +68,8 @@ private:
     bool m_inputLengthsKnown = true;  // no pipe among the inputs
     std::uint64_t m_expectedOutputBytes = 0;
     bool m_streaming = false;  // a WAV output into a pipe, of a length not known
+    WavSizes m_sizes = WavSizes::Fitted;
+    std::vector<std::uint8_t> m_header;  // as written first
     BlockAlignedWriter m_wavWriter;
 };
 

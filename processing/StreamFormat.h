@@ -1,4 +1,4 @@
-// What each file of a run is, as the summary names it: raw samples or WAV,
+// What each file of a run is, as the summary names it: raw samples, WAV or RF64,
 // and the rate and channels where they are known.
 #pragma once
 
@@ -15,6 +15,7 @@ struct StreamFormat {
     bool cutShort = false;
     std::uint64_t claimedBytes = 0;
     std::uint32_t channelMask = 0;  // a WAV file's speakers, where it names them
+    bool rf64 = false;              // a WAV file of 64-bit sizes: RF64 (or, read, BW64)
 };
 
 }  // namespace varnel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace varnel {
@@ -11,6 +12,12 @@ constexpr std::uint16_t kFormatPcm = 1;
 constexpr std::uint16_t kFormatExtensible = 0xFFFE;
 constexpr std::size_t kPlainFormatBytes = 16;
 constexpr std::size_t kExtensibleFormatBytes = 40;
+// The RIFF size, the data size and the sample count, 64 bits each, and the
+// length of a table of other chunks' sizes (none here).
+constexpr std::size_t kDs64Bytes = 28;
+// The ds64 chunk's data size, behind its RIFF size.
+constexpr std::size_t kDs64DataSizeAt = 8;
+constexpr std::uint32_t kSizeInDs64 = 0xFFFFFFFFu;
 // KSDATAFORMAT_SUBTYPE_PCM, 00000001-0000-0010-8000-00aa00389b71, as a
 // GUID is stored: its first three fields little-endian.
 constexpr std::uint8_t kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
@@ -23,6 +30,10 @@ std::uint32_t Load32(const std::uint8_t* bytes) {
            std::uint32_t{bytes[3]} << 24;
 }
 
+std::uint64_t Load64(const std::uint8_t* bytes) {
+    return std::uint64_t{Load32(bytes)} | std::uint64_t{Load32(bytes + 4)} << 32;
+}
+
 void Store16(std::uint8_t* bytes, std::uint16_t value) {
     bytes[0] = static_cast<std::uint8_t>(value);
     bytes[1] = static_cast<std::uint8_t>(value >> 8);
@@ -30,6 +41,11 @@ void Store16(std::uint8_t* bytes, std::uint16_t value) {
 
 void Store32(std::uint8_t* bytes, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+void Store64(std::uint8_t* bytes, std::uint64_t value) {
+    Store32(bytes, static_cast<std::uint32_t>(value));
+    Store32(bytes + 4, static_cast<std::uint32_t>(value >> 32));
 }
 
 bool IdIs(const std::uint8_t* bytes, const char* id) { return std::memcmp(bytes, id, 4) == 0; }
@@ -110,10 +126,13 @@ RiffKind RiffKindOf(const std::uint8_t* bytes, std::size_t size) {
     return printable ? RiffKind::OtherForm : RiffKind::Damaged;
 }
 
-WavHeader ReadWavHeader(ByteSource& source) {
+WavHeader ReadWavHeader(ByteSource& source, bool rf64) {
     WavHeader header;
     header.headerBytes = kRiffHeaderBytes;
     bool haveFormat = false;
+    // Where an RF64 file has no ds64 chunk, or one too short to say, its
+    // 32-bit data size is taken at its word, as a WAV file's.
+    std::optional<std::uint64_t> ds64DataBytes;
     while (true) {
         std::uint8_t chunk[8];
         header.problem = ReadExactly(source, chunk, sizeof chunk);
@@ -122,7 +141,7 @@ WavHeader ReadWavHeader(ByteSource& source) {
         const std::uint32_t size = Load32(chunk + 4);
         if (IdIs(chunk, "data")) {
             if (!haveFormat) header.problem = WavProblem::NoFormatChunk;
-            header.dataBytes = size;
+            header.dataBytes = size == kSizeInDs64 && ds64DataBytes ? *ds64DataBytes : size;
             return header;
         }
         // Every chunk is followed by a pad byte when its size is odd.
@@ -136,6 +155,12 @@ WavHeader ReadWavHeader(ByteSource& source) {
             if (header.problem != WavProblem::None) return header;
             haveFormat = true;
             rest -= kept;
+        } else if (rf64 && IdIs(chunk, "ds64") && size >= kDs64DataSizeAt + 8) {
+            std::uint8_t body[kDs64DataSizeAt + 8];
+            header.problem = ReadExactly(source, body, sizeof body);
+            if (header.problem != WavProblem::None) return header;
+            ds64DataBytes = Load64(body + kDs64DataSizeAt);
+            rest -= sizeof body;
         }
         header.problem = Skip(source, rest);
         if (header.problem != WavProblem::None) return header;
@@ -146,32 +171,53 @@ WavHeader ReadWavHeader(ByteSource& source) {
 namespace {
 
 // The header with the sizes as given: the RIFF size counts everything after
-// its own 8 bytes.
-std::vector<std::uint8_t> HeaderWithSizes(WavFormat format, std::uint32_t riffSize, std::uint32_t dataSize) {
+// its own 8 bytes. `room` is the chunk that stands between "WAVE" and
+// "fmt ": none, a JUNK chunk, or a ds64 chunk with the 64-bit sizes.
+enum class Room { None, Junk, Ds64 };
+struct Sizes {
+    std::uint64_t riff = 0;
+    std::uint64_t data = 0;
+    std::uint64_t frames = 0;
+};
+
+std::vector<std::uint8_t> HeaderWithSizes(WavFormat format, Room room, Sizes sizes) {
     const bool extensible = format.channels > 2;
-    std::vector<std::uint8_t> header(WavHeaderSize(format));
+    std::vector<std::uint8_t> header(WavHeaderSize(format) + (room == Room::None ? 0 : kDs64ChunkBytes));
     std::uint8_t* bytes = header.data();
-    std::memcpy(bytes, "RIFF", 4);
-    Store32(bytes + 4, riffSize);
+    const bool inDs64 = room == Room::Ds64;
+    std::memcpy(bytes, inDs64 ? "RF64" : "RIFF", 4);
+    Store32(bytes + 4, inDs64 ? kSizeInDs64 : static_cast<std::uint32_t>(sizes.riff));
     std::memcpy(bytes + 8, "WAVE", 4);
-    std::memcpy(bytes + 12, "fmt ", 4);
-    Store32(bytes + 16, extensible ? kExtensibleFormatBytes : kPlainFormatBytes);
-    Store16(bytes + 20, extensible ? kFormatExtensible : kFormatPcm);
-    Store16(bytes + 22, format.channels);
-    Store32(bytes + 24, format.sampleRate);
-    Store32(bytes + 28, static_cast<std::uint32_t>(WavByteRate(format)));
-    Store16(bytes + 32, static_cast<std::uint16_t>(format.channels * 2));
-    Store16(bytes + 34, 16);
-    std::uint8_t* data = bytes + 36;
+    bytes += kRiffHeaderBytes;
+    if (room != Room::None) {
+        // A JUNK chunk's bytes are zeros.
+        std::memcpy(bytes, inDs64 ? "ds64" : "JUNK", 4);
+        Store32(bytes + 4, kDs64Bytes);
+        if (inDs64) {
+            Store64(bytes + 8, sizes.riff);
+            Store64(bytes + 8 + kDs64DataSizeAt, sizes.data);
+            Store64(bytes + 24, sizes.frames);
+        }
+        bytes += kDs64ChunkBytes;
+    }
+    std::memcpy(bytes, "fmt ", 4);
+    Store32(bytes + 4, extensible ? kExtensibleFormatBytes : kPlainFormatBytes);
+    Store16(bytes + 8, extensible ? kFormatExtensible : kFormatPcm);
+    Store16(bytes + 10, format.channels);
+    Store32(bytes + 12, format.sampleRate);
+    Store32(bytes + 16, static_cast<std::uint32_t>(WavByteRate(format)));
+    Store16(bytes + 20, static_cast<std::uint16_t>(format.channels * 2));
+    Store16(bytes + 22, 16);
+    std::uint8_t* data = bytes + 24;
     if (extensible) {
-        Store16(bytes + 36, 22);  // the bytes of the extension that follow
-        Store16(bytes + 38, 16);  // valid bits per sample: all of them
-        Store32(bytes + 40, format.channelMask ? format.channelMask : WavDefaultChannelMask(format.channels));
-        std::memcpy(bytes + 44, kPcmSubFormat, sizeof kPcmSubFormat);
-        data = bytes + 60;
+        Store16(bytes + 24, 22);  // the bytes of the extension that follow
+        Store16(bytes + 26, 16);  // valid bits per sample: all of them
+        Store32(bytes + 28, format.channelMask ? format.channelMask : WavDefaultChannelMask(format.channels));
+        std::memcpy(bytes + 32, kPcmSubFormat, sizeof kPcmSubFormat);
+        data = bytes + 48;
     }
     std::memcpy(data, "data", 4);
-    Store32(data + 4, dataSize);
+    Store32(data + 4, inDs64 ? kSizeInDs64 : static_cast<std::uint32_t>(sizes.data));
     return header;
 }
 
@@ -181,14 +227,21 @@ std::size_t WavHeaderSize(WavFormat format) {
     return format.channels > 2 ? kWavExtensibleHeaderBytes : kWavHeaderBytes;
 }
 
-std::vector<std::uint8_t> WavHeaderBytes(WavFormat format, std::uint64_t dataBytes) {
-    const auto data = static_cast<std::uint32_t>(std::min(dataBytes, WavMaxDataBytes(format)));
-    const auto riff = static_cast<std::uint32_t>(WavHeaderSize(format) - 8 + data + (data & 1));
-    return HeaderWithSizes(format, riff, data);
+std::vector<std::uint8_t> WavHeaderBytes(WavFormat format, std::uint64_t dataBytes, WavSizes sizes) {
+    return WavHeaderBytesRf64From(format, dataBytes, sizes, WavMaxDataBytes(format, sizes) + 1);
+}
+
+std::vector<std::uint8_t> WavHeaderBytesRf64From(WavFormat format, std::uint64_t dataBytes, WavSizes sizes,
+                                                 std::uint64_t rf64From) {
+    const bool rf64 = dataBytes >= rf64From;
+    const Room room = rf64 ? Room::Ds64 : sizes == WavSizes::Reserved ? Room::Junk : Room::None;
+    const std::uint64_t headerBytes = WavHeaderSize(format) + (room == Room::None ? 0 : kDs64ChunkBytes);
+    const std::uint64_t data = rf64 ? dataBytes : std::min(dataBytes, WavMaxDataBytes(format, sizes));
+    return HeaderWithSizes(format, room, {headerBytes - 8 + data + (data & 1), data, data / (2 * format.channels)});
 }
 
 std::vector<std::uint8_t> StreamingWavHeaderBytes(WavFormat format) {
-    return HeaderWithSizes(format, 0xFFFFFFFFu, 0xFFFFFFFFu);
+    return HeaderWithSizes(format, Room::None, {0xFFFFFFFFu, 0xFFFFFFFFu, 0});
 }
 
 std::uint32_t WavDefaultChannelMask(std::uint16_t channels) {

@@ -116,7 +116,6 @@ std::string RefusalText(const FormatRefusal& refusal, const WindowRunPaths& path
     const std::string file = Named(refusal.file, paths);
     const std::string wavLimit = "; name an output that does not end in .wav for more.";
     switch (refusal.problem) {
-    case FormatProblem::Rf64WavFile: return file + " is an RF64 WAV file; Varnel reads WAV files of up to 4 GiB.";
     case FormatProblem::BigEndianWavFile:
         return file + " is a big-endian (RIFX) WAV file; Varnel reads little-endian ones.";
     case FormatProblem::UnreadableWav: return file + " " + UnreadableWav(refusal);
@@ -140,9 +139,6 @@ std::string RefusalText(const FormatRefusal& refusal, const WindowRunPaths& path
     case FormatProblem::ByteRateTooHigh:
         return file + " cannot be a WAV file of " + Channels(refusal.channels) + " at " + std::to_string(refusal.rate) +
                " Hz: its bytes per second would pass 4 GiB.";
-    case FormatProblem::OutputTooLarge:
-        return file + " would hold " + std::to_string(refusal.bytes) + " bytes of samples, more than a WAV file can (" +
-               std::to_string(refusal.limitBytes) + ")" + wavLimit;
     case FormatProblem::OutputCameTooLarge:
         return file + " came to " + std::to_string(refusal.bytes) +
                " bytes of samples, more than a WAV file can hold (" + std::to_string(refusal.limitBytes) + ")" +

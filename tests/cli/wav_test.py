@@ -28,6 +28,7 @@ EMULATOR = os.environ.get("VARNEL_EMULATOR", "")
 SOX = shutil.which("sox")
 SOXI = shutil.which("soxi")
 FFMPEG = shutil.which("ffmpeg")
+FFPROBE = shutil.which("ffprobe")
 
 PCM, FLOAT, EXTENSIBLE = 1, 3, 0xFFFE
 # KSDATAFORMAT_SUBTYPE_PCM and _IEEE_FLOAT, as a GUID is stored.
@@ -151,7 +152,7 @@ class WavInputs(CliTestCase):
             (["join12", "ext-float.wav", "mono8k.wav"], "input 1 (ext-float.wav) holds samples of an extensible"),
             (["join12", "8bit.wav", "mono8k.wav"], "input 1 (8bit.wav) holds 8-bit samples"),
             (["join12", "cut.wav", "mono8k.wav"], "input 1 (cut.wav) is a WAV file that ends before its samples"),
-            (["join12", "rf64.wav", "mono8k.wav"], "input 1 (rf64.wav) is an RF64 WAV file"),
+            (["join12", "rf64.wav", "mono8k.wav"], "input 1 (rf64.wav) is a WAV file that ends before its samples"),
             (["mono", "mono8k.wav", "mono11k.wav"],
              "the inputs' rates differ: input 1 (mono8k.wav) 8000 Hz, input 2 (mono11k.wav) 11025 Hz"),
             (["--rate", "8001", "join12", "mono8k.wav", "other8k.wav"],
@@ -257,7 +258,8 @@ class WavOutputs(CliTestCase):
         writer.join()
         self.assertEqual(status, 0, err)
         self.assertEqual(self.read_wav("out.wav"), (8000, 1, [1001, 1002, 1003] + [1000] * 7))
-        self.assertEqual(struct.unpack_from("<I", self.read("out.wav"), 4)[0], 36 + 20)
+        # Its header keeps room for RF64's sizes, in a JUNK chunk that every reader skips.
+        self.assertEqual(struct.unpack_from("<4sI4s4sI", self.read("out.wav")), (b"RIFF", 72 + 20, b"WAVE", b"JUNK", 28))
 
         # A stream's header claims the most a WAV file holds: joined to a
         # file, that would pass 4 GiB, but it is only a claim.
@@ -285,18 +287,79 @@ class WavOutputs(CliTestCase):
         self.assertEqual(struct.unpack_from("<I", received[0], 4)[0], 0xFFFFFFFF)
         self.assertEqual(struct.unpack_from("<I", received[0], 40)[0], 0xFFFFFFFF)
 
-    def test_past_4_gib_of_samples_a_wav_output_is_refused_before_it_is_written(self):
-        # Two sparse WAV files of 2 GiB + 2 bytes of samples each: their join
-        # does not fit, their mono mix does, and nothing is written here.
+    @unittest.skipIf(EMULATOR, "writes 4 GiB: natively only")
+    def test_past_4_gib_of_samples_a_wav_output_is_rf64_that_sox_and_ffmpeg_read_to_its_length(self):
+        free = os.statvfs(self.folder.name)
+        if free.f_bavail * free.f_frsize < 10 * 2**30:
+            self.skipTest("less than 10 GiB free for a 4 GiB output")
+        # Two sparse WAV files of 2 GiB + 2 bytes of samples each: their join passes 4 GiB.
         header = riff(fmt(), chunk(b"data", b"", claimed=2**31 + 2))
         for name in ("a.wav", "b.wav"):
             self.write(name, header)
             os.truncate(self.path(name), len(header) + 2**31 + 2)
-        status, _, err = self.cli("join12", "a.wav", "b.wav", "out.wav")
-        self.assertEqual(status, 1)
-        self.assertEqual(err, "varnel-cli: the output would hold 4294967300 bytes of samples, more than a WAV file "
-                              "can (4294967258); name a raw OUTPUT (not .wav) for more\n")
-        self.assertEqual(self.entries(), ["a.wav", "b.wav"])
+        try:
+            status, out, err = self.cli("--json", "-q", "join12", "a.wav", "b.wav", "out.wav")
+            self.assertEqual(status, 0, err)
+            self.assertEqual(json.loads(out)["output"]["format"], "rf64")
+            data = 2**32 + 4
+            with open(self.path("out.wav"), "rb") as f:
+                head = f.read(80)
+            self.assertEqual(os.path.getsize(self.path("out.wav")), 80 + data)
+            self.assertEqual(struct.unpack_from("<4sI4s4sIQQQI", head),
+                             (b"RF64", 0xFFFFFFFF, b"WAVE", b"ds64", 28, 72 + data, data, data // 2, 0))
+            self.assertEqual(head[12 + 36:], fmt() + b"data\xff\xff\xff\xff")
+            seconds = data / 2 / 8000
+            if SOX:
+                soxi = subprocess.run([SOX, "--i", "-s", self.path("out.wav")], capture_output=True, text=True)
+                self.assertEqual(soxi.stdout.strip(), str(data // 2), soxi.stderr)
+            if FFPROBE:
+                probe = subprocess.run([FFPROBE, "-v", "error", "-show_entries", "format=duration", "-of",
+                                        "csv=p=0", self.path("out.wav")], capture_output=True, text=True)
+                self.assertAlmostEqual(float(probe.stdout), seconds, places=3)
+        finally:
+            for name in ("a.wav", "b.wav", "out.wav"):
+                if os.path.exists(self.path(name)):
+                    os.remove(self.path(name))
+
+
+@unittest.skipUnless(FFMPEG, "ffmpeg is not installed")
+class Rf64Inputs(CliTestCase):
+    def ffmpeg(self, name, *options):
+        subprocess.run([FFMPEG, "-v", "error", "-f", "lavfi", "-i", "sine=d=0.5:f=440", "-ar", "8000", *options,
+                        self.path(name)], check=True)
+
+    def test_rf64_and_bw64_made_by_ffmpeg_give_the_samples_of_their_wav_twins(self):
+        self.ffmpeg("twin.wav", "-c:a", "pcm_s16le")
+        self.ffmpeg("rf64.wav", "-c:a", "pcm_s16le", "-rf64", "always")
+        self.assertEqual(self.read("rf64.wav")[:4], b"RF64")
+        # ffmpeg writes no BW64: it is RF64 under another name.
+        self.write("bw64.wav", b"BW64" + self.read("rf64.wav")[4:])
+        self.write_wav("after.wav", [5, 6, 7])
+        self.assertEqual(self.cli("-q", "-t", "raw", "join12", "twin.wav", "after.wav", "twin.pcm")[0], 0)
+        expected = self.read("twin.pcm")
+        self.assertEqual(len(expected), 2 * 4003)
+        for name in ("rf64.wav", "bw64.wav"):
+            status, out, err = self.cli("--json", "-q", "-t", "raw", "join12", name, "after.wav", "out.pcm")
+            self.assertEqual(status, 0, err)
+            self.assertEqual(self.read("out.pcm"), expected, name)
+            summary = json.loads(out)
+            self.assertEqual((summary["input1"]["format"], summary["input1"]["seconds"]), ("rf64", 0.5))
+        status, _, err = self.cli("join12", "rf64.wav", "after.wav", "out.wav")
+        self.assertIn("input 1 4000 samples (RF64, 8000 Hz, 1 channel, 0.500 s)", err)
+
+    def test_what_a_wav_file_is_refused_for_an_rf64_file_is(self):
+        self.ffmpeg("float.wav", "-c:a", "pcm_f32le")
+        self.ffmpeg("float64.wav", "-c:a", "pcm_f32le", "-rf64", "always")
+        self.write_wav("after.wav", [5, 6, 7])
+        refused = [self.cli("join12", name, "after.wav", "out.wav") for name in ("float.wav", "float64.wav")]
+        self.assertEqual(refused[0][0], 1)
+        self.assertIn("input 1 (float.wav) holds samples of an extensible WAV format other than PCM", refused[0][2])
+        self.assertEqual(refused[1], (1, "", refused[0][2].replace("float", "float64")))
+        self.write("cut.wav", self.read("float64.wav")[:40])
+        status, _, err = self.cli("join12", "cut.wav", "after.wav", "out.wav")
+        self.assertEqual((status, err), (1, "varnel-cli: input 1 (cut.wav) is a WAV file that ends before its samples "
+                                            "begin\n"))
+        self.assertNotIn("out.wav", os.listdir(self.folder.name))
 
 
 def converted_by(command):

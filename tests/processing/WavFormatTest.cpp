@@ -24,6 +24,11 @@ void Put32(Bytes& bytes, std::uint32_t value) {
     Put16(bytes, value >> 16);
 }
 
+void Put64(Bytes& bytes, std::uint64_t value) {
+    Put32(bytes, static_cast<std::uint32_t>(value));
+    Put32(bytes, static_cast<std::uint32_t>(value >> 32));
+}
+
 void PutChunk(Bytes& file, const char* id, const Bytes& body, std::uint32_t claimed) {
     file.insert(file.end(), id, id + 4);
     Put32(file, claimed);
@@ -59,6 +64,20 @@ Bytes ExtensibleChunk(unsigned channels, std::uint32_t rate, unsigned subFormat,
     return body;
 }
 
+// An RF64 file whose ds64 chunk claims `riffBytes` and `dataBytes`; its
+// chunks' own 32-bit sizes are as `chunks` puts them.
+Bytes Rf64(const Bytes& chunks, std::uint64_t riffBytes, std::uint64_t dataBytes, std::uint64_t frames) {
+    Bytes file{'R', 'F', '6', '4', 0xFF, 0xFF, 0xFF, 0xFF, 'W', 'A', 'V', 'E'};
+    Bytes ds64;
+    Put64(ds64, riffBytes);
+    Put64(ds64, dataBytes);
+    Put64(ds64, frames);
+    Put32(ds64, 0);
+    PutChunk(file, "ds64", ds64);
+    file.insert(file.end(), chunks.begin(), chunks.end());
+    return file;
+}
+
 Bytes Riff(const Bytes& chunks) {
     Bytes file{'R', 'I', 'F', 'F'};
     Put32(file, static_cast<std::uint32_t>(4 + chunks.size()));
@@ -81,8 +100,9 @@ Parsed ParseFile(const Bytes& file) {
     EXPECT_TRUE(source.Open(folder.Write("in.wav", file), File::Mode::Read, failure));
     std::uint8_t first[kRiffHeaderBytes];
     EXPECT_EQ(source.Read(first, sizeof first), sizeof first);
-    EXPECT_EQ(RiffKindOf(first, sizeof first), RiffKind::Wav);
-    Parsed parsed{ReadWavHeader(source), Bytes(file.size())};
+    const RiffKind kind = RiffKindOf(first, sizeof first);
+    EXPECT_TRUE(kind == RiffKind::Wav || kind == RiffKind::WavRf64);
+    Parsed parsed{ReadWavHeader(source, kind == RiffKind::WavRf64), Bytes(file.size())};
     parsed.rest.resize(source.Read(parsed.rest.data(), parsed.rest.size()).value_or(0));
     return parsed;
 }
@@ -210,6 +230,114 @@ TEST(WavHeaderBytes, WritesMoreThanTwoChannelsAsExtensibleWithTheirSpeakers) {
     const auto largest = WavHeaderBytes({8000, 6}, WavMaxDataBytes({8000, 6}));
     EXPECT_EQ(Bytes(largest.begin() + 4, largest.begin() + 8), (Bytes{0xFE, 0xFF, 0xFF, 0xFF}));
 }
+
+TEST(WavHeader, TakesAnRf64FilesDataSizeFromItsDs64Chunk) {
+    Bytes chunks;
+    PutChunk(chunks, "fmt ", FormatChunk(1, 1, 8000, 16));
+    PutChunk(chunks, "LIST", Bytes(5, 'x'));
+    PutChunk(chunks, "data", kSamples, 0xFFFFFFFF);
+    Bytes file = Rf64(chunks, 0x123456789A, 0x12345678, 0x91A2B3C);
+    const Parsed parsed = ParseFile(file);
+    EXPECT_EQ(parsed.header.problem, WavProblem::None);
+    EXPECT_EQ(parsed.header.dataBytes, 0x12345678u);
+    EXPECT_EQ(parsed.header.headerBytes, 12u + 36 + 24 + 14 + 8);
+    EXPECT_EQ(parsed.rest, kSamples);
+
+    // BW64 is the same file; a 32-bit data size other than 0xFFFFFFFF is the data's own.
+    file[0] = 'B';
+    file[1] = 'W';
+    file[file.size() - kSamples.size() - 4] = 12;
+    EXPECT_EQ(ParseFile(file).header.dataBytes, 0xFFFFFF0Cu);
+
+    // What a WAV file is refused for, an RF64 one is: a header cut short, other samples.
+    EXPECT_EQ(ParseFile(Bytes(file.begin(), file.begin() + 40)).header.problem, WavProblem::CutShort);
+    Bytes floats;
+    PutChunk(floats, "fmt ", FormatChunk(3, 1, 8000, 32));
+    PutChunk(floats, "data", kSamples, 0xFFFFFFFF);
+    EXPECT_EQ(ParseFile(Rf64(floats, 0, 0, 0)).header.problem, WavProblem::NotPcm);
+}
+
+// The 64-bit sizes a header at `at` claims.
+std::uint64_t Load64At(const std::vector<std::uint8_t>& header, std::size_t at) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < 8; ++i) value |= std::uint64_t{header.at(at + i)} << (8 * i);
+    return value;
+}
+
+TEST(WavHeaderBytes, TurnsRf64Past4GiBAndKeepsTheCanonicalHeaderBelow) {
+    const WavFormat mono{8000, 1};
+    const std::uint64_t most = WavMaxDataBytes(mono);
+    EXPECT_EQ(most, 4294967258u);
+    const auto under = WavHeaderBytes(mono, most);
+    EXPECT_EQ(under.size(), kWavHeaderBytes);
+    EXPECT_EQ(Bytes(under.begin(), under.begin() + 4), (Bytes{'R', 'I', 'F', 'F'}));
+
+    const std::uint64_t past = most + 3;  // odd: the RIFF size counts the pad byte
+    Bytes chunks;
+    PutChunk(chunks, "fmt ", FormatChunk(1, 1, 8000, 16));
+    chunks.insert(chunks.end(), {'d', 'a', 't', 'a', 0xFF, 0xFF, 0xFF, 0xFF});
+    const Bytes expected = Rf64(chunks, 72 + past + 1, past, past / 2);
+    EXPECT_EQ(WavHeaderBytes(mono, past), expected);
+    EXPECT_EQ(WavHeaderBytes(mono, past, WavSizes::Reserved), expected);
+    const Parsed parsed = ParseFile(expected);
+    EXPECT_EQ(parsed.header.dataBytes, past);
+    EXPECT_EQ(parsed.header.headerBytes, 80u);
+
+    // Reserved: a JUNK chunk of zeros where the ds64 chunk goes, the sizes
+    // plain while they fit beside it.
+    const std::uint64_t mostReserved = WavMaxDataBytes(mono, WavSizes::Reserved);
+    EXPECT_EQ(mostReserved, most - 36);
+    Bytes junk{'J', 'U', 'N', 'K', 28, 0, 0, 0};
+    junk.resize(36);
+    junk.insert(junk.end(), chunks.begin(), chunks.end() - 4);
+    Put32(junk, static_cast<std::uint32_t>(mostReserved));
+    Bytes reserved = Riff(junk);
+    reserved[4] = 0xFE;  // 72 header bytes after the first 8, and the samples
+    reserved[5] = reserved[6] = reserved[7] = 0xFF;
+    EXPECT_EQ(WavHeaderBytes(mono, mostReserved, WavSizes::Reserved), reserved);
+    EXPECT_EQ(ParseFile(reserved).header.dataBytes, mostReserved);
+    EXPECT_EQ(ParseFile(reserved).header.headerBytes, 80u);
+    const auto reservedPast = WavHeaderBytes(mono, mostReserved + 2, WavSizes::Reserved);
+    EXPECT_EQ(Bytes(reservedPast.begin(), reservedPast.begin() + 16), (Bytes{'R', 'F', '6', '4', 0xFF, 0xFF, 0xFF, 0xFF,
+                                                                             'W', 'A', 'V', 'E', 'd', 's', '6', '4'}));
+    EXPECT_EQ(Load64At(reservedPast, 28), mostReserved + 2);
+
+    // Past two channels: the extensible format chunk, behind the ds64 chunk.
+    const WavFormat six{48000, 6};
+    const auto sixPast = WavHeaderBytes(six, WavMaxDataBytes(six) + 2);
+    EXPECT_EQ(sixPast.size(), kWavExtensibleHeaderBytes + 36);
+    EXPECT_EQ(Load64At(sixPast, 20), kWavExtensibleHeaderBytes + 36 - 8 + WavMaxDataBytes(six) + 2);
+    EXPECT_EQ(Load64At(sixPast, 36), (WavMaxDataBytes(six) + 2) / 12);
+    EXPECT_EQ(ParseFile(sixPast).header.format.channelMask, 0x3Fu);
+    EXPECT_EQ(WavHeaderBytes(six, WavMaxDataBytes(six)).size(), kWavExtensibleHeaderBytes);
+}
+
+#ifndef _WIN32
+// What a program prints, or "" when it cannot be run.
+std::string Output(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+        pclose(pipe);
+    }
+    return output;
+}
+
+TEST(WavHeaderBytes, WritesAnRf64HeaderThatSoxAndFfmpegRead) {
+    if (Output("command -v sox").empty() || Output("command -v ffprobe").empty())
+        GTEST_SKIP() << "sox or ffprobe is not installed";
+    TempFolder folder;
+    const WavFormat stereo{22050, 2};
+    const std::uint64_t bytes = 22050 * 4 * 3;  // 3 s
+    auto file = WavHeaderBytesRf64From(stereo, bytes, WavSizes::Fitted, 0);
+    file.resize(file.size() + bytes, 0x11);
+    const std::string path = folder.Write("short.wav", Bytes(file.begin(), file.end()));
+    EXPECT_EQ(Output("sox --i -s '" + path + "'"), "66150\n");
+    EXPECT_EQ(Output("ffprobe -v error -show_entries format=format_name,duration -of csv=p=0 '" + path + "'"),
+              "wav,3.000000\n");
+}
+#endif
 
 }  // namespace
 }  // namespace varnel

@@ -88,15 +88,6 @@ TEST(RunMessages, ARefusedSoundFileIsNamedWithWhatItHolds) {
     EXPECT_EQ(WindowTexts(refusal, paths),
               Texts{"Join File2 --> File 1 needs sound files of equal channel counts: Sound File 1 (c:\\take.wav) "
                     "has 2 channels, Sound File 2 (d:\\two.wav) 1 channel."});
-
-    FormatRefusal tooLarge;
-    tooLarge.problem = FormatProblem::OutputTooLarge;
-    tooLarge.file = RunFile::Output();
-    tooLarge.bytes = 5000000000;
-    tooLarge.limitBytes = 4294967258;
-    EXPECT_EQ(WindowTexts(tooLarge, paths),
-              Texts{"The Output Sound File (c:\\mix.wav) would hold 5000000000 bytes of samples, more than a WAV file "
-                    "can (4294967258); name an output that does not end in .wav for more."});
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 // inputs and function, and the sound files it refuses named in their boxes
 // before the output is touched.
 #include <windows.h>
-#include <winioctl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -151,32 +151,28 @@ TEST_F(WavWindowRun, SoundFilesItCannotUseAreNamedBeforeTheOutputIsTouched) {
     }
 }
 
-// A sparse file of `size` bytes that begins with `head`: a long sound that
-// takes no room on disk.
-std::string SparseFile(const std::string& path, const Bytes& head, std::uint64_t size) {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD wrote = 0;
-    // NTFS would otherwise reserve the room; Linux file systems are sparse anyway.
-    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &wrote, nullptr);
-    WriteFile(file, head.data(), static_cast<DWORD>(head.size()), &wrote, nullptr);
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(size);
-    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
-    SetEndOfFile(file);
-    CloseHandle(file);
-    return path;
+// `wav`, a canonical WAV file of one channel, as an RF64 file: its sizes in a ds64 chunk.
+Bytes AsRf64(const Bytes& wav) {
+    const std::uint64_t data = wav.size() - kWavHeader;
+    Bytes file{'R', 'F', '6', '4', 0xFF, 0xFF, 0xFF, 0xFF, 'W', 'A', 'V', 'E', 'd', 's', '6', '4', 28, 0, 0, 0};
+    for (const std::uint64_t value : {wav.size() + 36 - 8, data, data / 2}) {
+        for (int i = 0; i < 8; ++i) file.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+    file.insert(file.end(), 4, 0);
+    file.insert(file.end(), wav.begin() + 12, wav.end());
+    std::fill_n(file.begin() + 36 + 40, 4, 0xFF);  // the data size: the ds64 chunk's
+    return file;
 }
 
-TEST_F(WavWindowRun, AWavOutputPast4GiBIsRefusedBeforeTheOutputIsTouched) {
-    constexpr std::uint64_t kSamples = 0x80000000;  // 2 GiB each: 4 GiB joined
-    const Bytes head = WavBytes({}, {}, static_cast<std::int64_t>(kSamples));
-    const std::string one = SparseFile(m_folder / "long1.wav", head, head.size() + kSamples);
-    const std::string two = SparseFile(m_folder / "long2.wav", head, head.size() + kSamples);
-    EXPECT_EQ(RunFromWindow(one, two, m_keep, IDC_JOIN_1_TO_2),
-              std::vector<std::string>{"The Output Sound File (" + m_keep +
-                                       ") would hold 4294967296 bytes of samples, more than a WAV file can "
-                                       "(4294967258); name an output that does not end in .wav for more."});
-    EXPECT_EQ(test::ReadBytes(m_keep), (Bytes{'k', 'e', 'e', 'p'}));
+TEST_F(WavWindowRun, AnRf64InputIsReadAsItsWavTwin) {
+    const Bytes a = PatternBytes(1200, 6), b = PatternBytes(800, 7);
+    const std::string wav = m_folder.Write("one.wav", WavBytes(a)), two = m_folder.Write("two.wav", WavBytes(b));
+    const std::string rf64 = m_folder.Write("one64.wav", AsRf64(WavBytes(a)));
+    EXPECT_TRUE(RunFromWindow(rf64, two, m_folder / "from64.wav", IDC_JOIN_1_TO_2).empty());
+    EXPECT_TRUE(RunFromWindow(wav, two, m_folder / "fromwav.wav", IDC_JOIN_1_TO_2).empty());
+    const Bytes written = test::ReadBytes(m_folder / "from64.wav");
+    EXPECT_EQ(written, test::ReadBytes(m_folder / "fromwav.wav"));
+    EXPECT_EQ(Bytes(written.begin() + kWavHeader, written.end()), test::Concatenated(a, b));
 }
 
 }  // namespace
