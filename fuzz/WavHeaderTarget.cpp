@@ -41,17 +41,23 @@ void FuzzWavHeader(const std::uint8_t* data, std::size_t size) {
     Require(header.headerBytes <= size, "the samples begin within the file");
     Require(header.format.channels > 0 && header.format.sampleRate > 0, "a usable format has channels and a rate");
 
-    // What the writer makes of the format reads back as it was.
+    // What the writer makes of the format reads back as it was, in the
+    // canonical or extensible header its channels take, and as RF64.
     const std::uint64_t dataBytes = header.dataBytes & ~std::uint64_t{1};
-    if (dataBytes > kWavMaxDataBytes || WavByteRate(header.format) > 0xFFFFFFFFu) return;
-    const auto written = WavHeaderBytes(header.format, dataBytes);
-    MemorySource again(written.data() + kRiffHeaderBytes, written.size() - kRiffHeaderBytes);
-    Require(RiffKindOf(written.data(), kRiffHeaderBytes) == RiffKind::Wav, "a written header is WAV");
-    const WavHeader reread = ReadWavHeader(again, false);
-    Require(reread.problem == WavProblem::None && reread.format.sampleRate == header.format.sampleRate &&
-                reread.format.channels == header.format.channels && reread.dataBytes == dataBytes &&
-                reread.headerBytes == kWavHeaderBytes,
-            "a written header reads back as written");
+    if (dataBytes > WavMaxDataBytes(header.format) || WavByteRate(header.format) > 0xFFFFFFFFu) return;
+    for (const std::uint64_t rf64From : {dataBytes + 1, std::uint64_t{0}}) {
+        const bool rf64 = rf64From == 0;
+        const auto written = WavHeaderBytesRf64From(header.format, dataBytes, WavSizes::Fitted, rf64From);
+        const RiffKind writtenKind = RiffKindOf(written.data(), kRiffHeaderBytes);
+        Require(writtenKind == (rf64 ? RiffKind::WavRf64 : RiffKind::Wav), "a written header is WAV, or RF64");
+        MemorySource again(written.data() + kRiffHeaderBytes, written.size() - kRiffHeaderBytes);
+        const WavHeader reread = ReadWavHeader(again, rf64);
+        Require(reread.problem == WavProblem::None && reread.format.sampleRate == header.format.sampleRate &&
+                    reread.format.channels == header.format.channels && reread.dataBytes == dataBytes &&
+                    reread.headerBytes == written.size() &&
+                    written.size() == WavHeaderSize(header.format) + (rf64 ? kDs64ChunkBytes : 0),
+                "a written header reads back as written");
+    }
 }
 
 }  // namespace varnel::fuzz
