@@ -62,6 +62,13 @@ std::uint64_t CoveredBytes(std::span<const std::uint64_t> lengths, bool pad) {
     return covered / kBytesPerSample * kBytesPerSample;
 }
 
+// A join writes every byte of every input.
+std::uint64_t JoinedBytes(std::span<const std::uint64_t> lengths) {
+    std::uint64_t total = 0;
+    for (const std::uint64_t length : lengths) total += length;
+    return total;
+}
+
 // Reads the next chunk of each input in turn; an input is read only after
 // the one before delivered data, unless padding. Past two inputs each chunk
 // is added to `sums` once read, so that memory stays the same however many
@@ -194,9 +201,7 @@ CopyEnd CopyWhole(ByteSource& source, std::uint8_t* buffer, std::size_t chunkByt
 // `reversed`, in the other.
 FunctionResult Join(const FunctionInputs& inputs, bool reversed, ByteSink& output, const FunctionBuffers& buffers,
                     const ProcessingSettings& settings, RunObserver& observer) {
-    std::uint64_t total = 0;
-    for (const std::uint64_t length : inputs.lengths) total += length;
-    FunctionScope scope(total, settings, observer);
+    FunctionScope scope(JoinedBytes(inputs.lengths), settings, observer);
     FunctionResult result;
     const std::size_t count = inputs.sources.size();
     for (std::size_t turn = 0; turn < count; ++turn) {
@@ -218,16 +223,13 @@ FunctionResult Join(const FunctionInputs& inputs, bool reversed, ByteSink& outpu
 }  // namespace
 
 std::uint64_t OutputBytesFor(ProcessFunction function, std::span<const std::uint64_t> lengths, bool pad) {
-    std::uint64_t total = 0;
     switch (function) {
     case ProcessFunction::Mono: return CoveredBytes(lengths, pad);
     case ProcessFunction::Stereo:
         if (lengths.size() == 2) return CoveredBytes(lengths, pad) / kBytesPerSample * kBytesPerStereoFrame;
         break;
     case ProcessFunction::Join1To2:
-    case ProcessFunction::Join2To1:
-        for (const std::uint64_t length : lengths) total += length;
-        return total;
+    case ProcessFunction::Join2To1: return JoinedBytes(lengths);
     case ProcessFunction::None: break;
     }
     return 0;

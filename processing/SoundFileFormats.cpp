@@ -63,7 +63,8 @@ std::optional<RunFailure> SoundFileFormats::Accept(int number, File& file, std::
         refusal.container = other;
         return refusal;
     }
-    switch (RiffKindOf(first, *got)) {
+    const RiffKind kind = RiffKindOf(first, *got);
+    switch (kind) {
     case RiffKind::NotRiff:
         if (Slot(number) < m_choices.inputsNamedAsSoundFiles.size() && m_choices.inputsNamedAsSoundFiles[Slot(number)])
             return Refusal(FormatProblem::NotAsNamed, input);
@@ -83,7 +84,7 @@ std::optional<RunFailure> SoundFileFormats::Accept(int number, File& file, std::
     case RiffKind::Wav:
     case RiffKind::WavRf64: break;
     }
-    const bool rf64 = RiffKindOf(first, *got) == RiffKind::WavRf64;
+    const bool rf64 = kind == RiffKind::WavRf64;
 
     // What was read past the RIFF header begins its first chunk.
     samples.HandBack(first + kRiffHeaderBytes, *got - kRiffHeaderBytes);
